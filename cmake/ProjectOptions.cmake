@@ -1,0 +1,15 @@
+# Warnings and sanitizers for every target of the project, through one interface library.
+add_library(ptk_options INTERFACE)
+target_compile_options(ptk_options INTERFACE -Wall -Wextra -Wpedantic)
+if(PTK_WARNINGS_AS_ERRORS)
+  target_compile_options(ptk_options INTERFACE -Werror)
+endif()
+if(PTK_SANITIZE)
+  target_compile_options(ptk_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                               -fno-sanitize-recover=undefined)
+  target_link_options(ptk_options INTERFACE -fsanitize=address,undefined)
+endif()
+target_compile_definitions(ptk_options INTERFACE PTK_VERSION="${PROJECT_VERSION}")
+if(WIN32)
+  target_link_options(ptk_options INTERFACE -static)
+endif()

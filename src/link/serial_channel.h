@@ -1,0 +1,78 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "link/front_end.h"
+#include "platform/clock.h"
+#include "platform/serial_device.h"
+
+namespace ptk {
+
+// One serial port number: whether an open was attempted, the driver's queue counts as last
+// reported, and the open device (which owns the port handle and its event).
+struct PortSlot {
+    std::int32_t openFlag = 0;
+    std::uint32_t outputQueue = 0;
+    std::uint32_t inputQueue = 0;
+    std::unique_ptr<platform::SerialDevice> device;
+};
+
+inline constexpr int kPortCount = 256;
+inline constexpr std::array<std::uint32_t, 5> BaudTable = {9600, 19200, 38400, 57600, 115200};
+
+// The longest the idle part of a read waits for the first byte before it turns the message pump
+// again.
+inline constexpr std::uint32_t kPumpIntervalMs = 20;
+
+// Unsigned 32-bit "has limit passed since start", so a wrap of the tick counter is harmless.
+constexpr bool Elapsed(std::uint32_t now, std::uint32_t start, std::uint32_t limit) {
+    return static_cast<std::uint32_t>(now - start) >= limit;
+}
+
+// The one serial port through which the program talks to the register. Every read, write and
+// purge works on the slot of CurrentPort. Not thread-safe: one transaction at a time, kept so by
+// the callers.
+class SerialChannel {
+public:
+    SerialChannel(platform::SerialOpener& opener, platform::Clock& clock, FrontEnd& frontEnd)
+        : opener_(opener), clock_(clock), frontEnd_(frontEnd) {}
+
+    bool OpenPort(int index);
+    bool ClosePort(int index);
+    bool ConfigurePort(int index, int baudIndex);
+    void UpdateQueueCounters();
+    bool WritePort(const std::uint8_t* buffer, std::size_t count, std::size_t* writtenOut = nullptr);
+    bool ReadPort(std::uint8_t* buffer, std::size_t count, std::size_t* readOut = nullptr);
+    void PurgePort();
+    bool PumpMessages();
+    bool ReadWithDeadline(std::uint8_t* buffer, std::size_t count, std::uint32_t timeoutMs);
+    bool WriteWithDeadline(const std::uint8_t* buffer, std::size_t count, std::uint32_t timeoutMs);
+
+    // Like ReadWithDeadline, and it stops waiting once the frame that began with STX is complete:
+    // its closing ETX (not escaped) and the checksum byte after it have arrived. The bytes and the
+    // outcome are those of ReadWithDeadline; only the wait for bytes that never come is spared.
+    // complete tells whether count logical bytes arrived.
+    bool ReadFrameWithDeadline(std::uint8_t* buffer, std::size_t capacity, std::size_t count,
+                               std::uint32_t timeoutMs, bool& complete);
+
+    int CurrentPort = 0;
+    std::array<PortSlot, kPortCount> PortTable{};
+
+    platform::Clock& clock() { return clock_; }
+    FrontEnd& frontEnd() { return frontEnd_; }
+    bool currentPortValid() const { return CurrentPort >= 0 && CurrentPort < kPortCount; }
+
+private:
+    PortSlot* currentSlot();
+    // Waits up to kPumpIntervalMs (or until the deadline) for the first byte of an attempt.
+    bool waitForFirstByte(std::uint32_t start, std::uint32_t timeoutMs);
+
+    platform::SerialOpener& opener_;
+    platform::Clock& clock_;
+    FrontEnd& frontEnd_;
+};
+
+}  // namespace ptk
