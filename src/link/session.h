@@ -41,7 +41,9 @@ public:
     std::string AccessPassword;
     int RegistrationStage = 0;
 
-    // The last short status.
+    // The last short status: the first 55 bytes of its answer as received, STX at position 0, so
+    // the mode byte lies at position 2 and the flags byte at position 3.
+    LinkBuffer StatusCopy{};
     std::uint8_t DeviceModeByte = 0;
     int NoPaperFlag = 0;
     int NoPrinterLinkFlag = 0;
