@@ -1,0 +1,53 @@
+#include "sales/clock_commands.h"
+
+#include "link/bcd.h"
+#include "link/session.h"
+
+namespace ptk::sales {
+
+namespace {
+
+std::array<std::uint8_t, 3> packTriple(int first, int second, int third) {
+    std::array<std::uint8_t, 3> data{};
+    packDecimal(static_cast<std::uint64_t>(first % 100), &data[0], 1);
+    packDecimal(static_cast<std::uint64_t>(second % 100), &data[1], 1);
+    packDecimal(static_cast<std::uint64_t>(third % 100), &data[2], 1);
+    return data;
+}
+
+int sendClockCommand(Session& session, std::uint8_t code, const std::array<std::uint8_t, 3>& data) {
+    auto message = session.message(code);
+    message.bytes(data.data(), data.size());
+    CommandCall call;
+    call.message = message.data();
+    call.messageLength = message.size();
+    call.answerLength = 6;
+    call.acceptShortAnswer = false;
+    call.deadlines.tAnswerStart = 10000;
+    return session.exchange.SendFormCommand(call);
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 3> buildDateData(const DeviceDate& date) {
+    return packTriple(date.day, date.month, date.year);
+}
+
+std::array<std::uint8_t, 3> buildTimeData(const DeviceTime& time) {
+    return packTriple(time.hours, time.minutes, time.seconds);
+}
+
+int SetDeviceDate(Session& session, const DeviceDate& date) {
+    // The error texts raise this flag for 0x16; clear it first so that a link failure, which
+    // never reaches them, cannot be mistaken for the register asking for confirmation.
+    session.errors.SuppressErrorBox = false;
+    const int result = sendClockCommand(session, kSetDateCode, buildDateData(date));
+    if (result == 0 && session.errors.SuppressErrorBox) return kDateNeedsConfirmation;
+    return result;
+}
+
+int SetDeviceTime(Session& session, const DeviceTime& time) {
+    return sendClockCommand(session, kSetTimeCode, buildTimeData(time));
+}
+
+}  // namespace ptk::sales
