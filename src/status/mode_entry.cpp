@@ -1,0 +1,35 @@
+#include "status/mode_entry.h"
+
+#include <string>
+
+#include "link/bcd.h"
+#include "platform/codepage.h"
+
+namespace ptk {
+
+std::array<std::uint8_t, 4> packAccessPassword(std::string_view password) {
+    std::string digits = platform::utf8ToCp866(password);
+    if (digits.size() < kAccessPasswordLength) {
+        digits.insert(0, kAccessPasswordLength - digits.size(), '0');
+    }
+    DigitPacker packer;
+    const std::uint8_t* packed = packer.PackDigits(digits.data(), kAccessPasswordLength);
+    return {packed[0], packed[1], packed[2], packed[3]};
+}
+
+int EnterMode(Session& session, std::uint8_t mode, std::string_view password) {
+    const auto packedPassword = packAccessPassword(password);
+    auto message = session.message(kEnterModeCode);
+    message.byte(mode).bytes(packedPassword.data(), packedPassword.size());
+    CommandCall call;
+    call.message = message.data();
+    call.messageLength = message.size();
+    call.acceptShortAnswer = false;
+    call.answerLength = 6;
+    call.errorCode = ErrorCodeRule::AnswerByte1;
+    // The answer carries nothing but its error code, read from the bytes as received.
+    call.unstuffAnswer = false;
+    return session.exchange.SendFormCommand(call);
+}
+
+}  // namespace ptk
