@@ -54,8 +54,10 @@ public:
 
     ReadOutcome readByte(std::uint8_t& byte) override {
         ++line_.readCalls_;
-        const std::uint64_t limitUs =
-            std::uint64_t{line_.timeouts_.readTotalMultiplierMs + line_.timeouts_.readTotalConstantMs} * 1000;
+        // Widened before the sum: two large 32-bit time-outs must not wrap into a tiny one.
+        const std::uint64_t limitUs = (std::uint64_t{line_.timeouts_.readTotalMultiplierMs} +
+                                       line_.timeouts_.readTotalConstantMs) *
+                                      1000;
         if (!arrivesWithin(limitUs)) {
             line_.clock_.advanceUs(limitUs);
             return ReadOutcome::NoByte;
