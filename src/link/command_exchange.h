@@ -122,7 +122,17 @@ public:
 private:
     enum class LinkStatus { Fine = 0, NoLink = 1, NoAnswer = 2, Checksum = 3 };
     enum class Rules { General, Form };
+    enum class Step { Frame, Handover, Finish };
+
     int transact(const CommandCall& call, Rules rules);
+    Step askForLine(const Deadlines& t, bool form, LinkStatus& status);
+    Step sendFrame(const CommandCall& call, bool form, LinkStatus& status, std::uint8_t& codeAsSent);
+    bool handOverLine(const Deadlines& t);
+    bool takeAnswer(const CommandCall& call, bool form, std::uint8_t callerCode,
+                    std::uint8_t codeAsSent, LinkStatus& status, std::uint8_t& errorCode);
+    int classify(const CommandCall& call, bool form, std::uint8_t callerCode,
+                 std::uint8_t codeAsSent, std::uint8_t errorCode, bool closed, bool& deviceError);
+    std::uint8_t extractErrorCode(const CommandCall& call, std::uint8_t callerCode, bool form) const;
 
     SerialChannel& channel_;
     ErrorReporter& errors_;

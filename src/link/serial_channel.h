@@ -66,7 +66,15 @@ public:
     bool currentPortValid() const { return CurrentPort >= 0 && CurrentPort < kPortCount; }
 
 private:
+    enum class ReadOutcome { Complete, FrameEnded, Interrupted };
+
     PortSlot* currentSlot();
+    // One attempt of ReadPort into at most capacity places; with stopAtFrameEnd a frame that
+    // began with STX ends the attempt once its checksum byte is in.
+    ReadOutcome readLogicalBytes(std::uint8_t* buffer, std::size_t capacity, std::size_t count,
+                                 bool stopAtFrameEnd, std::size_t* readOut);
+    ReadOutcome readWithDeadline(std::uint8_t* buffer, std::size_t capacity, std::size_t count,
+                                 std::uint32_t timeoutMs, bool stopAtFrameEnd);
     // Waits up to kPumpIntervalMs (or until the deadline) for the first byte of an attempt.
     bool waitForFirstByte(std::uint32_t start, std::uint32_t timeoutMs);
 
