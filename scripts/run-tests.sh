@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds ptk-inspector in the normal and in the sanitizer configuration and runs every test in
+# both, then the Windows build's tests under Wine. Run from anywhere; installs what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+for preset in debug asan; do
+  echo "=== ${preset}: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "=== ${preset}: test"
+  ctest --preset "$preset" -j "$jobs"
+done
+
+if [ -x scripts/wine-tests.sh ]; then
+  echo "=== windows build under wine"
+  scripts/wine-tests.sh
+fi
