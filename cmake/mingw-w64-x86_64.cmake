@@ -1,0 +1,22 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (the posix thread model, so that
+# std::thread and friends work), producing static executables that run on Windows and under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(PTK_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${PTK_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PTK_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${PTK_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${PTK_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# ctest runs the Windows test programs through Wine when it is installed. The caller chooses the
+# Wine prefix (WINEPREFIX); scripts/wine-tests.sh keeps a private one under build/.
+find_program(PTK_WINE_PROGRAM NAMES wine wine64)
+if(PTK_WINE_PROGRAM)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PTK_WINE_PROGRAM})
+endif()
