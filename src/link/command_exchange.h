@@ -42,7 +42,8 @@ enum class ErrorCodeRule {
     AnswerByte0,     // answer byte 0 (command 0xA5)
 };
 
-// One command transaction.
+// One command transaction. The message is borrowed: keep the MessageBuilder it points into alive
+// until the call returns (a temporary builder dies at the end of the statement that made it).
 struct CommandCall {
     const std::uint8_t* message = nullptr;  // password, code, data
     std::size_t messageLength = 0;

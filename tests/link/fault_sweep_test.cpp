@@ -39,7 +39,8 @@ std::uint64_t worstCaseMs(const Deadlines& t, bool form) {
 struct FaultSweep : LinkRig {
     int run(const Transaction& tx) {
         device.answer = tx.answer;
-        CommandCall call = formCall(session.message(tx.code), tx.answerLength, tx.acceptShort, tx.rule);
+        const MessageBuilder callMessage = session.message(tx.code);
+        CommandCall call = formCall(callMessage, tx.answerLength, tx.acceptShort, tx.rule);
         return tx.form ? session.exchange.SendFormCommand(call) : session.exchange.SendCommand(call);
     }
 };

@@ -152,7 +152,8 @@ TEST_F(SendCommandTest, EveryZeroDeadlineFailsItsStepAtOnce) {
         clock.advanceUs(1'000'000);  // let the previous case's stray bytes arrive and be purged
         frontEnd.clear();
         device.framesReceived.clear();
-        CommandCall call = formCall(session.message(0x52), 6, false, ErrorCodeRule::AnswerByte1);
+        const MessageBuilder callMessage = session.message(0x52);
+        CommandCall call = formCall(callMessage, 6, false, ErrorCodeRule::AnswerByte1);
         call.deadlines.*c.field = 0;
         const std::uint64_t before = clock.nowUs();
         EXPECT_EQ(session.exchange.SendFormCommand(call), 0) << c.box;
@@ -174,7 +175,8 @@ TEST_F(SendCommandTest, EveryZeroDeadlineFailsItsStepAtOnce) {
 }
 
 TEST_F(SendCommandTest, LongAnswerStartWaitIsHonouredToTheEnd) {
-    CommandCall call = formCall(session.message(0x62), 6, false, ErrorCodeRule::AnswerByte1);
+    const MessageBuilder callMessage = session.message(0x62);
+    CommandCall call = formCall(callMessage, 6, false, ErrorCodeRule::AnswerByte1);
     call.deadlines.tAnswerStart = 600'000;
     device.commandUs = 599'000'000;
     EXPECT_EQ(session.exchange.SendFormCommand(call), 1);
@@ -229,14 +231,16 @@ TEST_F(SendCommandTest, FormVariantReportsDeviceErrorsAsZeroWithTheirMessage) {
     // Probe answered by a register that does not know it: 22 only where the caller asks for it.
     device.answer = {0xE0, 0x7A, 0x00};
     frontEnd.clear();
-    CommandCall probe = formCall(session.message(0xE0).byte(0).byte(0), 7, true, ErrorCodeRule::AnswerByte1);
+    const MessageBuilder probeMessage = session.message(0xE0).byte(0).byte(0);
+    CommandCall probe = formCall(probeMessage, 7, true, ErrorCodeRule::AnswerByte1);
     probe.unknownProbeGives22 = true;
     EXPECT_EQ(session.exchange.SendFormCommand(probe), 22);
     EXPECT_TRUE(frontEnd.boxes.empty());
 }
 
 TEST_F(SendCommandTest, WithoutErrorCheckTheClosingByteDecides) {
-    CommandCall call = formCall(session.message(0x45), 55, true, ErrorCodeRule::None);
+    const MessageBuilder callMessage = session.message(0x45);
+    CommandCall call = formCall(callMessage, 55, true, ErrorCodeRule::None);
     call.reportSuccessOnAnswer = true;
     device.answer = {0x45, 0x03, 0x0F};
     EXPECT_EQ(session.exchange.SendFormCommand(call), 1);
@@ -250,7 +254,8 @@ TEST_F(SendCommandTest, WithoutErrorCheckTheClosingByteDecides) {
 
 TEST_F(SendCommandTest, ShortAnswerEndsWithItsChecksumInsteadOfWaitingOutTheDeadline) {
     device.answer.assign(30, 0x44);
-    CommandCall call = formCall(session.message(0x3F), 55, true, ErrorCodeRule::StateAnswer);
+    const MessageBuilder callMessage = session.message(0x3F);
+    CommandCall call = formCall(callMessage, 55, true, ErrorCodeRule::StateAnswer);
     EXPECT_EQ(session.exchange.SendFormCommand(call), 1);
     // ENQ, frame, EOT and answer each take a byte or a frame at 115200 baud, plus the pause:
     // well under the 500 ms an answer read would wait for bytes that never come.

@@ -62,7 +62,8 @@ TEST_F(RandomAnswerTest, GarbageAnswersEndWithADocumentedResult) {
         frontEnd.clear();
         clock.advanceUs(2'000'000);
         const bool form = i % 3 != 0;
-        CommandCall call = formCall(session.message(0x3F), 55, i % 4 != 0, ErrorCodeRule::StateAnswer);
+        const MessageBuilder callMessage = session.message(0x3F);
+        CommandCall call = formCall(callMessage, 55, i % 4 != 0, ErrorCodeRule::StateAnswer);
         const int result = form ? session.exchange.SendFormCommand(call) : session.exchange.SendCommand(call);
         EXPECT_TRUE(result == 0 || result == 1 || result == 3 || (!form && result == 4)) << result;
         EXPECT_LE(frontEnd.boxes.size(), 2u);
