@@ -5,6 +5,8 @@ namespace ptk::sim {
 CommandTable makeCommandTable() {
     CommandTable table;
     registerBasicCommands(table);
+    registerStatusCommands(table);
+    registerSalesCommands(table);
     return table;
 }
 

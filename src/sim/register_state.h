@@ -169,6 +169,7 @@ struct Receipt {
     std::uint16_t number = 1;  // the current (next) receipt number, 4 digits
     std::uint64_t sum = 0;     // kopecks, 10 digits
     int items = 0;
+    std::array<std::uint64_t, 16> sectionSums{};  // this receipt's items by section 1..16
 
     bool isOpen() const { return kind != ReceiptKind::Closed; }
 };
