@@ -1,8 +1,17 @@
 # Warnings and sanitizers for every target of the project, through one interface library.
 add_library(ptk_options INTERFACE)
-target_compile_options(ptk_options INTERFACE -Wall -Wextra -Wpedantic)
-if(PTK_WARNINGS_AS_ERRORS)
-  target_compile_options(ptk_options INTERFACE -Werror)
+if(MSVC)
+  # The sources are UTF-8 without a byte-order mark (the Russian texts of the program): MSVC must
+  # be told, or it reads them in the workstation's code page.
+  target_compile_options(ptk_options INTERFACE /W4 /utf-8 /permissive- /Zc:__cplusplus)
+  if(PTK_WARNINGS_AS_ERRORS)
+    target_compile_options(ptk_options INTERFACE /WX)
+  endif()
+else()
+  target_compile_options(ptk_options INTERFACE -Wall -Wextra -Wpedantic)
+  if(PTK_WARNINGS_AS_ERRORS)
+    target_compile_options(ptk_options INTERFACE -Werror)
+  endif()
 endif()
 if(PTK_SANITIZE)
   target_compile_options(ptk_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
@@ -10,6 +19,7 @@ if(PTK_SANITIZE)
   target_link_options(ptk_options INTERFACE -fsanitize=address,undefined)
 endif()
 target_compile_definitions(ptk_options INTERFACE PTK_VERSION="${PROJECT_VERSION}")
-if(WIN32)
+if(WIN32 AND NOT MSVC)
+  # MinGW: no runtime DLLs to ship beside the programs.
   target_link_options(ptk_options INTERFACE -static)
 endif()

@@ -1,5 +1,7 @@
 // Port names on Windows: COMn is the device \\.\COMn, and the system's ports are the values of
 // the SERIALCOMM key that the serial drivers fill in.
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstring>

@@ -1,5 +1,7 @@
 // The Win32 serial backend: a COM port opened for overlapped I/O, with one auto-reset event that
 // every request of the port uses.
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <algorithm>

@@ -1,6 +1,8 @@
 // The Win32 port names and the registry port list. The list cases write into the SERIALCOMM key,
 // so they run only under Wine, in the throw-away prefix of the cross-build tests, never on a
 // real workstation.
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <gtest/gtest.h>

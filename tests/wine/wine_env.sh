@@ -1,0 +1,57 @@
+# Sourced by the Wine scripts: a private, headless Wine prefix and helpers that never wait
+# longer than they are told to.
+#
+# Needs: root (the checkout root) set by the caller.
+
+# The same prefix as the mingw test preset.
+export WINEPREFIX="$root/build/wineprefix"
+export WINEDEBUG=-all
+# No Mono or Gecko installer prompts when the prefix is made, no desktop menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Console programs only: no display is used, and none must be found.
+unset DISPLAY WAYLAND_DISPLAY
+
+# Debian's wine64 package alone has the loader and the server under /usr/lib/wine; the wine
+# package adds the usual wrappers on the PATH.
+WINE="$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)"
+WINESERVER="$(command -v wineserver || echo /usr/lib/wine/wineserver64)"
+if [ ! -x "$WINE" ] || [ ! -x "$WINESERVER" ]; then
+  echo "wine: not installed (Debian packages wine and wine64)" >&2
+  exit 1
+fi
+
+# wine_run SECONDS ARGS...: runs a Windows program, killed after SECONDS.
+wine_run() {
+  local seconds="$1"
+  shift
+  timeout -k 5 "$seconds" "$WINE" "$@"
+}
+
+# Ends the prefix's server and every Windows process in it, and waits until it is gone.
+wine_stop() {
+  timeout -k 5 30 "$WINESERVER" -k >/dev/null 2>&1 || true
+  timeout -k 5 30 "$WINESERVER" -w >/dev/null 2>&1 || true
+}
+
+# Makes the prefix when it is missing or was left half made. Prints how long that took.
+wine_prepare_prefix() {
+  local ready="$WINEPREFIX/.ptk-prefix-ready"
+  if [ -f "$ready" ]; then
+    echo "wine prefix: $WINEPREFIX (exists)"
+    return 0
+  fi
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  local start end
+  start=$(date +%s%N)
+  # wineboot reports harmless trouble (no 32-bit part, no display) on standard error.
+  if ! wine_run 300 wineboot --init >"$root/build/wineboot.log" 2>&1; then
+    echo "wine prefix: wineboot failed, see build/wineboot.log" >&2
+    cat "$root/build/wineboot.log" >&2
+    return 1
+  fi
+  wine_stop
+  end=$(date +%s%N)
+  touch "$ready"
+  echo "wine prefix: created $WINEPREFIX in $(((end - start) / 1000000)) ms"
+}
