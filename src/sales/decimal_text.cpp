@@ -4,8 +4,12 @@ namespace ptk::sales {
 
 namespace {
 
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-constexpr bool isSeparator(char c) { return c == ',' || c == '.'; }
+constexpr bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+constexpr bool isSeparator(char c) {
+    return c == ',' || c == '.';
+}
 
 // 10^digits; callers keep digits within what 64 bits hold.
 constexpr std::uint64_t powerOfTen(int digits) {
@@ -18,7 +22,8 @@ constexpr int kMostDigits = 18;
 
 }  // namespace
 
-std::optional<std::uint64_t> parseScaledDecimal(std::string_view text, int decimals, int maxDigits) {
+std::optional<std::uint64_t> parseScaledDecimal(std::string_view text, int decimals,
+                                                int maxDigits) {
     if (decimals < 0 || maxDigits < 1 || maxDigits > kMostDigits || decimals > maxDigits) {
         return std::nullopt;
     }

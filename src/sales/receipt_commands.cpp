@@ -53,7 +53,8 @@ std::optional<SaleData> buildSaleData(std::string_view priceText, std::string_vi
     return data;
 }
 
-std::optional<CloseData> buildCloseData(std::string_view paymentTypeText, std::string_view sumText) {
+std::optional<CloseData> buildCloseData(std::string_view paymentTypeText,
+                                        std::string_view sumText) {
     const auto paymentType = twoDigitField(paymentTypeText);
     const auto sum = parseDigitsIgnoringSeparators(sumText, kAmountDigits);
     if (!paymentType || !sum) return std::nullopt;

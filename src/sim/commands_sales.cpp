@@ -59,7 +59,8 @@ std::string quantityText(std::uint64_t thousandths) {
 }
 
 bool shiftOverLimit(const RegisterState& state, const DateTime& now) {
-    return state.shift.open && toSeconds(now) - toSeconds(state.shift.openedAt) > kShiftLimitSeconds;
+    return state.shift.open &&
+           toSeconds(now) - toSeconds(state.shift.openedAt) > kShiftLimitSeconds;
 }
 
 void printHeader(RegisterState& state) {
@@ -96,7 +97,8 @@ CommandReply openReceipt(RegisterState& state, const CommandRequest& request) {
     state.tape.print("ЧЕК " + formatNumber(state.receipt.number, 4) + "  СМЕНА " +
                      formatNumber(state.shift.current(), 4));
     const auto printed = state.tape.lines().size() - before;
-    return plainAnswer(state, kOpenReceipt, device_error::None, kModeChangeUs + printed * kPrintLineUs);
+    return plainAnswer(state, kOpenReceipt, device_error::None,
+                       kModeChangeUs + printed * kPrintLineUs);
 }
 
 // Data: flags, price (5 bytes, kopecks), quantity (5 bytes, thousandths), section (1 byte).
@@ -109,11 +111,13 @@ CommandReply registerItem(RegisterState& state, const CommandRequest& request) {
     if (price < 0 || quantity < 0 || section < 0) {
         return plainAnswer(state, kRegisterItem, kWrongFormat);
     }
-    if (!state.receipt.isOpen()) return plainAnswer(state, kRegisterItem, device_error::ReceiptClosed);
-    if (section < 1 || section > kSectionCount) return plainAnswer(state, kRegisterItem, kWrongSection);
+    if (!state.receipt.isOpen())
+        return plainAnswer(state, kRegisterItem, device_error::ReceiptClosed);
+    if (section < 1 || section > kSectionCount)
+        return plainAnswer(state, kRegisterItem, kWrongSection);
     if (quantity == 0) return plainAnswer(state, kRegisterItem, kWrongQuantity);
-    const std::uint64_t sum = itemSum(static_cast<std::uint64_t>(price),
-                                      static_cast<std::uint64_t>(quantity));
+    const std::uint64_t sum =
+        itemSum(static_cast<std::uint64_t>(price), static_cast<std::uint64_t>(quantity));
     if (sum >= kTenDigits || state.receipt.sum + sum >= kTenDigits) {
         return plainAnswer(state, kRegisterItem, kReceiptTotalOverflow);
     }
@@ -141,7 +145,8 @@ CommandReply closeReceipt(RegisterState& state, const CommandRequest& request) {
     const std::int64_t paymentType = readBcd(request.data, 1, 1);
     const std::int64_t paidSum = readBcd(request.data, 2, 5);
     if (paymentType < 0 || paidSum < 0) return plainAnswer(state, kCloseReceipt, kWrongFormat);
-    if (!state.receipt.isOpen()) return plainAnswer(state, kCloseReceipt, device_error::ReceiptClosed);
+    if (!state.receipt.isOpen())
+        return plainAnswer(state, kCloseReceipt, device_error::ReceiptClosed);
     if (paymentType < 1 || paymentType > kPaymentTypeCount) {
         return plainAnswer(state, kCloseReceipt, kWrongPaymentType);
     }
@@ -178,7 +183,8 @@ CommandReply closeReceipt(RegisterState& state, const CommandRequest& request) {
     state.receipt.sectionSums.fill(0);
     state.receipt.number = nextNumber(state.receipt.number);
     state.mode.submode = 0;
-    return plainAnswer(state, kCloseReceipt, device_error::None, kModeChangeUs + printed * kPrintLineUs);
+    return plainAnswer(state, kCloseReceipt, device_error::None,
+                       kModeChangeUs + printed * kPrintLineUs);
 }
 
 // Prints the shift's totals, writes them into the fiscal memory, clears them and closes the
@@ -198,8 +204,8 @@ CommandReply shiftClosingReport(RegisterState& state, const CommandRequest& requ
     printHeader(state);
     tape.print("СУТОЧНЫЙ ОТЧЕТ С ГАШЕНИЕМ");
     tape.print("СМЕНА " + formatNumber(shift, 4) + "  " + formatDate(now) + " " + formatTime(now));
-    tape.print("ПРОДАЖ: " + std::to_string(state.totals.sales) + "  СУММА =" +
-               formatSum(state.totals.salesSum));
+    tape.print("ПРОДАЖ: " + std::to_string(state.totals.sales) +
+               "  СУММА =" + formatSum(state.totals.salesSum));
     for (int i = 0; i < kSectionCount; ++i) {
         const std::uint64_t sum = state.totals.sectionSums[static_cast<std::size_t>(i)];
         if (sum != 0) {
@@ -207,8 +213,8 @@ CommandReply shiftClosingReport(RegisterState& state, const CommandRequest& requ
                        formatSum(sum));
         }
     }
-    tape.print("АННУЛИРОВАНО: " + std::to_string(state.totals.cancelled) + "  СУММА =" +
-               formatSum(state.totals.cancelledSum));
+    tape.print("АННУЛИРОВАНО: " + std::to_string(state.totals.cancelled) +
+               "  СУММА =" + formatSum(state.totals.cancelledSum));
     tape.print("НЕОБНУЛЯЕМЫЙ ИТОГ =" + formatSum(state.totals.grandTotal));
     tape.print("СМЕНА ЗАКРЫТА");
 
@@ -238,10 +244,9 @@ CommandReply setDate(RegisterState& state, const CommandRequest& request) {
 
     const std::int64_t daysAhead = (toSeconds(wanted) - toSeconds(now)) / kSecondsPerDay;
     const bool needsConfirmation = daysAhead < 0 || daysAhead > kDateStepWithoutConfirmationDays;
-    const bool confirms = state.dateEntry.confirmationPending &&
-                          state.dateEntry.pending.year == wanted.year &&
-                          state.dateEntry.pending.month == wanted.month &&
-                          state.dateEntry.pending.day == wanted.day;
+    const bool confirms =
+        state.dateEntry.confirmationPending && state.dateEntry.pending.year == wanted.year &&
+        state.dateEntry.pending.month == wanted.month && state.dateEntry.pending.day == wanted.day;
     if (needsConfirmation && !confirms) {
         state.dateEntry.confirmationPending = true;
         state.dateEntry.pending = wanted;
@@ -270,8 +275,8 @@ void registerSalesCommands(CommandTable& table) {
     table.add({kOpenReceipt, "open receipt", inModes({ModeRegistration}), openReceipt});
     table.add({kRegisterItem, "register item", inModes({ModeRegistration}), registerItem});
     table.add({kCloseReceipt, "close receipt", inModes({ModeRegistration}), closeReceipt});
-    table.add({kShiftClosingReport, "report with clearing", inModes({ModeZReports}),
-               shiftClosingReport});
+    table.add(
+        {kShiftClosingReport, "report with clearing", inModes({ModeZReports}), shiftClosingReport});
     table.add({kSetDate, "set date", kAnyMode, setDate});
     table.add({kSetTime, "set time", kAnyMode, setTime});
 }

@@ -38,21 +38,20 @@ TEST_P(AcceptedPrice, IsSentAsExactKopecks) {
     EXPECT_EQ(priceField(GetParam().text), GetParam().kopecks) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Prices, AcceptedPrice,
-    ::testing::Values(PriceCase{"1,11", {0x00, 0x00, 0x00, 0x01, 0x11}},
-                      PriceCase{"1.11", {0x00, 0x00, 0x00, 0x01, 0x11}},
-                      PriceCase{"12,5", {0x00, 0x00, 0x00, 0x12, 0x50}},
-                      PriceCase{"12.5", {0x00, 0x00, 0x00, 0x12, 0x50}},
-                      PriceCase{"7", {0x00, 0x00, 0x00, 0x07, 0x00}},
-                      PriceCase{"0", {0x00, 0x00, 0x00, 0x00, 0x00}},
-                      // Values a binary fraction cannot hold exactly.
-                      PriceCase{"0,29", {0x00, 0x00, 0x00, 0x00, 0x29}},
-                      PriceCase{"1234567,89", {0x01, 0x23, 0x45, 0x67, 0x89}},
-                      PriceCase{"99999999,99", {0x99, 0x99, 0x99, 0x99, 0x99}},
-                      PriceCase{"00000012,34", {0x00, 0x00, 0x00, 0x12, 0x34}},
-                      PriceCase{",5", {0x00, 0x00, 0x00, 0x00, 0x50}},
-                      PriceCase{"5.", {0x00, 0x00, 0x00, 0x05, 0x00}}));
+INSTANTIATE_TEST_SUITE_P(Prices, AcceptedPrice,
+                         ::testing::Values(PriceCase{"1,11", {0x00, 0x00, 0x00, 0x01, 0x11}},
+                                           PriceCase{"1.11", {0x00, 0x00, 0x00, 0x01, 0x11}},
+                                           PriceCase{"12,5", {0x00, 0x00, 0x00, 0x12, 0x50}},
+                                           PriceCase{"12.5", {0x00, 0x00, 0x00, 0x12, 0x50}},
+                                           PriceCase{"7", {0x00, 0x00, 0x00, 0x07, 0x00}},
+                                           PriceCase{"0", {0x00, 0x00, 0x00, 0x00, 0x00}},
+                                           // Values a binary fraction cannot hold exactly.
+                                           PriceCase{"0,29", {0x00, 0x00, 0x00, 0x00, 0x29}},
+                                           PriceCase{"1234567,89", {0x01, 0x23, 0x45, 0x67, 0x89}},
+                                           PriceCase{"99999999,99", {0x99, 0x99, 0x99, 0x99, 0x99}},
+                                           PriceCase{"00000012,34", {0x00, 0x00, 0x00, 0x12, 0x34}},
+                                           PriceCase{",5", {0x00, 0x00, 0x00, 0x00, 0x50}},
+                                           PriceCase{"5.", {0x00, 0x00, 0x00, 0x05, 0x00}}));
 
 class RefusedPrice : public ::testing::TestWithParam<const char*> {};
 
@@ -101,8 +100,8 @@ TEST(SaleData, SectionIsOnePackedByte) {
 TEST(SaleData, WholeItemOfTheDialog) {
     const auto data = buildSaleData("1,11", "1", "2");
     ASSERT_TRUE(data.has_value());
-    EXPECT_EQ(toBytes(*data), (Bytes{0x00, 0x00, 0x00, 0x00, 0x01, 0x11, 0x00, 0x00, 0x00, 0x10,
-                                     0x00, 0x02}));
+    EXPECT_EQ(toBytes(*data),
+              (Bytes{0x00, 0x00, 0x00, 0x00, 0x01, 0x11, 0x00, 0x00, 0x00, 0x10, 0x00, 0x02}));
 }
 
 TEST(CloseData, PaymentTypeAndUnscaledSum) {

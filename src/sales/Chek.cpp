@@ -1,0 +1,146 @@
+#include "sales/Chek.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "link/session.h"
+#include "sales/key_filter.h"
+#include "sales/receipt_commands.h"
+
+using namespace ptk;
+
+Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), session_(session) {
+    setObjectName("fm_Chek");
+    setWindowTitle("Чек");
+
+    pn_Chek = new QFrame(this);
+    pn_Chek->setObjectName("pn_Chek");
+    pn_Chek->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    Label1 = new QLabel("Цена", pn_Chek);
+    ed_Price = new QLineEdit("1234567890", pn_Chek);
+    ed_Price->setObjectName("ed_Price");
+    ed_Price->setMaxLength(11);
+    ed_Price->setAccessibleName(Label1->text());
+    Label1->setBuddy(ed_Price);
+
+    Label3 = new QLabel("Секция", pn_Chek);
+    ed_Sek = new QLineEdit("12", pn_Chek);
+    ed_Sek->setObjectName("ed_Sek");
+    ed_Sek->setMaxLength(2);
+    ed_Sek->setAccessibleName(Label3->text());
+    Label3->setBuddy(ed_Sek);
+
+    const auto beep = [this] { session_.frontEnd.beep(); };
+    ed_Price->installEventFilter(new sales::CharacterFilter("0123456789,.", beep, ed_Price));
+    ed_Sek->installEventFilter(new sales::CharacterFilter("0123456789", beep, ed_Sek));
+
+    auto* fields = new QGridLayout(pn_Chek);
+    fields->addWidget(Label1, 0, 0);
+    fields->addWidget(ed_Price, 0, 1);
+    fields->addWidget(Label3, 1, 0);
+    fields->addWidget(ed_Sek, 1, 1);
+
+    bt_Chek = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "Чек", this);
+    bt_Chek->setObjectName("bt_Chek");
+    bt_Chek->setToolTip("Печатать чек");
+    bt_Chek->setAutoDefault(false);
+    bt_ChekClose = new QPushButton("&Закрыть", this);
+    bt_ChekClose->setObjectName("bt_ChekClose");
+    bt_ChekClose->setToolTip("Выйти из режима");
+    bt_ChekClose->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(bt_Chek);
+    buttons->addWidget(bt_ChekClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pn_Chek);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(bt_Chek, &QPushButton::clicked, this, &Tfm_Chek::bt_ChekClick);
+    connect(bt_ChekClose, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Tfm_Chek::setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog) {
+    mainWindow_ = mainWindow;
+    modeEntryDialog_ = modeEntryDialog;
+}
+
+void Tfm_Chek::prepareForEntry(QChar decimalSeparator) {
+    ed_Price->setText(QString("1") + decimalSeparator + "11");
+    ed_Sek->setText("2");
+    bt_ChekClose->setEnabled(true);
+}
+
+void Tfm_Chek::setBusy(bool busy) {
+    busy_ = busy;
+    for (QWidget* control : {static_cast<QWidget*>(this), static_cast<QWidget*>(pn_Chek),
+                             static_cast<QWidget*>(ed_Price), static_cast<QWidget*>(ed_Sek),
+                             static_cast<QWidget*>(bt_ChekClose), static_cast<QWidget*>(bt_Chek)}) {
+        control->setEnabled(!busy);
+    }
+}
+
+int Tfm_Chek::withConversionCheck(int result) {
+    if (result != sales::kConversionError) return result;
+    session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, sales::kBadFormatText,
+                                  BoxOwner::Chek);
+    return 0;
+}
+
+void Tfm_Chek::bt_ChekClick() {
+    if (busy_) return;
+    session_.frontEnd.setResultText("");
+    setBusy(true);
+
+    // A failed step stops the sequence. A refused item leaves the receipt open on the register;
+    // the inspector cancels it from the main window.
+    int result = sales::OpenReceipt(session_, 1);
+    if (result == 1) {
+        const QByteArray price = ed_Price->text().toUtf8();
+        const QByteArray section = ed_Sek->text().toUtf8();
+        result = withConversionCheck(
+            sales::RegisterSale(session_, price.toStdString(), "1", section.toStdString()));
+    }
+    if (result == 1) withConversionCheck(sales::CloseReceipt(session_, "01", "0,00"));
+
+    setBusy(false);
+}
+
+void Tfm_Chek::FormClose() {
+    bt_ChekClose->setEnabled(false);
+    session_.frontEnd.setResultText("");
+    setEnabled(false);
+    setEnabled(true);
+    if (modeEntryDialog_) modeEntryDialog_->close();
+    if (mainWindow_) mainWindow_->setEnabled(true);
+}
+
+void Tfm_Chek::closeEvent(QCloseEvent* event) {
+    // A receipt on its way to the register must finish before the dialog hands control back.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void Tfm_Chek::keyPressEvent(QKeyEvent* event) {
+    // Esc prints a receipt: the print button is the dialog's cancel button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        bt_Chek->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ptk {
+class Session;
+}
+
+// The receipt dialog: one item at a typed price, quantity one, in a typed section, closed with
+// payment type 01 and a zero sum. Shown by the mode-entry dialog once the register is in the
+// registration mode.
+class Tfm_Chek : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Tfm_Chek(ptk::Session& session, QWidget* parent = nullptr);
+
+    // The windows this one hands control back to when it closes: the main window is enabled
+    // again and the mode-entry dialog, hidden while the receipt is up, is closed.
+    void setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog);
+
+    // The state the mode-entry dialog gives the receipt before it shows it: the sample price
+    // 1,11 written with the workstation's decimal separator, section 2, the close button enabled.
+    void prepareForEntry(QChar decimalSeparator);
+
+    void bt_ChekClick();
+
+    QFrame* pn_Chek = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* ed_Price = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* ed_Sek = nullptr;
+    QPushButton* bt_Chek = nullptr;
+    QPushButton* bt_ChekClose = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void FormClose();
+    void setBusy(bool busy);
+    // Shows "Неверный формат!" when a step's typed numbers did not convert; that step failed.
+    int withConversionCheck(int result);
+
+    ptk::Session& session_;
+    QPointer<QWidget> mainWindow_;
+    QPointer<QWidget> modeEntryDialog_;
+    bool busy_ = false;
+};

@@ -1,0 +1,147 @@
+#include "sales/Datefr.h"
+
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include "link/session.h"
+#include "sales/clock_commands.h"
+
+using namespace ptk;
+
+namespace {
+
+// The workstation's short date format, with a two-digit year shown in full: the picker then
+// never guesses a century when the inspector types a year.
+QString pickerDateFormat() {
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains("yyyy")) format.replace(QRegularExpression("y+"), "yyyy");
+    return format;
+}
+
+// The workstation's long time format without the time zone, which the register's clock lacks.
+QString pickerTimeFormat() {
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    format.remove(QRegularExpression("\\s*t+"));
+    return format.trimmed();
+}
+
+}  // namespace
+
+Tfm_DateFR::Tfm_DateFR(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+      session_(session),
+      today_([] { return QDate::currentDate(); }) {
+    setObjectName("fm_DateFR");
+    setWindowTitle("Установка даты");
+
+    pn_DateFR = new QFrame(this);
+    pn_DateFR->setObjectName("pn_DateFR");
+    pn_DateFR->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    rg_DateTime = new QGroupBox(" ************** ВНИМАНИЕ !!! *************** ", pn_DateFR);
+    rg_DateTime->setObjectName("rg_DateTime");
+    Label3 = new QLabel("Проверьте устанавливаемые дату/время:", rg_DateTime);
+
+    Label1 = new QLabel("Дата", rg_DateTime);
+    ed_Date = new QDateEdit(rg_DateTime);
+    ed_Date->setObjectName("ed_Date");
+    ed_Date->setCalendarPopup(true);
+    ed_Date->setDisplayFormat(pickerDateFormat());
+    ed_Date->setAccessibleName(Label1->text());
+    Label1->setBuddy(ed_Date);
+
+    Label2 = new QLabel("Время", rg_DateTime);
+    ed_Time = new QTimeEdit(rg_DateTime);
+    ed_Time->setObjectName("ed_Time");
+    ed_Time->setDisplayFormat(pickerTimeFormat());
+    ed_Time->setAccessibleName(Label2->text());
+    Label2->setBuddy(ed_Time);
+
+    auto* pickers = new QGridLayout(rg_DateTime);
+    pickers->addWidget(Label3, 0, 0, 1, 2);
+    pickers->addWidget(Label1, 1, 0);
+    pickers->addWidget(ed_Date, 1, 1);
+    pickers->addWidget(Label2, 2, 0);
+    pickers->addWidget(ed_Time, 2, 1);
+
+    bt_DateOk = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "Применить",
+                                pn_DateFR);
+    bt_DateOk->setObjectName("bt_DateOk");
+    bt_DateOk->setToolTip("Установить дату");
+    bt_DateOk->setAutoDefault(false);
+
+    auto* panel = new QVBoxLayout(pn_DateFR);
+    panel->addWidget(rg_DateTime);
+    panel->addWidget(bt_DateOk, 0, Qt::AlignRight);
+
+    bt_DateFRExit = new QPushButton("&Закрыть", this);
+    bt_DateFRExit->setObjectName("bt_DateFRExit");
+    bt_DateFRExit->setToolTip("Выйти из режима");
+    bt_DateFRExit->setAutoDefault(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pn_DateFR);
+    layout->addWidget(bt_DateFRExit, 0, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(bt_DateOk, &QPushButton::clicked, this, &Tfm_DateFR::bt_DateOkClick);
+    connect(bt_DateFRExit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Tfm_DateFR::setBusy(bool busy) {
+    busy_ = busy;
+    for (QWidget* control : {static_cast<QWidget*>(this), static_cast<QWidget*>(ed_Date),
+                             static_cast<QWidget*>(ed_Time), static_cast<QWidget*>(bt_DateOk),
+                             static_cast<QWidget*>(bt_DateFRExit)}) {
+        control->setEnabled(!busy);
+    }
+}
+
+void Tfm_DateFR::bt_DateOkClick() {
+    if (busy_) return;
+    session_.errors.SuppressErrorBox = false;
+    session_.frontEnd.setResultText("");
+    setBusy(true);
+
+    const QDate date = ed_Date->date();
+    int result = sales::SetDeviceDate(session_, {date.day(), date.month(), date.year()});
+    if (result == sales::kDateNeedsConfirmation) {
+        // The register wants the date once more: put today back for the inspector to check and
+        // leave the time alone until the date has been accepted.
+        ed_Date->setDate(today_());
+        session_.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
+                                      "Требуется повторный ввод даты", BoxOwner::Application);
+        result = 0;
+    }
+    if (result != 0) {
+        const QTime time = ed_Time->time();
+        sales::SetDeviceTime(session_, {time.hour(), time.minute(), time.second()});
+    }
+
+    setBusy(false);
+}
+
+void Tfm_DateFR::FormClose() {
+    if (mainWindow_) mainWindow_->setEnabled(true);
+}
+
+void Tfm_DateFR::closeEvent(QCloseEvent* event) {
+    // The clock must be written before the dialog hands control back.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDate>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QDateEdit;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimeEdit;
+
+namespace ptk {
+class Session;
+}
+
+// Sets the register's clock: the date first, then the time. Opened from the main menu; no mode
+// entry is needed.
+class Tfm_DateFR : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Tfm_DateFR(ptk::Session& session, QWidget* parent = nullptr);
+
+    // The main window, enabled again when this dialog closes.
+    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+
+    // Where today's date comes from when the register asks for the date again; the
+    // workstation's clock unless a test fixes it.
+    void setTodaySource(std::function<QDate()> today) { today_ = std::move(today); }
+
+    void bt_DateOkClick();
+
+    QFrame* pn_DateFR = nullptr;
+    QGroupBox* rg_DateTime = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QDateEdit* ed_Date = nullptr;
+    QLabel* Label2 = nullptr;
+    QTimeEdit* ed_Time = nullptr;
+    QPushButton* bt_DateOk = nullptr;
+    QPushButton* bt_DateFRExit = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormClose();
+    void setBusy(bool busy);
+
+    ptk::Session& session_;
+    QPointer<QWidget> mainWindow_;
+    std::function<QDate()> today_;
+    bool busy_ = false;
+};
