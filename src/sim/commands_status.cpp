@@ -27,21 +27,21 @@ CommandReply readDataRegister(RegisterState& state, const CommandRequest& reques
     if (request.data.empty()) return plainAnswer(state, kReadDataRegister, kWrongFormat);
     AnswerBuilder answer(kReadDataRegister, device_error::None);
     switch (request.data[0]) {
-    case kActivationRegister:
-        answer.bcd(static_cast<std::uint64_t>(state.eklz.activationNumber), 1)
-            .bcd(static_cast<std::uint64_t>(state.eklz.activationsLeft), 1);
-        break;
-    case kRegistrationRegister:
-        answer.bcd(state.fiscal.inn, 6)
-            .bcd(state.fiscal.rnm, 5)
-            .bcd(state.fiscal.initialShift, 2)
-            .date(state.fiscal.registeredOn);
-        break;
-    case kEklzNumberRegister:
-        answer.bcd(state.eklz.number, 5);
-        break;
-    default:
-        return plainAnswer(state, kReadDataRegister, kWrongRegister);
+        case kActivationRegister:
+            answer.bcd(static_cast<std::uint64_t>(state.eklz.activationNumber), 1)
+                .bcd(static_cast<std::uint64_t>(state.eklz.activationsLeft), 1);
+            break;
+        case kRegistrationRegister:
+            answer.bcd(state.fiscal.inn, 6)
+                .bcd(state.fiscal.rnm, 5)
+                .bcd(state.fiscal.initialShift, 2)
+                .date(state.fiscal.registeredOn);
+            break;
+        case kEklzNumberRegister:
+            answer.bcd(state.eklz.number, 5);
+            break;
+        default:
+            return plainAnswer(state, kReadDataRegister, kWrongRegister);
     }
     return answer.reply(kQuickCommandUs);
 }
@@ -49,15 +49,15 @@ CommandReply readDataRegister(RegisterState& state, const CommandRequest& reques
 // Bits 0-1 of the EKLZ flags: the kind of the current document.
 std::uint8_t eklzDocumentType(ReceiptKind kind) {
     switch (kind) {
-    case ReceiptKind::Purchase:
-    case ReceiptKind::PurchaseAnnulment:
-        return 1;
-    case ReceiptKind::Return:
-        return 2;
-    case ReceiptKind::PurchaseReturn:
-        return 3;
-    default:
-        return 0;
+        case ReceiptKind::Purchase:
+        case ReceiptKind::PurchaseAnnulment:
+            return 1;
+        case ReceiptKind::Return:
+            return 2;
+        case ReceiptKind::PurchaseReturn:
+            return 3;
+        default:
+            return 0;
     }
 }
 
