@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "sim/register_engine.h"
+
+namespace ptk::sim {
+
+// The engine's clock in ptk-sim: microseconds since the program started.
+class MonotonicClock {
+public:
+    std::uint64_t nowUs() const {
+        return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                              std::chrono::steady_clock::now() - start_)
+                                              .count());
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Serves the engine on the line called linkName (COMn) in real time: bytes from the computer go
+// to the engine as they arrive, the engine's bytes go out at their times. ready is told where the
+// register can be reached once it can; serving ends when stop becomes true. False, with a
+// message, when the line cannot be served at all.
+//
+// Each platform has its own driver file: line_driver_posix.cpp serves a pseudo-terminal linked as
+// ./COMn; a Win32 driver serves the serial port COMn.
+bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
+                 const std::atomic<bool>& stop, const std::function<void(const std::string&)>& ready,
+                 std::string& error);
+
+// Signals that end ptk-sim (Ctrl+C, SIGTERM) set stop; the driver notices them while it waits.
+void stopOnSignals(std::atomic<bool>& stop);
+
+}  // namespace ptk::sim
