@@ -240,17 +240,17 @@ TEST_F(BasicCommandsTest, WrongLinkPasswordGets8CWhateverTheCommand) {
 }
 
 TEST_F(BasicCommandsTest, NewCommandGroupsPlugIntoTheTable) {
-    engine.commands().add({0x91, "read register", sim::inModes({sim::ModeSelection}),
+    engine.commands().add({0xF1, "test command", sim::inModes({sim::ModeSelection}),
                            [](sim::RegisterState& s, const sim::CommandRequest& request) {
                                return sim::AnswerBuilder(request.code, 0)
                                    .byte(request.data.empty() ? 0 : request.data[0])
                                    .bcd(s.eklz.number, 5)
                                    .reply(sim::kQuickCommandUs);
                            }});
-    EXPECT_EQ(send(0x91, {28, 0, 0}, 55, true), 1);
-    EXPECT_EQ(answer(8), (Bytes{0x91, 0x00, 28, 0x12, 0x34, 0x56, 0x78, 0x90}));
+    EXPECT_EQ(send(0xF1, {28, 0, 0}, 55, true), 1);
+    EXPECT_EQ(answer(8), (Bytes{0xF1, 0x00, 28, 0x12, 0x34, 0x56, 0x78, 0x90}));
     state().mode.set(sim::ModeRegistration);
-    EXPECT_EQ(send(0x91, {28, 0, 0}, 55, true), 0);
+    EXPECT_EQ(send(0xF1, {28, 0, 0}, 55, true), 0);
     EXPECT_EQ(frontEnd.resultText, "66 - Команда не реализуется в данном режиме.");
 }
 
