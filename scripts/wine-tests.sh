@@ -54,9 +54,19 @@ begin "core tests under wine (ctest --preset mingw)"
 timeout -k 10 1500 ctest --preset mingw -j "$jobs"
 end "core tests"
 
+check_exe=build/mingw/tests/wine/wine_link_check.exe
 begin "end-to-end: Win32 backend against the Linux ptk-sim"
-timeout -k 10 600 tests/wine/run_link_check.sh build/mingw/tests/wine/wine_link_check.exe "$PTK_SIM"
-end "end-to-end"
+timeout -k 10 600 tests/wine/run_link_check.sh "$check_exe" linux "$PTK_SIM"
+end "end-to-end, Linux ptk-sim"
+
+# The Windows ptk-sim exists once the simulator's Win32 line driver is part of the build.
+if [ -f build/mingw/src/sim/ptk-sim.exe ]; then
+  begin "end-to-end: Win32 backend against the Windows ptk-sim (null-modem by socat)"
+  timeout -k 10 600 tests/wine/run_link_check.sh "$check_exe" windows build/mingw/src/sim/ptk-sim.exe
+  end "end-to-end, Windows ptk-sim"
+else
+  echo "=== wine: no build/mingw/src/sim/ptk-sim.exe, so no check of the Windows ptk-sim"
+fi
 
 echo "=== wine: done in $(($(now_ms) - all_start)) ms"
 for line in "${timings[@]}"; do echo "  $line"; done
