@@ -12,9 +12,9 @@
 namespace ptk::sim {
 
 // Typical times the register works on a command before it asks for the line.
-inline constexpr std::uint64_t kQuickCommandUs = 20'000;     // status and state requests
+inline constexpr std::uint64_t kQuickCommandUs = 20'000;  // status and state requests
 inline constexpr std::uint64_t kModeChangeUs = 50'000;
-inline constexpr std::uint64_t kPrintLineUs = 120'000;       // per printed line
+inline constexpr std::uint64_t kPrintLineUs = 120'000;  // per printed line
 
 // Builds an answer message: type byte, error code, data.
 class AnswerBuilder {

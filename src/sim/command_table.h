@@ -14,9 +14,9 @@ namespace ptk::sim {
 // A command as the register interprets it, after the frame, the link password and the code shift
 // have been dealt with by the engine.
 struct CommandRequest {
-    std::uint8_t code = 0;                 // as interpreted (a shifted code has 0x2E added back)
-    std::span<const std::uint8_t> data;    // the bytes after the code
-    std::uint64_t nowUs = 0;               // when the register starts to carry it out
+    std::uint8_t code = 0;               // as interpreted (a shifted code has 0x2E added back)
+    std::span<const std::uint8_t> data;  // the bytes after the code
+    std::uint64_t nowUs = 0;             // when the register starts to carry it out
 };
 
 // What the register answers and how long it works before it asks for the line to send it.
@@ -38,7 +38,7 @@ constexpr ModeMask inModes(std::initializer_list<int> modes) {
 
 struct CommandSpec {
     std::uint8_t code = 0;
-    std::string_view name;      // for ptk-sim's log
+    std::string_view name;  // for ptk-sim's log
     ModeMask modes = kAnyMode;
     CommandHandler handler = nullptr;
 };
@@ -62,9 +62,9 @@ private:
 // register<Group>Commands(CommandTable&) that adds its CommandSpecs, declare it here, call it
 // from makeCommandTable() in command_table.cpp (one line) and list the file in
 // src/sim/CMakeLists.txt. Answer helpers are in sim/answer.h.
-void registerBasicCommands(CommandTable& table);  // 0xE0, 0x45, 0x3F, 0x52, 0x59
+void registerBasicCommands(CommandTable& table);   // 0xE0, 0x45, 0x3F, 0x52, 0x59
 void registerStatusCommands(CommandTable& table);  // 0x91, 0xAE, 0x56
-void registerSalesCommands(CommandTable& table);  // 0x92, 0x48, 0x4A, 0x5A, 0x64, 0x4B
+void registerSalesCommands(CommandTable& table);   // 0x92, 0x48, 0x4A, 0x5A, 0x64, 0x4B
 
 // Every group the register knows, assembled in one place.
 CommandTable makeCommandTable();

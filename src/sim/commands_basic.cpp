@@ -61,14 +61,14 @@ CommandReply deviceState(RegisterState& state, const CommandRequest& request) {
 
 std::uint8_t openReceiptError(ReceiptKind kind) {
     switch (kind) {
-    case ReceiptKind::Return:
-    case ReceiptKind::PurchaseReturn:
-        return device_error::ReturnReceiptOpen;
-    case ReceiptKind::Annulment:
-    case ReceiptKind::PurchaseAnnulment:
-        return device_error::AnnulmentReceiptOpen;
-    default:
-        return device_error::SaleReceiptOpen;
+        case ReceiptKind::Return:
+        case ReceiptKind::PurchaseReturn:
+            return device_error::ReturnReceiptOpen;
+        case ReceiptKind::Annulment:
+        case ReceiptKind::PurchaseAnnulment:
+            return device_error::AnnulmentReceiptOpen;
+        default:
+            return device_error::SaleReceiptOpen;
     }
 }
 

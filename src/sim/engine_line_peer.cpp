@@ -7,7 +7,9 @@ EngineLinePeer::EngineLinePeer(RegisterEngine& engine, platform::MemoryLine& lin
     line_.attach(this);
 }
 
-EngineLinePeer::~EngineLinePeer() { line_.attach(nullptr); }
+EngineLinePeer::~EngineLinePeer() {
+    line_.attach(nullptr);
+}
 
 void EngineLinePeer::onReceived(const std::uint8_t* data, std::size_t count, std::uint64_t nowUs) {
     engine_.receive(data, count, nowUs);

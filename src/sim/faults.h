@@ -22,11 +22,11 @@ inline bool consumeFault(int& count) {
 // The steps at which the register can stay silent. Silence means the bytes of that step are lost
 // on the line; the register itself carries on as if it had sent them.
 enum class SilentStep : std::uint8_t {
-    LineAck = 0,       // the ACK to the computer's ENQ
-    FrameReply = 1,    // the ACK or NAK to the command frame
-    AnswerRequest = 2, // the ENQ with which the register asks for the line after the command
-    AnswerFrame = 3,   // the answer frame (each sending, repeats included)
-    Closing = 4,       // the EOT after the computer acknowledged the answer
+    LineAck = 0,        // the ACK to the computer's ENQ
+    FrameReply = 1,     // the ACK or NAK to the command frame
+    AnswerRequest = 2,  // the ENQ with which the register asks for the line after the command
+    AnswerFrame = 3,    // the answer frame (each sending, repeats included)
+    Closing = 4,        // the EOT after the computer acknowledged the answer
 };
 inline constexpr std::size_t kSilentStepCount = 5;
 

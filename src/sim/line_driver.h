@@ -31,8 +31,8 @@ private:
 // Each platform has its own driver file: line_driver_posix.cpp serves a pseudo-terminal linked as
 // ./COMn; a Win32 driver serves the serial port COMn.
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
-                 const std::atomic<bool>& stop, const std::function<void(const std::string&)>& ready,
-                 std::string& error);
+                 const std::atomic<bool>& stop,
+                 const std::function<void(const std::string&)>& ready, std::string& error);
 
 // Signals that end ptk-sim (Ctrl+C, SIGTERM) set stop; the driver notices them while it waits.
 void stopOnSignals(std::atomic<bool>& stop);

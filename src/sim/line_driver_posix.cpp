@@ -50,8 +50,8 @@ void stopOnSignals(std::atomic<bool>& stop) {
 }
 
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
-                 const std::atomic<bool>& stop, const std::function<void(const std::string&)>& ready,
-                 std::string& error) {
+                 const std::atomic<bool>& stop,
+                 const std::function<void(const std::string&)>& ready, std::string& error) {
     // The stop signals are let through only while ppoll waits, so none is missed between the
     // check of the flag and the wait.
     sigset_t blocked, waiting;

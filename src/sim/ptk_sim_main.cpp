@@ -65,8 +65,7 @@ int main(int argc, char** argv) {
         settings.linkName, engine, clock, stop,
         [&](const std::string& where) {
             log.info("serving " + settings.linkName + " (" + where + ") at " +
-                     std::to_string(engine.options().baud) + " baud, mode byte 0x" +
-                     [&] {
+                     std::to_string(engine.options().baud) + " baud, mode byte 0x" + [&] {
                          char hex[4];
                          std::snprintf(hex, sizeof hex, "%02X", engine.state().mode.byte());
                          return std::string(hex);

@@ -23,7 +23,9 @@ std::uint64_t wireTimeUs(std::uint32_t baud) {
 }  // namespace
 
 RegisterEngine::RegisterEngine(RegisterState state, EngineOptions options)
-    : state_(std::move(state)), options_(options), commands_(makeCommandTable()),
+    : state_(std::move(state)),
+      options_(options),
+      commands_(makeCommandTable()),
       byteTimeUs_(wireTimeUs(options.baud)) {}
 
 void RegisterEngine::receive(const std::uint8_t* data, std::size_t count, std::uint64_t nowUs) {
@@ -77,54 +79,54 @@ void RegisterEngine::takeByte(std::uint8_t byte, std::uint64_t nowUs) {
     }
     if (receiver_.active()) {
         switch (receiver_.feed(byte)) {
-        case FrameReceiver::Outcome::Pending:
-            return;
-        case FrameReceiver::Outcome::Complete:
-            onFrameComplete(nowUs);
-            return;
-        case FrameReceiver::Outcome::Overflow:
-            note(nowUs, "frame too long: dropped");
-            discarding_ = true;
-            return;
+            case FrameReceiver::Outcome::Pending:
+                return;
+            case FrameReceiver::Outcome::Complete:
+                onFrameComplete(nowUs);
+                return;
+            case FrameReceiver::Outcome::Overflow:
+                note(nowUs, "frame too long: dropped");
+                discarding_ = true;
+                return;
         }
     }
     switch (byte) {
-    case control::ENQ:
-        startOver(nowUs);
-        return;
-    case control::STX:
-        if (phase_ == Phase::AwaitFrame || phase_ == Phase::AwaitEot) receiver_.start();
-        return;
-    case control::EOT:
-        if (phase_ == Phase::AwaitEot) {
-            onEot(nowUs);
-        } else if (phase_ == Phase::AwaitFrame) {
-            note(nowUs, "EOT without an accepted command: idle");
-            phase_ = Phase::Idle;
-        }
-        return;
-    case control::ACK:
-        if (phase_ == Phase::AwaitLineGrant) {
-            sendAnswerFrame(nowUs, false);
-        } else if (phase_ == Phase::AwaitAnswerReply) {
-            sendControl(control::EOT, nowUs, SilentStep::Closing);
-            phase_ = Phase::Idle;
-        }
-        return;
-    case control::NAK:
-        if (phase_ == Phase::AwaitAnswerReply) {
-            if (answerRepeats_ >= options_.maxAnswerRepeats) {
-                note(nowUs, "answer refused too often: dropped");
+        case control::ENQ:
+            startOver(nowUs);
+            return;
+        case control::STX:
+            if (phase_ == Phase::AwaitFrame || phase_ == Phase::AwaitEot) receiver_.start();
+            return;
+        case control::EOT:
+            if (phase_ == Phase::AwaitEot) {
+                onEot(nowUs);
+            } else if (phase_ == Phase::AwaitFrame) {
+                note(nowUs, "EOT without an accepted command: idle");
                 phase_ = Phase::Idle;
-            } else {
-                ++answerRepeats_;
-                note(nowUs, "answer refused (NAK): sent again");
-                sendAnswerFrame(nowUs, true);
             }
-        }
-        return;
-    default:
-        return;
+            return;
+        case control::ACK:
+            if (phase_ == Phase::AwaitLineGrant) {
+                sendAnswerFrame(nowUs, false);
+            } else if (phase_ == Phase::AwaitAnswerReply) {
+                sendControl(control::EOT, nowUs, SilentStep::Closing);
+                phase_ = Phase::Idle;
+            }
+            return;
+        case control::NAK:
+            if (phase_ == Phase::AwaitAnswerReply) {
+                if (answerRepeats_ >= options_.maxAnswerRepeats) {
+                    note(nowUs, "answer refused too often: dropped");
+                    phase_ = Phase::Idle;
+                } else {
+                    ++answerRepeats_;
+                    note(nowUs, "answer refused (NAK): sent again");
+                    sendAnswerFrame(nowUs, true);
+                }
+            }
+            return;
+        default:
+            return;
     }
 }
 
@@ -169,14 +171,15 @@ void RegisterEngine::onEot(std::uint64_t nowUs) {
 
     answerFrame_ = buildFrame(reply.answer);
     answerRepeats_ = 0;
-    const std::uint64_t enqAtUs = std::max(nowUs + options_.replyLatencyUs + duration, lineFreeAtUs_);
+    const std::uint64_t enqAtUs =
+        std::max(nowUs + options_.replyLatencyUs + duration, lineFreeAtUs_);
     scheduleControl(control::ENQ, enqAtUs, SilentStep::AnswerRequest);
     phase_ = Phase::Working;
     waitEndsUs_ = enqAtUs;
 }
 
-CommandReply RegisterEngine::carryOut(const std::vector<std::uint8_t>& message,
-                                      std::uint64_t nowUs, CommandRecord& record) {
+CommandReply RegisterEngine::carryOut(const std::vector<std::uint8_t>& message, std::uint64_t nowUs,
+                                      CommandRecord& record) {
     state_.settle(nowUs);
     record.message = message;
     if (message.size() < 3) {
@@ -224,7 +227,8 @@ void RegisterEngine::sendAnswerFrame(std::uint64_t nowUs, bool repeat) {
     }
     const std::uint64_t startUs = replyTime(nowUs);
     if (consumeFault(faults_.silentAt(SilentStep::AnswerFrame))) {
-        note(nowUs, repeat ? "repeated answer frame lost on request" : "answer frame lost on request");
+        note(nowUs,
+             repeat ? "repeated answer frame lost on request" : "answer frame lost on request");
         lineFreeAtUs_ = startUs + frame.size() * byteTimeUs_;
     } else {
         schedule(frame, startUs, pauseAfter, pauseUs);

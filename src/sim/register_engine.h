@@ -37,13 +37,13 @@ struct EngineOptions {
 
 // A command the register carried out (or refused), for logs and tests.
 struct CommandRecord {
-    std::uint64_t atUs = 0;                // when the computer handed the line over (EOT)
-    std::uint8_t receivedCode = 0;         // the code byte of the frame
-    std::uint8_t code = 0;                 // as interpreted
-    std::string_view name;                 // empty for an unknown command
-    std::vector<std::uint8_t> message;     // the whole command message, password first
-    std::vector<std::uint8_t> answer;      // the answer message
-    std::uint64_t durationUs = 0;          // work time, an injected delay included
+    std::uint64_t atUs = 0;             // when the computer handed the line over (EOT)
+    std::uint8_t receivedCode = 0;      // the code byte of the frame
+    std::uint8_t code = 0;              // as interpreted
+    std::string_view name;              // empty for an unknown command
+    std::vector<std::uint8_t> message;  // the whole command message, password first
+    std::vector<std::uint8_t> answer;   // the answer message
+    std::uint64_t durationUs = 0;       // work time, an injected delay included
 };
 
 // The simulated register's side of the serial protocol, without any I/O. The driver feeds it the
@@ -66,12 +66,12 @@ struct CommandRecord {
 class RegisterEngine {
 public:
     enum class Phase {
-        Idle,             // waiting for ENQ
-        AwaitFrame,       // line granted, waiting for the command frame
-        AwaitEot,         // frame accepted, waiting for EOT
-        Working,          // carrying out the command
-        AwaitLineGrant,   // ENQ sent, waiting for ACK
-        AwaitAnswerReply, // answer frame sent, waiting for ACK or NAK
+        Idle,              // waiting for ENQ
+        AwaitFrame,        // line granted, waiting for the command frame
+        AwaitEot,          // frame accepted, waiting for EOT
+        Working,           // carrying out the command
+        AwaitLineGrant,    // ENQ sent, waiting for ACK
+        AwaitAnswerReply,  // answer frame sent, waiting for ACK or NAK
     };
 
     explicit RegisterEngine(RegisterState state = {}, EngineOptions options = {});
@@ -127,10 +127,10 @@ private:
     std::vector<std::uint8_t> command_;      // the accepted command message
     std::vector<std::uint8_t> answerFrame_;  // the answer frame as it goes on the line
     int answerRepeats_ = 0;
-    std::uint64_t waitEndsUs_ = 0;           // when the current wait for the computer runs out
+    std::uint64_t waitEndsUs_ = 0;  // when the current wait for the computer runs out
     std::uint64_t lineFreeAtUs_ = 0;
     std::uint64_t lastInputUs_ = 0;
-    bool discarding_ = false;                // an over-long frame is being skipped
+    bool discarding_ = false;  // an over-long frame is being skipped
     std::size_t ignoredWhileWorking_ = 0;
     std::vector<TimedByte> output_;
     std::size_t commandsCarriedOut_ = 0;

@@ -66,9 +66,9 @@ struct Passwords {
 struct Identity {
     std::uint32_t serialNumber = 123456;  // 8 digits; 0 = not programmed yet
     std::uint16_t version = 258;
-    std::uint8_t modelNumber = 1;         // probe answer byte 3
-    std::uint8_t cashier = 1;             // 2 digits
-    std::uint8_t hallNumber = 1;          // 2 digits
+    std::uint8_t modelNumber = 1;  // probe answer byte 3
+    std::uint8_t cashier = 1;      // 2 digits
+    std::uint8_t hallNumber = 1;   // 2 digits
     std::uint8_t portNumber = 1;
     std::uint8_t decimalPoint = 2;
 };
@@ -96,11 +96,11 @@ struct Printer {
 // Fiscalisation data (data register 27).
 struct FiscalData {
     bool fiscalised = false;
-    std::uint64_t inn = 0;              // ИНН, 12 digits
-    std::uint64_t rnm = 0;              // РНМ, 10 digits
-    std::uint16_t initialShift = 0;     // the first shift after (re-)registration, 4 digits
+    std::uint64_t inn = 0;           // ИНН, 12 digits
+    std::uint64_t rnm = 0;           // РНМ, 10 digits
+    std::uint16_t initialShift = 0;  // the first shift after (re-)registration, 4 digits
     DateTime registeredOn{2000, 1, 1, 0, 0, 0};  // date of fiscalisation or re-registration
-    int reRegistrations = 0;            // at most 4
+    int reRegistrations = 0;                     // at most 4
 };
 
 // One record of the fiscal memory, written by every shift-closing report.
@@ -125,12 +125,12 @@ struct ControlTapeEntry {
 struct EklzState {
     std::uint64_t number = 1234567890;  // 10 digits
     bool activated = false;
-    int activationNumber = 0;           // data register 26, byte 2
-    int activationsLeft = 50;           // data register 26, byte 3
+    int activationNumber = 0;  // data register 26, byte 2
+    int activationsLeft = 50;  // data register 26, byte 3
     bool archiveOpen = true;
     bool reportInProgress = false;
     bool fatalError = false;
-    std::uint64_t lastKpk = 0;          // 10 digits
+    std::uint64_t lastKpk = 0;  // 10 digits
     DateTime lastOperation{};
     std::vector<ControlTapeEntry> controlTape;
 };
@@ -146,11 +146,11 @@ struct ShiftState {
 // Counters of the current shift, cleared by the shift-closing report, and the grand total.
 struct ShiftTotals {
     std::uint32_t sales = 0;
-    std::uint64_t salesSum = 0;       // kopecks
+    std::uint64_t salesSum = 0;  // kopecks
     std::uint32_t cancelled = 0;
-    std::uint64_t cancelledSum = 0;   // kopecks
+    std::uint64_t cancelledSum = 0;               // kopecks
     std::array<std::uint64_t, 16> sectionSums{};  // kopecks by section 1..16 (index 0 = section 1)
-    std::uint64_t grandTotal = 0;     // all sales ever, never cleared
+    std::uint64_t grandTotal = 0;                 // all sales ever, never cleared
 };
 
 // The receipt state of the state answer.
@@ -184,7 +184,7 @@ struct DateEntry {
 // code page, with picture elements). Table 3, row 30, field 1 is Passwords::access[4].
 struct Tables {
     std::array<std::string, 4> headerLines{
-        "\x8C\x80\x83\x80\x87\x88\x8D",  // МАГАЗИН
+        "\x8C\x80\x83\x80\x87\x88\x8D",                                      // МАГАЗИН
         "\x84\x8E\x81\x90\x8E\x20\x8F\x8E\x86\x80\x8B\x8E\x82\x80\x92\x9C",  // ДОБРО ПОЖАЛОВАТЬ
         "",
         "",

@@ -45,13 +45,21 @@ std::string SimLog::describe(const CommandRecord& record) {
     return text;
 }
 
-void SimLog::command(const CommandRecord& record) { write(record.atUs, "command", describe(record)); }
+void SimLog::command(const CommandRecord& record) {
+    write(record.atUs, "command", describe(record));
+}
 
-void SimLog::tape(const std::string& line) { write(nowUs_(), "tape", line); }
+void SimLog::tape(const std::string& line) {
+    write(nowUs_(), "tape", line);
+}
 
-void SimLog::lineEvent(std::uint64_t atUs, std::string_view text) { write(atUs, "line", text); }
+void SimLog::lineEvent(std::uint64_t atUs, std::string_view text) {
+    write(atUs, "line", text);
+}
 
-void SimLog::info(std::string_view text) { write(nowUs_(), "ptk-sim", text); }
+void SimLog::info(std::string_view text) {
+    write(nowUs_(), "ptk-sim", text);
+}
 
 void SimLog::write(std::uint64_t atUs, std::string_view kind, std::string_view text) {
     std::fprintf(out_, "[%6llu.%03llu] %-7.*s| %.*s\n",

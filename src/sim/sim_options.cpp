@@ -22,7 +22,8 @@ bool parseNumber(std::string_view text, std::uint64_t max, std::uint64_t& out) {
     }
     if (text.empty()) return false;
     std::uint64_t value = 0;
-    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    const auto [end, problem] =
+        std::from_chars(text.data(), text.data() + text.size(), value, base);
     if (problem != std::errc() || end != text.data() + text.size() || value > max) return false;
     out = value;
     return true;
@@ -124,8 +125,7 @@ bool flag(bool& target, bool value) {
 
 const OptionSpec kOptions[] = {
     {"", "", "The line", nullptr},
-    {"--link", "COMn",
-     "serve the register as ./COMn in the working directory (default COM1)",
+    {"--link", "COMn", "serve the register as ./COMn in the working directory (default COM1)",
      [](SimSettings& s, std::string_view v) {
          std::uint64_t number = 0;
          if (v.size() < 4 || v.substr(0, 3) != "COM" || !parseDigits(v.substr(3), 3, number) ||
@@ -166,8 +166,7 @@ const OptionSpec kOptions[] = {
      }},
     {"--unshifted-codes", "", "probe answer byte 2 = 1: codes arrive as they are (default)",
      [](SimSettings& s, std::string_view) { return flag(s.state.link.unshiftedCodes, true); }},
-    {"--shifted-codes", "",
-     "probe answer byte 2 = 0: codes other than 0xE0 arrive reduced by 0x2E",
+    {"--shifted-codes", "", "probe answer byte 2 = 0: codes other than 0xE0 arrive reduced by 0x2E",
      [](SimSettings& s, std::string_view) { return flag(s.state.link.unshiftedCodes, false); }},
     {"--no-probe", "", "a model that does not know the probe 0xE0 (answers 0x7A)",
      [](SimSettings& s, std::string_view) { return flag(s.state.link.knowsProbe, false); }},
@@ -179,7 +178,9 @@ const OptionSpec kOptions[] = {
          return true;
      }},
     {"--register-version", "N", "version number of the register's software (258)",
-     [](SimSettings& s, std::string_view v) { return parseInto(v, 0xFFFF, s.state.identity.version); }},
+     [](SimSettings& s, std::string_view v) {
+         return parseInto(v, 0xFFFF, s.state.identity.version);
+     }},
     {"--model", "N", "model number, probe answer byte 3 (1)",
      [](SimSettings& s, std::string_view v) {
          return parseInto(v, 0xFF, s.state.identity.modelNumber);
@@ -187,9 +188,13 @@ const OptionSpec kOptions[] = {
     {"--cashier", "N", "cashier number, 0-99 (1)",
      [](SimSettings& s, std::string_view v) { return parseInto(v, 99, s.state.identity.cashier); }},
     {"--hall", "N", "number of the register in the hall, 0-99 (1)",
-     [](SimSettings& s, std::string_view v) { return parseInto(v, 99, s.state.identity.hallNumber); }},
+     [](SimSettings& s, std::string_view v) {
+         return parseInto(v, 99, s.state.identity.hallNumber);
+     }},
     {"--port-number", "N", "port number the state report shows (1)",
-     [](SimSettings& s, std::string_view v) { return parseInto(v, 0xFF, s.state.identity.portNumber); }},
+     [](SimSettings& s, std::string_view v) {
+         return parseInto(v, 0xFF, s.state.identity.portNumber);
+     }},
     {"--decimal-point", "N", "position of the decimal point (2)",
      [](SimSettings& s, std::string_view v) {
          return parseInto(v, 0xFF, s.state.identity.decimalPoint);
@@ -258,6 +263,16 @@ const OptionSpec kOptions[] = {
      [](SimSettings& s, std::string_view v) {
          return parseInto(v, 99, s.state.eklz.activationsLeft);
      }},
+    {"--eklz-last-kpk", "DIGITS", "last КПК number of the EKLZ, up to 10 digits (0)",
+     [](SimSettings& s, std::string_view v) { return parseDigits(v, 10, s.state.eklz.lastKpk); }},
+    {"--eklz-last-operation", "'YYYY-MM-DD HH:MM:SS'", "date and time of the EKLZ's last operation",
+     [](SimSettings& s, std::string_view v) {
+         return parseDateTime(v, s.state.eklz.lastOperation);
+     }},
+    {"--eklz-archive-closed", "", "the EKLZ archive is closed",
+     [](SimSettings& s, std::string_view) { return flag(s.state.eklz.archiveOpen, false); }},
+    {"--eklz-fatal-error", "", "the EKLZ reports an unrecoverable error",
+     [](SimSettings& s, std::string_view) { return flag(s.state.eklz.fatalError, true); }},
     {"--header", "ROW:TEXT", "header line 1-4 (table 6, field 1), UTF-8 text",
      [](SimSettings& s, std::string_view v) {
          const std::size_t colon = v.find(':');
@@ -286,7 +301,8 @@ const OptionSpec kOptions[] = {
      nullptr},
     {"--nak", "N", "refuse the next N command frames with NAK",
      [](SimSettings& s, std::string_view v) { return parseCount(v, s.faults.nakFrames); }},
-    {"--bad-checksum", "N", "send the next N answer frames (repeats included) with a wrong checksum",
+    {"--bad-checksum", "N",
+     "send the next N answer frames (repeats included) with a wrong checksum",
      [](SimSettings& s, std::string_view v) { return parseCount(v, s.faults.badChecksumAnswers); }},
     {"--silent", "STEP[:N]",
      "lose the register's bytes at STEP: enq-ack (ACK to the line request), frame-ack (ACK/NAK to "
@@ -452,9 +468,10 @@ std::string simHelpText() {
         }
         text << wrapped(option.help) << "\n";
     }
-    text << "\nNumbers may be written in hexadecimal with 0x. Options take their value as the next\n"
-            "argument or after '=' (--link=COM9).\n\n"
-            "Example: ptk-sim --link COM9 --mode 0x01 --serial 00123456 --nak 2 --error 0x52:0x9C\n";
+    text
+        << "\nNumbers may be written in hexadecimal with 0x. Options take their value as the next\n"
+           "argument or after '=' (--link=COM9).\n\n"
+           "Example: ptk-sim --link COM9 --mode 0x01 --serial 00123456 --nak 2 --error 0x52:0x9C\n";
     return text.str();
 }
 

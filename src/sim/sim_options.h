@@ -16,8 +16,8 @@ struct SimSettings {
     EngineOptions engine;
     RegisterState state;
     FaultPlan faults;
-    bool clockFromSystem = true;    // unless --clock sets it
-    bool traceLine = false;         // also log the line's events (NAKs, repeats, silences)
+    bool clockFromSystem = true;  // unless --clock sets it
+    bool traceLine = false;       // also log the line's events (NAKs, repeats, silences)
     bool showHelp = false;
     bool showVersion = false;
 };

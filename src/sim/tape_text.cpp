@@ -6,8 +6,7 @@ namespace ptk::sim {
 
 std::string formatSum(std::uint64_t kopecks) {
     char text[32];
-    std::snprintf(text, sizeof text, "%llu.%02llu",
-                  static_cast<unsigned long long>(kopecks / 100),
+    std::snprintf(text, sizeof text, "%llu.%02llu", static_cast<unsigned long long>(kopecks / 100),
                   static_cast<unsigned long long>(kopecks % 100));
     return text;
 }

@@ -129,8 +129,8 @@ TEST_F(EngineProtocolTest, GivesUpAnAnswerThatIsRefusedTooOften) {
 // The computer starts over with ENQ at every point of an exchange; the register follows.
 TEST_F(EngineProtocolTest, StartsOverOnEnqAtEveryStep) {
     enum class Stop { AfterLineGrant, AfterFrame, AfterAnswerRequest, AfterAnswerFrame };
-    for (const Stop stop :
-         {Stop::AfterLineGrant, Stop::AfterFrame, Stop::AfterAnswerRequest, Stop::AfterAnswerFrame}) {
+    for (const Stop stop : {Stop::AfterLineGrant, Stop::AfterFrame, Stop::AfterAnswerRequest,
+                            Stop::AfterAnswerFrame}) {
         EngineProbe probe;
         std::uint64_t now = 0;
         probe.feed(now, {ENQ});

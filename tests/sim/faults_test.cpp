@@ -78,9 +78,9 @@ TEST_F(FaultsTest, SilenceAtEachStep) {
     struct Case {
         SilentStep step;
         int times;
-        int result;                         // of the form-variant leave-mode command
+        int result;  // of the form-variant leave-mode command
         std::vector<std::string> boxes;
-        std::size_t carriedOut;             // commands the register carried out
+        std::size_t carriedOut;  // commands the register carried out
     };
     const Case cases[] = {
         // A lost ACK to the line request: the computer asks again.
@@ -168,7 +168,7 @@ TEST_F(FaultsTest, ChosenCommandIsAnsweredWithAChosenError) {
     EXPECT_EQ(leaveMode(), 0);
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"9C - Необходимо провести гашение."});
     EXPECT_EQ(state().mode.mode, sim::ModeZReports);  // not carried out
-    EXPECT_EQ(leaveMode(), 1);                         // only once
+    EXPECT_EQ(leaveMode(), 1);                        // only once
     EXPECT_TRUE(faults().errors.empty());
 
     faults().errors.push_back({0x52, 0x1E, sim::kAlways});

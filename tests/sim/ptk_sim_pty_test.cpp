@@ -124,9 +124,9 @@ CommandCall formCall(const MessageBuilder& message, std::size_t answerLength, bo
 TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
     ScratchDirectory scratch;
     const fs::path logPath = scratch.path() / "ptk-sim.log";
-    SimProcess sim({"--link", "COM9", "--mode", "0x04", "--serial", "00123456", "--nak", "1",
-                    "--cover-open"},
-                   logPath);
+    SimProcess sim(
+        {"--link", "COM9", "--mode", "0x04", "--serial", "00123456", "--nak", "1", "--cover-open"},
+        logPath);
     ASSERT_TRUE(sim.started());
     ASSERT_TRUE(waitForPath("COM9", sim)) << readFile(logPath);
 
@@ -154,8 +154,8 @@ TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
     EXPECT_EQ(answerByte(2), 0x04);  // printer flags: cover open
 
     const MessageBuilder state = session.message(0x3F);
-    EXPECT_EQ(session.exchange.SendFormCommand(formCall(state, 55, true, ErrorCodeRule::StateAnswer)),
-              1);
+    EXPECT_EQ(
+        session.exchange.SendFormCommand(formCall(state, 55, true, ErrorCodeRule::StateAnswer)), 1);
     EXPECT_EQ(answerByte(0), 0x44);
     EXPECT_EQ(answerByte(10), 0x00);
     EXPECT_EQ(answerByte(11), 0x12);
@@ -163,8 +163,8 @@ TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
     EXPECT_EQ(answerByte(13), 0x56);
 
     const MessageBuilder leave = session.message(0x52);
-    EXPECT_EQ(session.exchange.SendFormCommand(formCall(leave, 6, false, ErrorCodeRule::AnswerByte1)),
-              1);
+    EXPECT_EQ(
+        session.exchange.SendFormCommand(formCall(leave, 6, false, ErrorCodeRule::AnswerByte1)), 1);
     EXPECT_EQ(session.exchange.SendFormCommand(formCall(status, 55, true, ErrorCodeRule::None)), 1);
     EXPECT_EQ(answerByte(1), 0x00);
     EXPECT_TRUE(frontEnd.boxes.empty()) << frontEnd.boxTexts().front();

@@ -37,43 +37,45 @@ public:
         const int count = 1 + upTo(1);
         for (int i = 0; i < count; ++i) {
             switch (upTo(6)) {
-            case 0:
-                faults.nakFrames = 1 + upTo(5);
-                told << "nak " << faults.nakFrames << "; ";
-                break;
-            case 1:
-                faults.badChecksumAnswers = 1 + upTo(6);
-                told << "bad checksum " << faults.badChecksumAnswers << "; ";
-                break;
-            case 2: {
-                const auto step = static_cast<sim::SilentStep>(upTo(sim::kSilentStepCount - 1));
-                faults.silentAt(step) = 1 + upTo(5);
-                told << "silent " << silentStepName(step) << " " << faults.silentAt(step) << "; ";
-                break;
-            }
-            case 3:
-                faults.answerDelayUs = static_cast<std::uint64_t>(upTo(15'000)) * 1000;
-                faults.delayedAnswers = 1;
-                told << "delay " << faults.answerDelayUs << " us; ";
-                break;
-            case 4:
-                faults.pauseAfterByte = static_cast<std::size_t>(1 + upTo(8));
-                faults.pauseUs = static_cast<std::uint64_t>(upTo(600)) * 1000;
-                faults.framePauses = 1 + upTo(2);
-                told << "pause " << faults.pauseUs << " us after " << faults.pauseAfterByte << "; ";
-                break;
-            case 5: {
-                const auto error = static_cast<std::uint8_t>(upTo(255));
-                faults.errors.push_back({code, error, 1});
-                told << "error " << int(error) << "; ";
-                break;
-            }
-            default: {
-                sim::Printer& printer = engine.state().printer;
-                printer = {chance(50), chance(30), chance(30), chance(30)};
-                told << "printer " << int(printer.flags()) << "; ";
-                break;
-            }
+                case 0:
+                    faults.nakFrames = 1 + upTo(5);
+                    told << "nak " << faults.nakFrames << "; ";
+                    break;
+                case 1:
+                    faults.badChecksumAnswers = 1 + upTo(6);
+                    told << "bad checksum " << faults.badChecksumAnswers << "; ";
+                    break;
+                case 2: {
+                    const auto step = static_cast<sim::SilentStep>(upTo(sim::kSilentStepCount - 1));
+                    faults.silentAt(step) = 1 + upTo(5);
+                    told << "silent " << silentStepName(step) << " " << faults.silentAt(step)
+                         << "; ";
+                    break;
+                }
+                case 3:
+                    faults.answerDelayUs = static_cast<std::uint64_t>(upTo(15'000)) * 1000;
+                    faults.delayedAnswers = 1;
+                    told << "delay " << faults.answerDelayUs << " us; ";
+                    break;
+                case 4:
+                    faults.pauseAfterByte = static_cast<std::size_t>(1 + upTo(8));
+                    faults.pauseUs = static_cast<std::uint64_t>(upTo(600)) * 1000;
+                    faults.framePauses = 1 + upTo(2);
+                    told << "pause " << faults.pauseUs << " us after " << faults.pauseAfterByte
+                         << "; ";
+                    break;
+                case 5: {
+                    const auto error = static_cast<std::uint8_t>(upTo(255));
+                    faults.errors.push_back({code, error, 1});
+                    told << "error " << int(error) << "; ";
+                    break;
+                }
+                default: {
+                    sim::Printer& printer = engine.state().printer;
+                    printer = {chance(50), chance(30), chance(30), chance(30)};
+                    told << "printer " << int(printer.flags()) << "; ";
+                    break;
+                }
             }
         }
         return told.str();
@@ -114,8 +116,8 @@ TEST(RandomSessionTest, EveryTransactionEndsWithADocumentedResult) {
 
         MessageBuilder message = rig.session.message(command.code);
         if (command.code == 0xE0) message.byte(0).byte(0);
-        CommandCall call = SimRig::formCall(message, command.answerLength, command.acceptShort,
-                                            command.rule);
+        CommandCall call =
+            SimRig::formCall(message, command.answerLength, command.acceptShort, command.rule);
         call.unknownProbeGives22 = command.code == 0xE0;
         rig.frontEnd.clear();
         const int result = general ? rig.session.exchange.SendCommand(call)

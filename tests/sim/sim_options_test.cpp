@@ -22,12 +22,30 @@ std::string refusal(const std::vector<std::string>& args) {
 }
 
 TEST(SimOptionsTest, SetTheRegistersState) {
-    const SimSettings s = parsed({"--link", "COM9", "--link-password", "1234", "--mode", "0x25",
-                                  "--serial", "00123456", "--shifted-codes", "--no-probe",
-                                  "--access-password", "5:87654321", "--clock",
-                                  "2013-05-07 09:05:00", "--fiscalised", "--inn", "7701234567",
-                                  "--receipt-state=2", "--receipt-sum", "12345", "--paper-out",
-                                  "--cover-open", "--eklz-number", "0000000042"});
+    const SimSettings s = parsed({"--link",
+                                  "COM9",
+                                  "--link-password",
+                                  "1234",
+                                  "--mode",
+                                  "0x25",
+                                  "--serial",
+                                  "00123456",
+                                  "--shifted-codes",
+                                  "--no-probe",
+                                  "--access-password",
+                                  "5:87654321",
+                                  "--clock",
+                                  "2013-05-07 09:05:00",
+                                  "--fiscalised",
+                                  "--inn",
+                                  "7701234567",
+                                  "--receipt-state=2",
+                                  "--receipt-sum",
+                                  "12345",
+                                  "--paper-out",
+                                  "--cover-open",
+                                  "--eklz-number",
+                                  "0000000042"});
     EXPECT_EQ(s.linkName, "COM9");
     EXPECT_EQ(s.state.link.password, (std::array<std::uint8_t, 2>{0x12, 0x34}));
     EXPECT_EQ(s.state.mode.byte(), 0x25);
@@ -46,10 +64,10 @@ TEST(SimOptionsTest, SetTheRegistersState) {
 }
 
 TEST(SimOptionsTest, SetTheFaults) {
-    const SimSettings s = parsed({"--nak", "3", "--bad-checksum", "always", "--silent",
-                                  "answer-enq", "--silent", "frame-ack:2", "--delay-answer",
-                                  "12.5:always", "--pause-in-frame", "3:50", "--error", "0x52:0x9C",
-                                  "--error", "69:0x67:4"});
+    const SimSettings s =
+        parsed({"--nak", "3", "--bad-checksum", "always", "--silent", "answer-enq", "--silent",
+                "frame-ack:2", "--delay-answer", "12.5:always", "--pause-in-frame", "3:50",
+                "--error", "0x52:0x9C", "--error", "69:0x67:4"});
     EXPECT_EQ(s.faults.nakFrames, 3);
     EXPECT_EQ(s.faults.badChecksumAnswers, kAlways);
     EXPECT_EQ(s.faults.silent[static_cast<std::size_t>(SilentStep::AnswerRequest)], 1);
@@ -74,12 +92,14 @@ TEST(SimOptionsTest, HeaderLinesAreKeptInTheRegistersCodePage) {
 
 TEST(SimOptionsTest, RefusesBadValuesNamingTheOption) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--link", "COM0"},         {"--link", "ttyS0"},         {"--link-password", "12345"},
-        {"--link-password", "12a"}, {"--mode", "0x08"},          {"--serial", "123456789"},
-        {"--cashier", "100"},       {"--clock", "2013-02-30 10:00:00"},
-        {"--silent", "later"},      {"--pause-in-frame", "3"},   {"--error", "0x52"},
-        {"--nak", "-1"},            {"--delay-answer", "soon"},  {"--header", "5:x"},
-        {"--receipt-state", "7"},   {"--access-password", "8:12345678"},
+        {"--link", "COM0"},           {"--link", "ttyS0"},
+        {"--link-password", "12345"}, {"--link-password", "12a"},
+        {"--mode", "0x08"},           {"--serial", "123456789"},
+        {"--cashier", "100"},         {"--clock", "2013-02-30 10:00:00"},
+        {"--silent", "later"},        {"--pause-in-frame", "3"},
+        {"--error", "0x52"},          {"--nak", "-1"},
+        {"--delay-answer", "soon"},   {"--header", "5:x"},
+        {"--receipt-state", "7"},     {"--access-password", "8:12345678"},
     };
     for (const auto& args : bad) {
         EXPECT_NE(refusal(args).find(args[0]), std::string::npos) << args[0] << " " << args[1];
