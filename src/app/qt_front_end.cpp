@@ -1,0 +1,75 @@
+#include "app/qt_front_end.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QThread>
+#include <QWidget>
+
+namespace ptk::ui {
+namespace {
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+QtFrontEnd::QtFrontEnd(QObject* parent) : QObject(parent) {
+    // Once the message loop is ending, a waiting transaction must not keep the program alive.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { quitting_ = true; });
+}
+
+bool QtFrontEnd::onUiThread() const { return QThread::currentThread() == thread(); }
+
+void QtFrontEnd::runOnUiThread(const std::function<void()>& work) {
+    if (onUiThread()) {
+        work();
+        return;
+    }
+    QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
+}
+
+BoxRequest QtFrontEnd::request(MessageIcon icon, std::string_view caption, std::string_view text,
+                               BoxOwner owner) const {
+    BoxRequest box;
+    box.icon = icon;
+    box.caption = fromUtf8(caption);
+    box.text = fromUtf8(text);
+    box.owner = owner;
+    if (owner != BoxOwner::Application && ownerLookup_) box.ownerWindow = ownerLookup_(owner);
+    // An application box, or one whose window does not exist, appears over the active window.
+    if (box.ownerWindow == nullptr) box.ownerWindow = QApplication::activeWindow();
+    return box;
+}
+
+void QtFrontEnd::setResultText(std::string_view text) {
+    const QString value = fromUtf8(text);
+    runOnUiThread([this, &value] {
+        if (resultField_) resultField_->setText(value);
+    });
+}
+
+void QtFrontEnd::showMessage(MessageIcon icon, std::string_view caption, std::string_view text,
+                             BoxOwner owner) {
+    runOnUiThread([&] { alerts_->showBox(request(icon, caption, text, owner)); });
+}
+
+bool QtFrontEnd::askQuestion(std::string_view text, BoxOwner owner) {
+    bool yes = false;
+    runOnUiThread([&] {
+        yes = alerts_->askYesNo(request(MessageIcon::Question, kQuestionCaption, text, owner));
+    });
+    return yes;
+}
+
+void QtFrontEnd::beep() {
+    runOnUiThread([this] { alerts_->beep(); });
+}
+
+bool QtFrontEnd::pumpMessages() {
+    // A worker thread has no window messages of its own; it only needs to know whether to go on.
+    if (onUiThread() && !quitting_) QCoreApplication::processEvents();
+    return !quitting_;
+}
+
+}  // namespace ptk::ui

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <functional>
+
+#include "app/user_alerts.h"
+#include "link/front_end.h"
+
+class QWidget;
+
+namespace ptk::ui {
+
+// The screen side of the core: the result field, message boxes, questions, the beep and the
+// message pump. It lives on the user-interface thread; a call made on a worker thread is carried
+// out there while the worker waits for its answer.
+class QtFrontEnd final : public QObject, public FrontEnd {
+    Q_OBJECT
+
+public:
+    // Must be made on the user-interface thread, after the application object.
+    explicit QtFrontEnd(QObject* parent = nullptr);
+
+    // The main window's ed_rezult.
+    void setResultField(QLineEdit* field) { resultField_ = field; }
+    // Which window owns a box of a given owner.
+    void setOwnerLookup(std::function<QWidget*(BoxOwner)> lookup) { ownerLookup_ = std::move(lookup); }
+    // Boxes, questions and beeps go to alerts instead of real message boxes (tests); nullptr goes
+    // back to the message boxes. The alerts must outlive their use.
+    void useAlerts(UserAlerts* alerts) { alerts_ = alerts != nullptr ? alerts : &messageBoxes_; }
+
+    // From now on pumpMessages answers false, so that a transaction in progress gives up.
+    void markQuitting() { quitting_ = true; }
+    bool quitting() const { return quitting_; }
+
+    void setResultText(std::string_view text) override;
+    void showMessage(MessageIcon icon, std::string_view caption, std::string_view text,
+                     BoxOwner owner = BoxOwner::Application) override;
+    bool askQuestion(std::string_view text, BoxOwner owner = BoxOwner::Application) override;
+    void beep() override;
+    bool pumpMessages() override;
+
+private:
+    bool onUiThread() const;
+    // Runs work on the user-interface thread and waits for it.
+    void runOnUiThread(const std::function<void()>& work);
+    BoxRequest request(MessageIcon icon, std::string_view caption, std::string_view text,
+                       BoxOwner owner) const;
+
+    QPointer<QLineEdit> resultField_;
+    std::function<QWidget*(BoxOwner)> ownerLookup_;
+    MessageBoxAlerts messageBoxes_;
+    UserAlerts* alerts_ = &messageBoxes_;
+    std::atomic<bool> quitting_{false};
+};
+
+}  // namespace ptk::ui

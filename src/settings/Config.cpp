@@ -1,0 +1,305 @@
+#include "settings/Config.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include <functional>
+
+#include "app/connect_sequence.h"
+#include "settings/port_list.h"
+
+namespace ptk::ui {
+namespace {
+
+QString inUseName(const Session& session) {
+    return QStringLiteral("COM%1").arg(session.channel.CurrentPort + 1);
+}
+
+std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Keys that move the caret or leave the field; they type nothing, so they pass.
+bool isNavigationKey(int key) {
+    switch (key) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Delete:
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Gives a window back its enabled state on every way out of a handler.
+class Reenable {
+public:
+    explicit Reenable(std::function<void()> enable) : enable_(std::move(enable)) {}
+    ~Reenable() { enable_(); }
+    Reenable(const Reenable&) = delete;
+    Reenable& operator=(const Reenable&) = delete;
+
+private:
+    std::function<void()> enable_;
+};
+
+}  // namespace
+
+Tfm_Config::Tfm_Config(Session& session, SettingsFiles settings, QWidget* mainWindow)
+    : session_(session), settings_(std::move(settings)), mainWindow_(mainWindow) {
+    setObjectName(QStringLiteral("fm_Config"));
+    setWindowTitle(QStringLiteral("Настройка ..."));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    buildControls();
+    FormCreate();
+}
+
+void Tfm_Config::buildControls() {
+    pg_Config = new QTabWidget(this);
+    pg_Config->setObjectName(QStringLiteral("pg_Config"));
+    pg_Config->setGeometry(8, 8, kClientWidth - 16, 322);
+    // Page tabs drawn as buttons.
+    pg_Config->tabBar()->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { border: 2px outset palette(button); background: palette(button);"
+        " padding: 4px 14px; margin-right: 4px; }"
+        "QTabBar::tab:selected { border-style: inset; }"));
+
+    tsh_Connect = new QWidget;
+    tsh_Connect->setObjectName(QStringLiteral("tsh_Connect"));
+    pg_Config->addTab(tsh_Connect, QStringLiteral("Настройка связи"));
+
+    pn_Connect = new QFrame(tsh_Connect);
+    pn_Connect->setObjectName(QStringLiteral("pn_Connect"));
+    pn_Connect->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pn_Connect->setGeometry(6, 6, kClientWidth - 16 - 16, 322 - 48);
+
+    gbport = new QGroupBox(QStringLiteral(" Порт "), pn_Connect);
+    gbport->setObjectName(QStringLiteral("gbport"));
+    gbport->setGeometry(16, 12, 217, 64);
+    cbport = new QComboBox(gbport);
+    cbport->setObjectName(QStringLiteral("cbport"));
+    cbport->setEditable(false);
+    cbport->setGeometry(16, 26, 185, 24);
+    cbport->setAccessibleName(QStringLiteral("Порт"));
+
+    rg_BaudeFr = new QGroupBox(QStringLiteral(" Скорость обмена "), pn_Connect);
+    rg_BaudeFr->setObjectName(QStringLiteral("rg_BaudeFr"));
+    rg_BaudeFr->setGeometry(16, 86, 217, 172);
+    rg_BaudeFrItems = new QButtonGroup(rg_BaudeFr);
+    const char* const rates[] = {"9600", "19200", "38400", "57600", "115200"};
+    for (int index = 0; index < 5; ++index) {
+        auto* item = new QRadioButton(QString::fromLatin1(rates[index]), rg_BaudeFr);
+        item->setObjectName(QStringLiteral("rg_BaudeFr_%1").arg(index));
+        item->setGeometry(20, 26 + index * 28, 170, 22);
+        rg_BaudeFrItems->addButton(item, index);
+    }
+    rg_BaudeFrItems->button(4)->setChecked(true);
+
+    gb_PassFr = new QGroupBox(QStringLiteral(" Пароль на связь "), pn_Connect);
+    gb_PassFr->setObjectName(QStringLiteral("gb_PassFr"));
+    gb_PassFr->setGeometry(260, 12, 217, 64);
+    ed_PassFr = new QLineEdit(QString::fromLatin1(kDefaultLinkPassword.data(),
+                                                  static_cast<int>(kDefaultLinkPassword.size())),
+                              gb_PassFr);
+    ed_PassFr->setObjectName(QStringLiteral("ed_PassFr"));
+    ed_PassFr->setGeometry(16, 26, 185, 24);
+    ed_PassFr->setMaxLength(static_cast<int>(kLinkPasswordDigits));
+    ed_PassFr->setAccessibleName(QStringLiteral("Пароль на связь"));
+    // Nothing but typed digits gets in: no context menu to paste from, no drops, and a validator
+    // behind the key filter for whatever an input method might commit.
+    ed_PassFr->setContextMenuPolicy(Qt::NoContextMenu);
+    ed_PassFr->setAcceptDrops(false);
+    ed_PassFr->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,4}")), ed_PassFr));
+    ed_PassFr->installEventFilter(this);
+
+    bt_ConfigOk = new QPushButton(QStringLiteral("Применить"), pn_Connect);
+    bt_ConfigOk->setObjectName(QStringLiteral("bt_ConfigOk"));
+    bt_ConfigOk->setToolTip(QStringLiteral("Применить настройки"));
+    bt_ConfigOk->setGeometry(260, 222, 105, 32);
+    connect(bt_ConfigOk, &QPushButton::clicked, this, &Tfm_Config::bt_ConfigOkClick);
+
+    bt_ConfigNo = new QPushButton(QStringLiteral("Отменить"), pn_Connect);
+    bt_ConfigNo->setObjectName(QStringLiteral("bt_ConfigNo"));
+    bt_ConfigNo->setToolTip(QStringLiteral("Отменить настройки"));
+    bt_ConfigNo->setGeometry(372, 222, 105, 32);
+    connect(bt_ConfigNo, &QPushButton::clicked, this, &Tfm_Config::bt_ConfigNoClick);
+
+    bt_ConfigExit = new QPushButton(QStringLiteral("&Закрыть"), this);
+    bt_ConfigExit->setObjectName(QStringLiteral("bt_ConfigExit"));
+    bt_ConfigExit->setToolTip(QStringLiteral("Выйти из режима настройки"));
+    bt_ConfigExit->setGeometry(kClientWidth - 8 - 113, 342, 113, 32);
+    connect(bt_ConfigExit, &QPushButton::clicked, this, &QWidget::close);
+
+    setTabOrder(cbport, rg_BaudeFrItems->button(0));
+    setTabOrder(rg_BaudeFrItems->button(0), ed_PassFr);
+    setTabOrder(ed_PassFr, bt_ConfigOk);
+    setTabOrder(bt_ConfigOk, bt_ConfigNo);
+    setTabOrder(bt_ConfigNo, bt_ConfigExit);
+}
+
+void Tfm_Config::FormCreate() {
+    // The list is taken once: a port added later shows at the next start.
+    std::string buffer(kPortListBufferSize, '\0');
+    EnumerateSerialPorts(buffer.data(), buffer.size());
+    for (const std::string& name : portNamesIn(buffer.data(), buffer.size())) {
+        cbport->addItem(QString::fromStdString(name));
+    }
+}
+
+void Tfm_Config::showSettingsFromFiles() {
+    settings_.loadAll(session_);
+    for (const Setting which : kAllSettings) ShowSetting(which);
+}
+
+void Tfm_Config::ShowSetting(Setting which) {
+    switch (which) {
+        case Setting::Port: {
+            const QString stored = QString::fromStdString(session_.portName);
+            cbport->setCurrentIndex(cbport->findText(QStringLiteral("COM") + stored.mid(3)));
+            break;
+        }
+        case Setting::Baud:
+            if (const auto index = baudIndexOf(session_.baudName)) {
+                rg_BaudeFrItems->button(*index)->setChecked(true);
+            }
+            break;
+        case Setting::Password:
+            ed_PassFr->setText(QString::fromStdString(session_.LinkPassword));
+            break;
+    }
+}
+
+bool Tfm_Config::TakeSetting(Setting which) {
+    switch (which) {
+        case Setting::Port: {
+            const QString chosen = cbport->currentText();
+            const auto index = portIndexOf(utf8(chosen));
+            if (!index) {
+                // The port in use stays; it is what gets saved.
+                const QString kept = inUseName(session_);
+                if (chosen.isEmpty()) {
+                    session_.frontEnd.showMessage(
+                        MessageIcon::Warning, kWarningCaption,
+                        utf8(QStringLiteral("Порт не выбран. Оставлен порт %1.").arg(kept)),
+                        BoxOwner::Config);
+                } else {
+                    session_.frontEnd.showMessage(
+                        MessageIcon::Error, kErrorCaption,
+                        utf8(QStringLiteral("Неверное имя порта «%1»: допустимы имена от COM1 до "
+                                            "COM256. Оставлен порт %2.")
+                                 .arg(chosen, kept)),
+                        BoxOwner::Config);
+                }
+                session_.portName = utf8(kept);
+                return false;
+            }
+            session_.portName = utf8(chosen);
+            return true;
+        }
+        case Setting::Baud: {
+            const int index = rg_BaudeFrItems->checkedId();
+            if (index < 0 || index >= static_cast<int>(kBaudNames.size())) return false;
+            session_.BaudIndex = index;
+            session_.baudName = kBaudNames[static_cast<std::size_t>(index)];
+            return true;
+        }
+        case Setting::Password: {
+            const std::string typed = utf8(ed_PassFr->text());
+            if (!isValidLinkPassword(typed)) {
+                session_.frontEnd.showMessage(
+                    MessageIcon::Error, kErrorCaption,
+                    "Пароль на связь: допустимо не более 4 цифр. Оставлен прежний пароль.",
+                    BoxOwner::Config);
+                return false;
+            }
+            session_.LinkPassword = typed;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Tfm_Config::setControlsEnabled(bool enabled) {
+    setEnabled(enabled);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             pg_Config, bt_ConfigExit, ed_PassFr, rg_BaudeFr, bt_ConfigOk, bt_ConfigNo}) {
+        control->setEnabled(enabled);
+    }
+}
+
+void Tfm_Config::bt_ConfigOkClick() {
+    setControlsEnabled(false);
+    const Reenable reenable([this] { setControlsEnabled(true); });
+    // The port that is open now; the new settings may name another one.
+    const int portInUse = session_.channel.CurrentPort;
+    for (const Setting which : kAllSettings) TakeSetting(which);
+    settings_.saveAll(session_);
+    // What counts from here on is what the files hold.
+    settings_.loadAll(session_);
+    if (ReopenPort(session_, portInUse)) ProbeCodeSet(session_);
+}
+
+void Tfm_Config::bt_ConfigNoClick() { showSettingsFromFiles(); }
+
+void Tfm_Config::FormClose() {
+    mainWindow_->setEnabled(true);
+    mainWindow_->show();
+    mainWindow_->activateWindow();
+}
+
+void Tfm_Config::closeEvent(QCloseEvent* event) {
+    // While settings are being applied the window is disabled and stays open.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool Tfm_Config::ed_PassFrKeyPress(QKeyEvent* event) {
+    const QString text = event->text();
+    const bool digit = text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
+    if (digit) return false;
+    const bool paste = event->matches(QKeySequence::Paste);
+    const bool typesSomething = !text.isEmpty() || event->key() == Qt::Key_Backspace;
+    if (!paste && (!typesSomething || isNavigationKey(event->key()))) return false;
+    session_.frontEnd.beep();
+    return true;
+}
+
+bool Tfm_Config::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ed_PassFr) {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                return ed_PassFrKeyPress(static_cast<QKeyEvent*>(event));
+            case QEvent::MouseButtonRelease:
+                // The middle button pastes the selection on X11.
+                return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
+            default:
+                break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace ptk::ui
