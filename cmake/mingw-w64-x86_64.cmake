@@ -16,7 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # ctest runs the Windows test programs through Wine when it is installed. The caller chooses the
 # Wine prefix (WINEPREFIX); scripts/wine-tests.sh keeps a private one under build/.
-find_program(PTK_WINE_PROGRAM NAMES wine wine64)
+# Debian's wine package puts wine on the PATH; wine64 alone has its loader in /usr/lib/wine.
+find_program(PTK_WINE_PROGRAM NAMES wine wine64 PATHS /usr/lib/wine)
 if(PTK_WINE_PROGRAM)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PTK_WINE_PROGRAM})
 endif()

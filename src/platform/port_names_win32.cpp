@@ -36,7 +36,9 @@ constexpr int kHighestPortNumber = 256;
 
 }  // namespace
 
-std::string portName(int portIndex) { return "COM" + std::to_string(portIndex + 1); }
+std::string portName(int portIndex) {
+    return "COM" + std::to_string(portIndex + 1);
+}
 
 std::string portDevicePath(int portIndex) {
     // The \\.\ form is needed for COM10 and above and works for every port number.

@@ -50,16 +50,16 @@ constexpr DWORD kCompletionSlackMs = 1000;
 constexpr DWORD kUnboundedReadCapMs = 5000;
 
 DWORD readBoundMs(const COMMTIMEOUTS& t, DWORD count) {
-    const ULONGLONG total = ULONGLONG{t.ReadTotalTimeoutMultiplier} * count +
-                            t.ReadTotalTimeoutConstant;
+    const ULONGLONG total =
+        ULONGLONG{t.ReadTotalTimeoutMultiplier} * count + t.ReadTotalTimeoutConstant;
     if (total == 0 && t.ReadIntervalTimeout == 0) return kUnboundedReadCapMs;
     return static_cast<DWORD>(std::min<ULONGLONG>(total, MAXDWORD - kCompletionSlackMs)) +
            kCompletionSlackMs;
 }
 
 DWORD writeBoundMs(const COMMTIMEOUTS& t, DWORD count) {
-    const ULONGLONG total = ULONGLONG{t.WriteTotalTimeoutMultiplier} * count +
-                            t.WriteTotalTimeoutConstant;
+    const ULONGLONG total =
+        ULONGLONG{t.WriteTotalTimeoutMultiplier} * count + t.WriteTotalTimeoutConstant;
     // Zero write time-outs let the driver take as long as the line needs; a 256-byte queue at
     // 9600 baud drains in well under a second, so a few seconds cover any honest write.
     if (total == 0) return kUnboundedReadCapMs;
@@ -155,7 +155,8 @@ public:
         DWORD transferred = 0;
         const bool done = WriteFile(port_.get(), data, length, nullptr, &overlapped) != FALSE;
         if (!done && GetLastError() != ERROR_IO_PENDING) return false;
-        const DWORD error = complete(overlapped, done, writeBoundMs(timeouts_, length), transferred);
+        const DWORD error =
+            complete(overlapped, done, writeBoundMs(timeouts_, length), transferred);
         written = transferred;
         return error == ERROR_SUCCESS && written == count;
     }
@@ -214,7 +215,8 @@ private:
             return ERROR_OPERATION_ABORTED;
         }
         // Waiting here returns at once for an ended request.
-        if (!GetOverlappedResult(port_.get(), &overlapped, &transferred, TRUE)) return GetLastError();
+        if (!GetOverlappedResult(port_.get(), &overlapped, &transferred, TRUE))
+            return GetLastError();
         return ERROR_SUCCESS;
     }
 

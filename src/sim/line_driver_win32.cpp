@@ -51,8 +51,8 @@ void stopOnSignals(std::atomic<bool>& stop) {
 }
 
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
-                 const std::atomic<bool>& stop, const std::function<void(const std::string&)>& ready,
-                 std::string& error) {
+                 const std::atomic<bool>& stop,
+                 const std::function<void(const std::string&)>& ready, std::string& error) {
     const int portIndex = portIndexOf(linkName);
     if (portIndex < 0) {
         error = "not a serial port name: " + linkName;
@@ -65,7 +65,8 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
         error = "cannot open " + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    if (!port->setupQueues(kQueueBytes, kQueueBytes) || !port->configureLine(engine.options().baud) ||
+    if (!port->setupQueues(kQueueBytes, kQueueBytes) ||
+        !port->configureLine(engine.options().baud) ||
         !port->setTimeouts(platform::CommTimeouts{})) {
         error = "cannot configure " + path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
@@ -93,8 +94,8 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
             continue;
         }
 
-        const std::uint64_t untilNextUs = pending.empty() ? std::uint64_t{kIdleWaitMs} * 1000
-                                                          : pending.front().atUs - now;
+        const std::uint64_t untilNextUs =
+            pending.empty() ? std::uint64_t{kIdleWaitMs} * 1000 : pending.front().atUs - now;
         const auto waitMs = static_cast<std::uint32_t>(
             std::min<std::uint64_t>((untilNextUs + 999) / 1000, kIdleWaitMs));
         if (!port->waitForInput(waitMs)) continue;
@@ -107,8 +108,8 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
             std::uint8_t byte = 0;
             const platform::ReadOutcome outcome = port->readByte(byte);
             if (outcome == platform::ReadOutcome::Failed) {
-                error = "read from " + path + " failed (error " + std::to_string(GetLastError()) +
-                        ")";
+                error =
+                    "read from " + path + " failed (error " + std::to_string(GetLastError()) + ")";
                 return false;
             }
             if (outcome == platform::ReadOutcome::NoByte) break;

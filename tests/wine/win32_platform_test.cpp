@@ -51,8 +51,8 @@ TEST(Win32SerialDevice, PortWithoutDeviceDoesNotOpen) {
 class SerialCommValues {
 public:
     SerialCommValues() {
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, nullptr,
-                            REG_OPTION_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key_,
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+                            KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key_,
                             nullptr) != ERROR_SUCCESS) {
             key_ = nullptr;
         }

@@ -122,10 +122,11 @@ void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
     step = Stopwatch{};
     const int status = ptk::QueryStatusCode(session);
     ptk::DecodeStatusFlags(session);
-    std::printf("  short status: result %d in %lld ms, mode byte 0x%02X, flags paper %d link %d "
-                "cover %d roll %d\n",
-                status, step.elapsedMs(), session.DeviceModeByte, session.NoPaperFlag,
-                session.NoPrinterLinkFlag, session.CoverOpenFlag, session.NoRollFlag);
+    std::printf(
+        "  short status: result %d in %lld ms, mode byte 0x%02X, flags paper %d link %d "
+        "cover %d roll %d\n",
+        status, step.elapsedMs(), session.DeviceModeByte, session.NoPaperFlag,
+        session.NoPrinterLinkFlag, session.CoverOpenFlag, session.NoRollFlag);
     checks.check(status == 1, "short status (0x45)");
     checks.check(session.StatusCopy[0] == ptk::control::STX, "the status answer is framed");
 
@@ -165,8 +166,7 @@ int main(int argc, char** argv) {
     checkPortList(checks, port);
     checkIdleDevice(checks, portIndex, baudIndex);
     checkTransactions(checks, portIndex, baudIndex, password);
-    std::printf("%s: %d failed\n", checks.failures() == 0 ? "PASSED" : "FAILED",
-                checks.failures());
+    std::printf("%s: %d failed\n", checks.failures() == 0 ? "PASSED" : "FAILED", checks.failures());
     std::fflush(stdout);
     return checks.failures() == 0 ? 0 : 1;
 }
