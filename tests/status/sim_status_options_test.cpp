@@ -9,13 +9,32 @@ namespace {
 TEST(SimStatusOptionsTest, SetRegistrationDataEklzAndPasswords) {
     SimSettings s;
     std::string error;
-    ASSERT_TRUE(parseSimOptions(
-        {"--inn", "770123456789", "--rnm", "0000123456", "--initial-shift", "17",
-         "--registered-on", "2024-03-15", "--eklz-number", "0001234567", "--eklz-activation", "2",
-         "--eklz-activations-left", "3", "--eklz-last-kpk", "123", "--eklz-last-operation",
-         "2024-11-28 14:37:00", "--eklz-archive-closed", "--eklz-fatal-error", "--eklz-activated",
-         "--access-password", "1:12345678", "--access-password", "6:00000066"},
-        s, error))
+    ASSERT_TRUE(parseSimOptions({"--inn",
+                                 "770123456789",
+                                 "--rnm",
+                                 "0000123456",
+                                 "--initial-shift",
+                                 "17",
+                                 "--registered-on",
+                                 "2024-03-15",
+                                 "--eklz-number",
+                                 "0001234567",
+                                 "--eklz-activation",
+                                 "2",
+                                 "--eklz-activations-left",
+                                 "3",
+                                 "--eklz-last-kpk",
+                                 "123",
+                                 "--eklz-last-operation",
+                                 "2024-11-28 14:37:00",
+                                 "--eklz-archive-closed",
+                                 "--eklz-fatal-error",
+                                 "--eklz-activated",
+                                 "--access-password",
+                                 "1:12345678",
+                                 "--access-password",
+                                 "6:00000066"},
+                                s, error))
         << error;
     EXPECT_EQ(s.state.fiscal.inn, 770123456789u);
     EXPECT_EQ(s.state.fiscal.rnm, 123456u);

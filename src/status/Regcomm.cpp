@@ -1,0 +1,223 @@
+#include "status/Regcomm.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+#include <string>
+
+#include "app/shell_commands.h"
+#include "link/session.h"
+#include "sales/Chek.h"
+#include "sales/Gash.h"
+#include "sales/key_filter.h"
+#include "status/mode_entry.h"
+#include "status/short_status.h"
+#include "status/window_look.h"
+
+using namespace ptk;
+
+namespace {
+const QColor kMaroon(0x80, 0x00, 0x00);
+}  // namespace
+
+Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), session_(session) {
+    setObjectName("fm_RegComm");
+    setWindowTitle("Вход в режим");
+    setFixedSize(kClientWidth, kClientHeight);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setGeometry(8, 8, 394, 105);
+
+    lb_Pass = new QLabel("Введите пароль доступа:", Panel1);
+    lb_Pass->setObjectName("lb_Pass");
+    QFont labelFont = lb_Pass->font();
+    labelFont.setBold(true);
+    lb_Pass->setFont(labelFont);
+    QPalette labelPalette = lb_Pass->palette();
+    labelPalette.setColor(QPalette::WindowText, kMaroon);
+    lb_Pass->setPalette(labelPalette);
+    lb_Pass->setGeometry(16, 12, 362, 24);
+
+    ed_Pass = new QLineEdit(Panel1);
+    ed_Pass->setObjectName("ed_Pass");
+    ed_Pass->setMaxLength(static_cast<int>(kAccessPasswordLength));
+    ed_Pass->setEchoMode(QLineEdit::Password);
+    ed_Pass->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");  // '*'
+    QFont passwordFont = ed_Pass->font();
+    passwordFont.setBold(true);
+    passwordFont.setPixelSize(16);
+    ed_Pass->setFont(passwordFont);
+    ed_Pass->setGeometry(16, 44, 362, 36);
+    ed_Pass->setAccessibleName(lb_Pass->text());
+    lb_Pass->setBuddy(ed_Pass);
+    // Only digits mean anything in a password the register checks: anything else would travel
+    // as the low half of its character code.
+    ed_Pass->installEventFilter(new sales::CharacterFilter(
+        "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass));
+
+    bt_RegCommOk = new QPushButton("Применить", this);
+    bt_RegCommOk->setObjectName("bt_RegCommOk");
+    bt_RegCommOk->setToolTip("Применить настройки");
+    bt_RegCommOk->setDefault(true);
+    bt_RegCommOk->setGeometry(88, 126, 113, 33);
+
+    bt_RegCommNo = new QPushButton("Отменить", this);
+    bt_RegCommNo->setObjectName("bt_RegCommNo");
+    bt_RegCommNo->setToolTip("Отменить настройки");
+    bt_RegCommNo->setGeometry(209, 126, 113, 33);
+
+    // A focused button takes Enter itself; from anywhere else Enter applies.
+    for (QPushButton* button : {bt_RegCommOk, bt_RegCommNo}) button->setAutoDefault(true);
+
+    connect(bt_RegCommOk, &QPushButton::clicked, this, &Tfm_RegComm::bt_RegCommOkClick);
+    connect(bt_RegCommNo, &QPushButton::clicked, this, &Tfm_RegComm::bt_RegCommNoClick);
+}
+
+void Tfm_RegComm::setModeForms(Tfm_Chek* receipt, Tfm_Gash* shiftClosing) {
+    receiptForm_ = receipt;
+    shiftClosingForm_ = shiftClosing;
+}
+
+QString Tfm_RegComm::banner(int targetMode) {
+    switch (targetMode) {
+        case kRegistrationMode:
+            return "ВХОД В РЕЖИМ РЕГИСТРАЦИЙ";
+        case kZReportMode:
+            return "ВХОД В РЕЖИМ ГАШЕНИЙ";
+        case kFiscalMemoryMode:
+            return "ВХОД В РЕЖИМ ДОСТУПА К ФП";
+        case kEklzMode:
+            return "ВХОД В РЕЖИМ ДОСТУПА К ЭКЛЗ";
+        default:
+            return {};
+    }
+}
+
+void Tfm_RegComm::setBusy(bool busy) {
+    busy_ = busy;
+    for (QWidget* control :
+         {static_cast<QWidget*>(this), static_cast<QWidget*>(ed_Pass),
+          static_cast<QWidget*>(bt_RegCommOk), static_cast<QWidget*>(bt_RegCommNo)}) {
+        control->setEnabled(!busy);
+    }
+}
+
+int Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
+    int result = QueryStatusCode(session_);
+    // Position 2 of the status copy is answer byte 1, the mode byte; any other mode than the
+    // selection mode must be left before another can be entered.
+    if (result == 1 && session_.StatusCopy[2] != 0) result = ExitCurrentMode(session_);
+    if (result == 1) {
+        result = EnterMode(session_, static_cast<std::uint8_t>(session_.TargetMode), password);
+    }
+    return result;
+}
+
+void Tfm_RegComm::bt_RegCommOkClick() {
+    if (busy_) return;
+    const QString typed = ed_Pass->text();
+    if (typed.size() < static_cast<int>(kAccessPasswordLength)) {
+        ed_Pass->setFocus();
+        ed_Pass->selectAll();
+        return;
+    }
+    const std::string password = typed.toStdString();
+
+    session_.frontEnd.setResultText("");
+    setBusy(true);
+    const int result = leaveAndEnterTargetMode(password);
+    // Kept even when the entry failed: it is the password the inspector typed last, which the
+    // fiscal-memory form uses to come back to its mode.
+    session_.AccessPassword = password;
+    setBusy(false);
+    if (result != 1) return;
+
+    session_.frontEnd.setResultText("");
+    // Hidden, not closed: the main window stays disabled until the opened form closes.
+    hide();
+    openFormOfTargetMode();
+}
+
+void Tfm_RegComm::openFormOfTargetMode() {
+    switch (session_.TargetMode) {
+        case kRegistrationMode:
+            if (receiptForm_) {
+                const QString separator = QLocale().decimalPoint();
+                receiptForm_->prepareForEntry(separator.isEmpty() ? QChar(',') : separator.front());
+                showForm(*receiptForm_);
+                return;
+            }
+            break;
+        case kZReportMode:
+            if (shiftClosingForm_) {
+                showForm(*shiftClosingForm_);
+                return;
+            }
+            break;
+        default:
+            // The fiscal-memory (5) and EKLZ (6) forms are prepared here once they exist; until
+            // then their menu items stay disabled.
+            break;
+    }
+    giveBackMainWindow();
+}
+
+void Tfm_RegComm::showForm(QWidget& form) {
+    form.show();
+    form.raise();
+    form.activateWindow();
+}
+
+void Tfm_RegComm::giveBackMainWindow() {
+    if (!mainWindow_) return;
+    mainWindow_->setEnabled(true);
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+}
+
+void Tfm_RegComm::bt_RegCommNoClick() {
+    if (busy_) return;
+    close();
+}
+
+void Tfm_RegComm::showEvent(QShowEvent* event) {
+    status_ui::centreOnScreen(*this);
+    QWidget::showEvent(event);
+}
+
+void Tfm_RegComm::FormClose() {
+    if (mainWindow_) mainWindow_->setEnabled(true);
+}
+
+void Tfm_RegComm::closeEvent(QCloseEvent* event) {
+    // The exchange under way must end before the dialog can go.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void Tfm_RegComm::keyPressEvent(QKeyEvent* event) {
+    const bool plain =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        bt_RegCommOk->click();
+        return;
+    }
+    // Esc is the cancel button's key.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        bt_RegCommNo->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

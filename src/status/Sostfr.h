@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QFrame;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace ptk {
+class Session;
+}
+
+// The device state window: the register's state and its printer's state as lines of text. It
+// only shows; it changes nothing in the register.
+class Tfm_SostFR : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidth = 465;
+    static constexpr int kClientHeight = 433;
+
+    explicit Tfm_SostFR(ptk::Session& session, QWidget* parent = nullptr);
+
+    // The window that is enabled again when this one closes.
+    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+
+    // The state request; on success the text box shows the state lines.
+    int RequestState();
+    // The printer-state request; on success the four printer lines are added to the text box.
+    int RequestPrinterState();
+    // The two requests as the main menu runs them while it is busy: a failed state request
+    // leaves the box empty rather than showing an older state, and the printer-state request
+    // runs either way and decides. True when the window is to be opened.
+    bool RunRequests();
+
+    QFrame* pn_SostFR = nullptr;
+    QPlainTextEdit* mem_SostFR = nullptr;
+    QPushButton* bt_SostFRExit = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormClose();
+
+    ptk::Session& session_;
+    // The lines on show: the state lines, then the printer lines.
+    std::vector<std::string> lines_;
+    QPointer<QWidget> mainWindow_;
+};

@@ -1,0 +1,540 @@
+// The state, EKLZ state and registration windows and the mode-entry dialog, driven as the
+// inspector drives them, against the simulated register in virtual time.
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sales/Chek.h"
+#include "sales/Gash.h"
+#include "status/Regcomm.h"
+#include "status/Reginf.h"
+#include "status/Sosteklz.h"
+#include "status/Sostfr.h"
+#include "support/sim_fixture.h"
+
+using Codes = std::vector<std::uint8_t>;
+
+namespace {
+
+constexpr const char* kNoErrors = "00 - Ошибок нет. Команда выполнена.";
+
+// The simulated register, with the codes of the commands it received, and a stand-in for the
+// main window, disabled as the menu leaves it while one of its child windows is up.
+struct Bench {
+    ptk::testing::SimRig rig;
+    Codes codes;
+    QWidget mainWindow;
+
+    Bench() {
+        rig.engine.setCommandObserver(
+            [this](const ptk::sim::CommandRecord& record) { codes.push_back(record.code); });
+        mainWindow.setEnabled(false);
+    }
+    ptk::sim::RegisterState& state() { return rig.state(); }
+    std::vector<std::string> boxTexts() const { return rig.frontEnd.boxTexts(); }
+};
+
+QStringList linesOf(const QPlainTextEdit* box) {
+    return box->toPlainText().split('\n');
+}
+
+// A register in a realistic state for the whole-window comparisons.
+void fillRegister(ptk::sim::RegisterState& state) {
+    state.identity.cashier = 1;
+    state.identity.hallNumber = 3;
+    state.identity.serialNumber = 4567;
+    state.identity.version = 300;
+    state.clock.set({2024, 11, 28, 14, 37, 59}, 0);
+    state.fiscal.fiscalised = true;
+    state.shift.open = true;
+    state.shift.lastClosed = 17;
+    state.mode.set(ptk::sim::ModeRegistration);
+    state.receipt = {ptk::sim::ReceiptKind::Sale, 42, 15000, 1};
+    state.printer.noRoll = true;
+}
+
+}  // namespace
+
+class StatusWindowsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void stateWindowShowsRegisterAndPrinter();
+    void failedStateRequestLeavesOnlyPrinterLines();
+    void failedPrinterRequestKeepsWindowShut_data();
+    void failedPrinterRequestKeepsWindowShut();
+    void closingStateWindowEnablesMainWindow();
+    void eklzWindowShowsEklz();
+    void refusedEklzRequestKeepsOldText();
+    void registrationWindowShowsThreeRegisters();
+    void failedFirstRegisterReadSendsNothingMore_data();
+    void failedFirstRegisterReadSendsNothingMore();
+    void slowRegisterAnswerIsWaitedFor();
+
+    void shortPasswordSendsNothing_data();
+    void shortPasswordSendsNothing();
+    void registerInSelectionModeGetsNoExit();
+    void registerInAnotherModeLeavesItFirst();
+    void failingExitSendsNoEntry();
+    void refusedPasswordKeepsDialogOpen();
+    void enterPressApplies();
+    void entryGoesOutShiftedWithoutDirectCodes();
+    void receiptPriceUsesDecimalSeparator_data();
+    void receiptPriceUsesDecimalSeparator();
+    void zReportModeOpensShiftClosingForm();
+    void passwordFieldTakesDigitsOnly();
+    void cancelClosesDialog_data();
+    void cancelClosesDialog();
+    void closedFormClosesDialog();
+};
+
+// --- Device state -------------------------------------------------------------------------------
+
+void StatusWindowsTest::stateWindowShowsRegisterAndPrinter() {
+    Bench bench;
+    fillRegister(bench.state());
+    Tfm_SostFR window(bench.rig.session);
+
+    QVERIFY(window.RunRequests());
+    const QString separator(42, '-');
+    const QStringList expected = {
+        "Кассир: 1",
+        "Номер ПТК в зале: 3",
+        separator,
+        "Текущая  дата: 28/11/24",
+        "Текущее время: 14:37:59",
+        separator,
+        "ПТК фискализирован",
+        "Смена открыта",
+        "Денежный ящик закрыт",
+        "Крышка ПУ закрыта",
+        "Батарея в норме",
+        separator,
+        "Завод. номер ПТК: 00004567",
+        "Версия ПТК: 300",
+        separator,
+        "Режим: регистрация",
+        "Подрежим: ожидание команды",
+        separator,
+        "Номер чека: 0042",
+        "Номер закр. смены: 0017",
+        "Продажа",
+        "Сумма чека: 150,00",
+        "Полож. десятич. точки: 2",
+        separator,
+        "Номер порта ПТК: 1",
+        "Бумага в принтере есть",
+        "Связь с принтером есть",
+        "Крышка принтера закрата",
+        "Нет рулона бумаги",
+    };
+    QCOMPARE(linesOf(window.mem_SostFR), expected);
+    QCOMPARE(bench.codes, (Codes{0x3F, 0x45}));
+    QVERIFY(bench.rig.frontEnd.boxes.empty());
+    QCOMPARE(QString::fromStdString(bench.rig.frontEnd.resultText), QString(kNoErrors));
+}
+
+void StatusWindowsTest::failedStateRequestLeavesOnlyPrinterLines() {
+    Bench bench;
+    Tfm_SostFR window(bench.rig.session);
+    QVERIFY(window.RunRequests());  // an earlier opening filled the box
+    bench.codes.clear();
+
+    bench.rig.faults().errors.push_back({0x3F, 0x68, 1});
+    bench.state().printer.paperOut = true;
+    QVERIFY(window.RunRequests());
+    const QStringList expected = {"Бумаги в принтере нет", "Связь с принтером есть",
+                                  "Крышка принтера закрата", "Рулон бумаги есть"};
+    QCOMPARE(linesOf(window.mem_SostFR), expected);
+    QCOMPARE(bench.codes, (Codes{0x3F, 0x45}));
+    QCOMPARE(bench.boxTexts(), std::vector<std::string>{"68 - Нет связи с принтером."});
+}
+
+void StatusWindowsTest::failedPrinterRequestKeepsWindowShut_data() {
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("no answer") << 0 << "Нет ответа!";
+    QTest::newRow("no closing byte") << 1 << "";
+}
+
+void StatusWindowsTest::failedPrinterRequestKeepsWindowShut() {
+    QFETCH(int, fault);
+    QFETCH(QString, box);
+    Bench bench;
+    Tfm_SostFR window(bench.rig.session);
+    if (fault == 0) {
+        // The state request goes through; then the register stops answering the line requests.
+        bench.rig.engine.setCommandObserver([&](const ptk::sim::CommandRecord& record) {
+            bench.codes.push_back(record.code);
+            if (record.code == 0x3F) {
+                bench.rig.faults().silentAt(ptk::sim::SilentStep::LineAck) = ptk::sim::kAlways;
+            }
+        });
+    } else {
+        // Both closing bytes are lost; only the printer-state request looks at its own.
+        bench.rig.faults().silentAt(ptk::sim::SilentStep::Closing) = 2;
+    }
+
+    QVERIFY(!window.RunRequests());
+    QCOMPARE(bench.codes, (fault == 0 ? Codes{0x3F} : Codes{0x3F, 0x45}));
+    QVERIFY(!window.isVisible());
+    std::vector<std::string> expectedBoxes;
+    if (!box.isEmpty()) expectedBoxes.push_back(box.toStdString());
+    QCOMPARE(bench.boxTexts(), expectedBoxes);
+}
+
+void StatusWindowsTest::closingStateWindowEnablesMainWindow() {
+    Bench bench;
+    Tfm_SostFR window(bench.rig.session);
+    window.setMainWindow(&bench.mainWindow);
+    window.show();
+    QTest::mouseClick(window.bt_SostFRExit, Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QVERIFY(bench.mainWindow.isEnabled());
+    QVERIFY(bench.codes.empty());
+
+    // Closing by the window frame does the same.
+    bench.mainWindow.setEnabled(false);
+    window.show();
+    window.close();
+    QVERIFY(bench.mainWindow.isEnabled());
+    QCOMPARE(window.bt_SostFRExit->text(), QString("&Закрыть"));
+    QCOMPARE(window.bt_SostFRExit->toolTip(), QString("Выйти из режима"));
+    QCOMPARE(window.windowTitle(), QString("Состояние ПТК"));
+}
+
+// --- EKLZ state ---------------------------------------------------------------------------------
+
+void StatusWindowsTest::eklzWindowShowsEklz() {
+    Bench bench;
+    bench.state().eklz.number = 1234567;
+    bench.state().eklz.activated = true;
+    bench.state().eklz.archiveOpen = false;
+    bench.state().eklz.lastKpk = 123;
+    bench.state().eklz.lastOperation = {2024, 11, 28, 14, 37, 0};
+    bench.state().shift.open = true;
+    bench.state().shift.lastClosed = 17;
+    Tfm_SostEKLZ window(bench.rig.session);
+
+    QCOMPARE(window.RequestEklzState(), 1);
+    const QString separator(38, '_');
+    const QStringList expected = {"Итог текущего документа: 00000000.00",
+                                  "Дата последней операции: 28/11/24",
+                                  "Время последней операции: 14:37",
+                                  "Последний номер КПК: 0000000123",
+                                  separator,
+                                  "Номер ЭКЛЗ: 0001234567",
+                                  separator,
+                                  "Продажа",
+                                  "Архив закрыт",
+                                  "ЭКЛЗ активизировано",
+                                  "Нет отчета",
+                                  "Документ закрыт",
+                                  "Смена открыта",
+                                  "Нет неисправимой ошибки",
+                                  separator,
+                                  "Номер текущей/новой смены: 0018"};
+    QCOMPARE(linesOf(window.mem_SostEKLZ), expected);
+    QCOMPARE(bench.codes, (Codes{0xAE}));
+    QCOMPARE(window.windowTitle(), QString("Состояние ЭКЛЗ"));
+}
+
+void StatusWindowsTest::refusedEklzRequestKeepsOldText() {
+    Bench bench;
+    Tfm_SostEKLZ window(bench.rig.session);
+    QCOMPARE(window.RequestEklzState(), 1);
+    const QString before = window.mem_SostEKLZ->toPlainText();
+    bench.rig.faults().errors.push_back({0xAE, 0xD2, 1});
+    QCOMPARE(window.RequestEklzState(), 0);
+    QCOMPARE(window.mem_SostEKLZ->toPlainText(), before);
+    QCOMPARE(bench.boxTexts(),
+             std::vector<std::string>{"D2 - Ошибка обмена ЭКЛЗ на уровне интерфейса."});
+}
+
+// --- Registration information -------------------------------------------------------------------
+
+void StatusWindowsTest::registrationWindowShowsThreeRegisters() {
+    Bench bench;
+    bench.state().eklz.activationNumber = 2;
+    bench.state().eklz.activationsLeft = 3;
+    bench.state().eklz.number = 1234567;
+    bench.state().fiscal.inn = 770123456789;
+    bench.state().fiscal.rnm = 123456;
+    bench.state().fiscal.initialShift = 1;
+    bench.state().fiscal.registeredOn = {2024, 3, 15, 0, 0, 0};
+    Tfm_RegInf window(bench.rig.session);
+
+    QCOMPARE(window.RunRequests(), 1);
+    const QString separator(54, '_');
+    const QStringList expected = {
+        " ",
+        " НОМЕР ТЕКУЩЕЙ АКТИВИЗАЦИИ ЭКЛЗ:" + QString(10, ' ') + "2",
+        separator,
+        " ",
+        " КОЛ-ВО ОСТАВШИХСЯ АКТИВИЗАЦИЙ ЭКЛЗ:" + QString(3, ' ') + "3",
+        separator,
+        " ",
+        " ИНН:" + QString(64, ' ') + "770123456789",
+        separator,
+        " ",
+        " РНМ:" + QString(64, ' ') + "0000123456",
+        separator,
+        " ",
+        " НАЧАЛЬНАЯ СМЕНА:" + QString(40, ' ') + "0001",
+        separator,
+        " ",
+        " ДАТА ФИСКАЛИЗ./ПЕРЕРЕГИСТР.:" + QString(19, ' ') + "15/03/24",
+        separator,
+        " ",
+        " НОМЕР ЭКЛЗ:" + QString(51, ' ') + "0001234567",
+        " ",
+    };
+    QCOMPARE(linesOf(window.mem_RegInf), expected);
+    QCOMPARE(bench.codes, (Codes{0x91, 0x91, 0x91}));
+    QCOMPARE(window.windowTitle(), QString("Регистрационная информация ПТК"));
+}
+
+void StatusWindowsTest::failedFirstRegisterReadSendsNothingMore_data() {
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("refused") << true << "6C - Неверный номер регистра.";
+    QTest::newRow("no link") << false << "Нет ответа!";
+}
+
+void StatusWindowsTest::failedFirstRegisterReadSendsNothingMore() {
+    QFETCH(bool, refused);
+    QFETCH(QString, box);
+    Bench bench;
+    Tfm_RegInf window(bench.rig.session);
+    if (refused) {
+        bench.rig.faults().errors.push_back({0x91, 0x6C, 1});
+    } else {
+        bench.rig.faults().silentAt(ptk::sim::SilentStep::LineAck) = ptk::sim::kAlways;
+    }
+
+    QCOMPARE(window.RunRequests(), 0);
+    QCOMPARE(bench.boxTexts(), std::vector<std::string>{box.toStdString()});
+    QCOMPARE(bench.codes, (refused ? Codes{0x91} : Codes{}));
+    // One transaction only: one EOT handing the line over.
+    int handovers = 0;
+    for (const auto& write : bench.rig.line.writes()) handovers += write.bytes == Codes{0x04};
+    QCOMPARE(handovers, 1);
+    QVERIFY(!window.isVisible());
+}
+
+void StatusWindowsTest::slowRegisterAnswerIsWaitedFor() {
+    Bench bench;
+    Tfm_RegInf window(bench.rig.session);
+    bench.rig.faults().answerDelayUs = 44'500'000;
+    bench.rig.faults().delayedAnswers = 1;
+    const std::uint64_t start = bench.rig.clock.nowUs();
+    QCOMPARE(window.RunRequests(), 1);
+    QVERIFY(bench.rig.clock.nowUs() - start >= 44'500'000u);
+    QVERIFY(bench.rig.frontEnd.boxes.empty());
+    QCOMPARE(bench.codes, (Codes{0x91, 0x91, 0x91}));
+}
+
+// --- Mode entry ---------------------------------------------------------------------------------
+
+namespace {
+
+// The mode-entry dialog opened by the main menu for a mode, with the forms it opens.
+struct EntryBench : Bench {
+    Tfm_Chek receipt{rig.session};
+    Tfm_Gash shiftClosing{rig.session};
+    Tfm_RegComm dialog{rig.session};
+
+    explicit EntryBench(int targetMode) {
+        dialog.setMainWindow(&mainWindow);
+        dialog.setModeForms(&receipt, &shiftClosing);
+        receipt.setHandBack(&mainWindow, &dialog);
+        shiftClosing.setHandBack(&mainWindow, &dialog);
+        rig.session.TargetMode = targetMode;
+        dialog.setWindowTitle(Tfm_RegComm::banner(targetMode));
+        dialog.ed_Pass->clear();
+        dialog.show();
+        dialog.ed_Pass->setFocus();
+    }
+
+    void type(const QString& text) { QTest::keyClicks(dialog.ed_Pass, text); }
+    void apply(const QString& password) {
+        type(password);
+        QTest::mouseClick(dialog.bt_RegCommOk, Qt::LeftButton);
+    }
+    bool dialogIdle() const {
+        return dialog.isEnabled() && dialog.ed_Pass->isEnabled() &&
+               dialog.bt_RegCommOk->isEnabled() && dialog.bt_RegCommNo->isEnabled();
+    }
+};
+
+}  // namespace
+
+void StatusWindowsTest::shortPasswordSendsNothing_data() {
+    QTest::addColumn<QString>("password");
+    QTest::newRow("empty") << "";
+    QTest::newRow("seven digits") << "1111111";
+}
+
+void StatusWindowsTest::shortPasswordSendsNothing() {
+    QFETCH(QString, password);
+    EntryBench bench(1);
+    bench.apply(password);
+    QVERIFY(bench.rig.line.writes().empty());
+    QVERIFY(bench.rig.frontEnd.boxes.empty());
+    QVERIFY(bench.dialog.isVisible());
+    QVERIFY(bench.dialogIdle());
+    QCOMPARE(bench.dialog.ed_Pass->selectedText(), password);
+    QVERIFY(bench.rig.session.AccessPassword.empty());
+}
+
+void StatusWindowsTest::registerInSelectionModeGetsNoExit() {
+    EntryBench bench(1);
+    bench.apply("11111111");
+    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QCOMPARE(bench.state().mode.mode, ptk::sim::ModeRegistration);
+    QVERIFY(!bench.dialog.isVisible());
+    QVERIFY(bench.receipt.isVisible());
+    QVERIFY(bench.receipt.bt_ChekClose->isEnabled());
+    QCOMPARE(bench.receipt.ed_Sek->text(), QString("2"));
+    QVERIFY(!bench.mainWindow.isEnabled());
+    QCOMPARE(bench.rig.session.AccessPassword, std::string("11111111"));
+    QVERIFY(bench.rig.frontEnd.resultText.empty());
+}
+
+void StatusWindowsTest::registerInAnotherModeLeavesItFirst() {
+    EntryBench bench(3);
+    bench.state().mode.set(ptk::sim::ModeXReports, 2);
+    bench.apply("33333333");
+    QCOMPARE(bench.codes, (Codes{0x45, 0x52, 0x56}));
+    QCOMPARE(bench.state().mode.mode, ptk::sim::ModeZReports);
+    QVERIFY(!bench.dialog.isVisible());
+    QVERIFY(bench.shiftClosing.isVisible());
+    QVERIFY(!bench.mainWindow.isEnabled());
+}
+
+void StatusWindowsTest::failingExitSendsNoEntry() {
+    EntryBench bench(3);
+    bench.state().mode.set(ptk::sim::ModeRegistration);
+    bench.state().receipt.kind = ptk::sim::ReceiptKind::Sale;  // an open receipt blocks the exit
+    bench.apply("33333333");
+    QCOMPARE(bench.codes, (Codes{0x45, 0x52}));
+    QCOMPARE(bench.boxTexts(),
+             std::vector<std::string>{"89 - Открыт чек продажи - операция невозможна."});
+    QVERIFY(bench.dialog.isVisible());
+    QVERIFY(bench.dialogIdle());
+    QVERIFY(!bench.shiftClosing.isVisible());
+    QCOMPARE(bench.rig.session.AccessPassword, std::string("33333333"));
+}
+
+void StatusWindowsTest::refusedPasswordKeepsDialogOpen() {
+    EntryBench bench(1);
+    bench.apply("12345678");
+    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QCOMPARE(bench.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
+    QCOMPARE(QString::fromStdString(bench.rig.frontEnd.resultText),
+             QString("8C - Неверный пароль."));
+    QVERIFY(bench.dialog.isVisible());
+    QVERIFY(bench.dialogIdle());
+    QCOMPARE(bench.dialog.ed_Pass->text(), QString("12345678"));
+    QCOMPARE(bench.rig.session.AccessPassword, std::string("12345678"));
+    QVERIFY(!bench.receipt.isVisible());
+    QVERIFY(!bench.mainWindow.isEnabled());
+}
+
+void StatusWindowsTest::enterPressApplies() {
+    EntryBench bench(1);
+    bench.type("11111111");
+    QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Return);
+    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QVERIFY(bench.receipt.isVisible());
+}
+
+void StatusWindowsTest::entryGoesOutShiftedWithoutDirectCodes() {
+    EntryBench bench(1);
+    bench.state().link.unshiftedCodes = false;
+    bench.rig.session.exchange.DirectCodes = 0;
+    std::vector<std::uint8_t> received;
+    bench.rig.engine.setCommandObserver(
+        [&](const ptk::sim::CommandRecord& record) { received.push_back(record.receivedCode); });
+    bench.apply("11111111");
+    QCOMPARE(received, (Codes{0x17, 0x28}));
+    QCOMPARE(bench.state().mode.mode, ptk::sim::ModeRegistration);
+}
+
+void StatusWindowsTest::receiptPriceUsesDecimalSeparator_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("price");
+    QTest::newRow("comma") << QLocale(QLocale::Russian, QLocale::Russia) << "1,11";
+    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates) << "1.11";
+}
+
+void StatusWindowsTest::receiptPriceUsesDecimalSeparator() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, price);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    EntryBench bench(1);
+    bench.apply("11111111");
+    QLocale::setDefault(before);
+    QCOMPARE(bench.receipt.ed_Price->text(), price);
+}
+
+void StatusWindowsTest::zReportModeOpensShiftClosingForm() {
+    EntryBench bench(3);
+    bench.apply("33333333");
+    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QVERIFY(bench.shiftClosing.isVisible());
+    QVERIFY(!bench.receipt.isVisible());
+    QVERIFY(!bench.dialog.isVisible());
+}
+
+void StatusWindowsTest::passwordFieldTakesDigitsOnly() {
+    EntryBench bench(1);
+    bench.type("12a3");
+    QTest::sendKeyEvent(QTest::Click, bench.dialog.ed_Pass, Qt::Key_unknown, QString("д"),
+                        Qt::NoModifier);
+    QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Backspace);
+    QCOMPARE(bench.dialog.ed_Pass->text(), QString("123"));
+    QCOMPARE(bench.rig.frontEnd.beeps, 3);
+    QCOMPARE(bench.dialog.ed_Pass->maxLength(), 8);
+    QCOMPARE(bench.dialog.ed_Pass->echoMode(), QLineEdit::Password);
+}
+
+void StatusWindowsTest::cancelClosesDialog_data() {
+    QTest::addColumn<bool>("byEsc");
+    QTest::newRow("button") << false;
+    QTest::newRow("Esc") << true;
+}
+
+void StatusWindowsTest::cancelClosesDialog() {
+    QFETCH(bool, byEsc);
+    EntryBench bench(5);
+    bench.type("5555");
+    if (byEsc) {
+        QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Escape);
+    } else {
+        QTest::mouseClick(bench.dialog.bt_RegCommNo, Qt::LeftButton);
+    }
+    QVERIFY(!bench.dialog.isVisible());
+    QVERIFY(bench.mainWindow.isEnabled());
+    QVERIFY(bench.rig.line.writes().empty());
+}
+
+void StatusWindowsTest::closedFormClosesDialog() {
+    EntryBench bench(1);
+    bench.apply("11111111");
+    QVERIFY(bench.receipt.isVisible());
+    QVERIFY(!bench.mainWindow.isEnabled());
+    bench.receipt.close();
+    QVERIFY(!bench.dialog.isVisible());
+    QVERIFY(bench.mainWindow.isEnabled());
+}
+
+QTEST_MAIN(StatusWindowsTest)
+#include "status_windows_test.moc"
