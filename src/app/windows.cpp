@@ -5,6 +5,9 @@
 #include "app/Help.h"
 #include "app/Main.h"
 #include "app/qt_front_end.h"
+#include "sales/Chek.h"
+#include "sales/Datefr.h"
+#include "sales/Gash.h"
 #include "settings/Config.h"
 
 namespace ptk::ui {
@@ -16,9 +19,22 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     // The windows below are made here, in this order, as they are built:
     // fm_DateFR, fm_FiskPam, fm_RegComm, fm_RegInf, fm_SostEKLZ, fm_EKLZ, fm_Chek, fm_Gash,
     // fm_AvarReport, fm_SostFR.
+    auto dateFR = std::make_unique<Tfm_DateFR>(session);
+    dateFR->setMainWindow(fm_MainFr.get());
+    fm_DateFR = std::move(dateFR);
+    // The receipt and the Z report close the mode-entry dialog, made before them, when they close.
+    auto chek = std::make_unique<Tfm_Chek>(session);
+    chek->setHandBack(fm_MainFr.get(), fm_RegComm.get());
+    fm_Chek = std::move(chek);
+    auto gash = std::make_unique<Tfm_Gash>(session);
+    gash->setHandBack(fm_MainFr.get(), fm_RegComm.get());
+    fm_Gash = std::move(gash);
 
     for (QWidget* child : {static_cast<QWidget*>(fm_Config.get()),
-                           static_cast<QWidget*>(fm_Help.get())}) {
+                           static_cast<QWidget*>(fm_Help.get()),
+                           static_cast<QWidget*>(fm_DateFR.get()),
+                           static_cast<QWidget*>(fm_Chek.get()),
+                           static_cast<QWidget*>(fm_Gash.get())}) {
         keepAbove(*child, *fm_MainFr);
     }
     frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });
