@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -169,6 +170,45 @@ TEST_F(Win32PortList, OverlongValueStopsTheWalk) {
     std::vector<std::string> expected = before.names;
     expected.push_back("COM97");
     EXPECT_EQ(list.names, expected);
+}
+
+// A workstation without serial drivers has no SERIALCOMM key at all. The key is taken away for
+// the test and put back with the values it had.
+TEST(Win32PortListSource, MissingKeyGivesNoSource) {
+    if (!runningUnderWine()) GTEST_SKIP() << "removes the system's port list; Wine only";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, KEY_QUERY_VALUE, &key),
+              ERROR_SUCCESS);
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (DWORD index = 0;; ++index) {
+        char name[260];
+        DWORD nameLength = sizeof(name);
+        char data[260];
+        DWORD dataLength = sizeof(data);
+        if (RegEnumValueA(key, index, name, &nameLength, nullptr, nullptr,
+                          reinterpret_cast<BYTE*>(data), &dataLength) != ERROR_SUCCESS) {
+            break;
+        }
+        saved.emplace_back(name, std::string(data, strnlen(data, dataLength)));
+    }
+    RegCloseKey(key);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSerialCommKey), ERROR_SUCCESS);
+
+    const PortList list = listSerialPorts();
+
+    // The key goes back, volatile as the system makes it, before anything is checked.
+    HKEY recreated = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_SET_VALUE, nullptr, &recreated, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, port] : saved) {
+        RegSetValueExA(recreated, name.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(port.c_str()),
+                       static_cast<DWORD>(port.size() + 1));
+    }
+    RegCloseKey(recreated);
+    EXPECT_EQ(list.status, PortListStatus::NoSource);
+    EXPECT_TRUE(list.names.empty());
 }
 
 }  // namespace
