@@ -45,16 +45,31 @@ private:
 // Slack on top of the time the driver's own time-outs allow a request. The driver ends every
 // request itself; this bound only keeps a driver that never completes one from hanging us.
 constexpr DWORD kCompletionSlackMs = 1000;
-// Bound for a read whose time-outs are all zero ("wait for the whole count" to the driver); the
-// link always sets time-outs, so this only guards a caller that did not.
-constexpr DWORD kUnboundedReadCapMs = 5000;
+// Bound for a request that the time-outs let wait without end (all zero, or only an interval
+// time-out, which starts with the first byte). The link always sets time-outs that end every
+// request, so this only guards a caller that did not.
+constexpr DWORD kOpenEndedCapMs = 5000;
 
+DWORD withSlack(ULONGLONG driverMs) {
+    // Stays below INFINITE, which would turn the bound off.
+    return static_cast<DWORD>(std::min<ULONGLONG>(driverMs, MAXDWORD - 1 - kCompletionSlackMs)) +
+           kCompletionSlackMs;
+}
+
+// How long the driver may take over a read of count bytes, by the rules of COMMTIMEOUTS.
 DWORD readBoundMs(const COMMTIMEOUTS& t, DWORD count) {
+    if (t.ReadIntervalTimeout == MAXDWORD) {
+        // Returns at once with what is there.
+        if (t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0) {
+            return withSlack(0);
+        }
+        // Returns with the first byte, or after the constant.
+        if (t.ReadTotalTimeoutMultiplier == MAXDWORD) return withSlack(t.ReadTotalTimeoutConstant);
+    }
     const ULONGLONG total =
         ULONGLONG{t.ReadTotalTimeoutMultiplier} * count + t.ReadTotalTimeoutConstant;
-    if (total == 0 && t.ReadIntervalTimeout == 0) return kUnboundedReadCapMs;
-    return static_cast<DWORD>(std::min<ULONGLONG>(total, MAXDWORD - kCompletionSlackMs)) +
-           kCompletionSlackMs;
+    if (total == 0) return kOpenEndedCapMs;
+    return withSlack(total);
 }
 
 DWORD writeBoundMs(const COMMTIMEOUTS& t, DWORD count) {
@@ -62,9 +77,8 @@ DWORD writeBoundMs(const COMMTIMEOUTS& t, DWORD count) {
         ULONGLONG{t.WriteTotalTimeoutMultiplier} * count + t.WriteTotalTimeoutConstant;
     // Zero write time-outs let the driver take as long as the line needs; a 256-byte queue at
     // 9600 baud drains in well under a second, so a few seconds cover any honest write.
-    if (total == 0) return kUnboundedReadCapMs;
-    return static_cast<DWORD>(std::min<ULONGLONG>(total, MAXDWORD - kCompletionSlackMs)) +
-           kCompletionSlackMs;
+    if (total == 0) return kOpenEndedCapMs;
+    return withSlack(total);
 }
 
 class Win32SerialDevice final : public SerialDevice {
