@@ -69,6 +69,7 @@ Tfm_MainFr::Tfm_MainFr(Session& session, QtFrontEnd& frontEnd, SettingsFiles set
     buildResultField(client);
     buildAnimationPanel(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
 
     frontEnd_.setResultField(ed_rezult);
     FormCreate();

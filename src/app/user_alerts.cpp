@@ -23,8 +23,8 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 }
 
 // Keeps the box above its owner the way a child window would stay, but as a window of its own:
-// a child of a disabled window would be disabled with it, and the main window is disabled while
-// a command runs, which is exactly when link failures are told.
+// a child is disabled with its owner, and the main window goes busy (disabled) around commands,
+// possibly while a box of a worker thread's report is up.
 void attachToOwner(QMessageBox& box, QWidget* ownerWindow) {
     if (ownerWindow == nullptr) return;
     box.winId();
