@@ -19,6 +19,9 @@
 #include "app/shell_commands.h"
 #include "app/windows.h"
 #include "settings/Config.h"
+#include "status/Reginf.h"
+#include "status/Sosteklz.h"
+#include "status/Sostfr.h"
 
 namespace ptk::ui {
 namespace {
@@ -281,17 +284,24 @@ void Tfm_MainFr::openReportWindow(QWidget* window, const char* focusName,
 // The report windows bring the requests that fill them. Each handler opens its window through
 // openReportWindow once the window is plugged in; until then its menu item stays disabled.
 void Tfm_MainFr::mi_SostKKMClick() {
-    // Device state: the first state request (clearing mem_SostFR when it fails), then the second,
-    // whose result decides; window fm_SostFR, focus bt_SostFRExit.
+    // The state request (clearing mem_SostFR when it fails), then the printer-state request,
+    // whose result decides.
+    auto* report = qobject_cast<Tfm_SostFR*>(windows_.fm_SostFR.get());
+    if (report == nullptr) return;
+    openReportWindow(report, "bt_SostFRExit", [report] { return report->RunRequests() ? 1 : 0; });
 }
 
 void Tfm_MainFr::mi_RegInfClick() {
-    // Registration information: items 26, 27 and 28 in turn, each only after the one before
-    // succeeded; window fm_RegInf, focus bt_RegInfExit.
+    // Data registers 26, 27 and 28 in turn, each only after the one before succeeded.
+    auto* report = qobject_cast<Tfm_RegInf*>(windows_.fm_RegInf.get());
+    if (report == nullptr) return;
+    openReportWindow(report, "bt_RegInfExit", [report] { return report->RunRequests(); });
 }
 
 void Tfm_MainFr::mi_SostEKLZClick() {
-    // EKLZ state: one request; window fm_SostEKLZ, focus bt_SostEKLZExit.
+    auto* report = qobject_cast<Tfm_SostEKLZ*>(windows_.fm_SostEKLZ.get());
+    if (report == nullptr) return;
+    openReportWindow(report, "bt_SostEKLZExit", [report] { return report->RequestEklzState(); });
 }
 
 void Tfm_MainFr::openModeEntry(int targetMode, const QString& banner) {

@@ -9,6 +9,10 @@
 #include "sales/Datefr.h"
 #include "sales/Gash.h"
 #include "settings/Config.h"
+#include "status/Regcomm.h"
+#include "status/Reginf.h"
+#include "status/Sosteklz.h"
+#include "status/Sostfr.h"
 
 namespace ptk::ui {
 
@@ -22,6 +26,16 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     auto dateFR = std::make_unique<Tfm_DateFR>(session);
     dateFR->setMainWindow(fm_MainFr.get());
     fm_DateFR = std::move(dateFR);
+    auto regComm = std::make_unique<Tfm_RegComm>(session);
+    regComm->setMainWindow(fm_MainFr.get());
+    Tfm_RegComm* modeEntry = regComm.get();
+    fm_RegComm = std::move(regComm);
+    auto regInf = std::make_unique<Tfm_RegInf>(session);
+    regInf->setMainWindow(fm_MainFr.get());
+    fm_RegInf = std::move(regInf);
+    auto sostEklz = std::make_unique<Tfm_SostEKLZ>(session);
+    sostEklz->setMainWindow(fm_MainFr.get());
+    fm_SostEKLZ = std::move(sostEklz);
     // The receipt and the Z report close the mode-entry dialog, made before them, when they close.
     auto chek = std::make_unique<Tfm_Chek>(session);
     chek->setHandBack(fm_MainFr.get(), fm_RegComm.get());
@@ -29,12 +43,21 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     auto gash = std::make_unique<Tfm_Gash>(session);
     gash->setHandBack(fm_MainFr.get(), fm_RegComm.get());
     fm_Gash = std::move(gash);
+    modeEntry->setModeForms(static_cast<Tfm_Chek*>(fm_Chek.get()),
+                            static_cast<Tfm_Gash*>(fm_Gash.get()));
+    auto sostFR = std::make_unique<Tfm_SostFR>(session);
+    sostFR->setMainWindow(fm_MainFr.get());
+    fm_SostFR = std::move(sostFR);
 
     for (QWidget* child : {static_cast<QWidget*>(fm_Config.get()),
                            static_cast<QWidget*>(fm_Help.get()),
                            static_cast<QWidget*>(fm_DateFR.get()),
                            static_cast<QWidget*>(fm_Chek.get()),
-                           static_cast<QWidget*>(fm_Gash.get())}) {
+                           static_cast<QWidget*>(fm_Gash.get()),
+                           static_cast<QWidget*>(fm_RegComm.get()),
+                           static_cast<QWidget*>(fm_RegInf.get()),
+                           static_cast<QWidget*>(fm_SostEKLZ.get()),
+                           static_cast<QWidget*>(fm_SostFR.get())}) {
         keepAbove(*child, *fm_MainFr);
     }
     frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });
