@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #ifndef PTK_VERSION
@@ -53,6 +54,15 @@ void Tfm_Help::FormClose() {
     mainWindow_->setEnabled(true);
     mainWindow_->show();
     mainWindow_->activateWindow();
+}
+
+void Tfm_Help::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (centred_ || screen() == nullptr) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen()->availableGeometry().center());
+    move(frame.topLeft());
+    centred_ = true;
 }
 
 void Tfm_Help::closeEvent(QCloseEvent* event) {

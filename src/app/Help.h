@@ -25,11 +25,13 @@ public:
     void FormClose();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* mainWindow_;
+    bool centred_ = false;
 };
 
 }  // namespace ptk::ui

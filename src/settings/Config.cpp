@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -78,9 +79,9 @@ void Tfm_Config::buildControls() {
     pg_Config->setGeometry(8, 8, kClientWidth - 16, 322);
     // Page tabs drawn as buttons.
     pg_Config->tabBar()->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { border: 2px outset palette(button); background: palette(button);"
-        " padding: 4px 14px; margin-right: 4px; }"
-        "QTabBar::tab:selected { border-style: inset; }"));
+        "QTabBar::tab { border: 2px outset #b8b8b8; background: #e4e4e4;"
+        " padding: 5px 16px; margin: 2px 4px 4px 0; }"
+        "QTabBar::tab:selected { border-style: inset; background: #d4d4d4; }"));
 
     tsh_Connect = new QWidget;
     tsh_Connect->setObjectName(QStringLiteral("tsh_Connect"));
@@ -264,6 +265,16 @@ void Tfm_Config::FormClose() {
     mainWindow_->setEnabled(true);
     mainWindow_->show();
     mainWindow_->activateWindow();
+}
+
+void Tfm_Config::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Centred on the screen the first time; afterwards it opens where the user left it.
+    if (centred_ || screen() == nullptr) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen()->availableGeometry().center());
+    move(frame.topLeft());
+    centred_ = true;
 }
 
 void Tfm_Config::closeEvent(QCloseEvent* event) {

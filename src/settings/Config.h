@@ -56,6 +56,7 @@ public:
     void showSettingsFromFiles();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -67,6 +68,7 @@ private:
     Session& session_;
     SettingsFiles settings_;
     QWidget* mainWindow_;
+    bool centred_ = false;
 };
 
 }  // namespace ptk::ui
