@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStringList>
+#include <QTextCursor>
 #include <QWidget>
 
 #include <string>
@@ -49,6 +50,8 @@ inline void showLines(QPlainTextEdit& box, const std::vector<std::string>& lines
     QStringList text;
     for (const auto& line : lines) text << QString::fromStdString(line);
     box.setPlainText(text.join('\n'));
+    // Reports are read from the top.
+    box.moveCursor(QTextCursor::Start);
 }
 
 }  // namespace ptk::status_ui
