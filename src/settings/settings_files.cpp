@@ -44,6 +44,9 @@ FileWord readFirstWord(const std::filesystem::path& path) {
         }
         result.word.push_back(c);
     }
+    // A file this program writes always holds at least its line feed; an empty one was cut short
+    // (or is no file at all, as a directory of that name), and its "empty value" means nothing.
+    if (read == 0 || file.bad()) result.unusable = true;
     return result;
 }
 

@@ -39,8 +39,8 @@ bool isValidLinkPassword(std::string_view text);
 //
 // A value is the first whitespace-delimited word of its file. A missing file gives the default
 // and is not created. A value that cannot be right (a port outside COM1-COM256, a password that is
-// not up to four digits, an unknown baud name, a word longer than ten characters) is refused with a
-// message box; the port and the baud rate then stay as they were, the password falls back to the
+// not up to four digits, an unknown baud name, a word longer than ten characters, a file that is
+// empty or cannot be read) is refused with a message box; the port and the baud rate then stay as they were, the password falls back to the
 // default, so no unchecked value ever reaches the line.
 class SettingsFiles {
 public:

@@ -104,6 +104,18 @@ TEST_P(BadPasswordTest, FallsBackToTheDefaultAndSaysSo) {
                                        "более 4 цифр. Используется пароль 7301."});
 }
 
+TEST_F(SettingsFilesTest, PasswordFileCutToNothingIsNotTakenAsTheEmptyPassword) {
+    directory.write("pass_fr.ini", "");
+    files.LoadSetting(session, Setting::Password);
+    EXPECT_EQ(session.LinkPassword, "7301");
+    std::filesystem::remove(directory.path() / "pass_fr.ini");
+    std::filesystem::create_directory(directory.path() / "pass_fr.ini");
+    session.LinkPassword.clear();
+    files.LoadSetting(session, Setting::Password);
+    EXPECT_EQ(session.LinkPassword, "7301");
+    EXPECT_EQ(frontEnd.boxes.size(), 2u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Passwords, BadPasswordTest,
                          ::testing::Values("73011", "73a1", "-730", "７３０１", "12345678901234",
                                            std::string("73\0 1", 5)));
