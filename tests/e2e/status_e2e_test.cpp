@@ -59,7 +59,10 @@ protected:
             std::vector<std::string>{"QT_QPA_PLATFORM=xcb", "DISPLAY=" + display_->name()});
         // Connected once the short status has gone out and nothing else follows.
         ASSERT_TRUE(waitForText(workplace_.simLog(), "short status", workplace_.sim(), 30s))
-            << readFile(workplace_.simLog());
+            << "ptk-sim:\n"
+            << readFile(workplace_.simLog()) << "\nptk-inspector:\n"
+            << readFile(workplace_.directory().path() / "ptk-inspector.log") << "\nXvfb:\n"
+            << readFile(workplace_.directory().path() / "xvfb.log");
         mainWindow_ =
             xdotool("search --sync --onlyvisible --name 'Программа налогового инспектора'");
         ASSERT_FALSE(mainWindow_.empty());

@@ -75,7 +75,6 @@ private slots:
     void registrationWindowShowsThreeRegisters();
     void failedFirstRegisterReadSendsNothingMore_data();
     void failedFirstRegisterReadSendsNothingMore();
-    void slowRegisterAnswerIsWaitedFor();
 
     void shortPasswordSendsNothing_data();
     void shortPasswordSendsNothing();
@@ -326,18 +325,6 @@ void StatusWindowsTest::failedFirstRegisterReadSendsNothingMore() {
     for (const auto& write : bench.rig.line.writes()) handovers += write.bytes == Codes{0x04};
     QCOMPARE(handovers, 1);
     QVERIFY(!window.isVisible());
-}
-
-void StatusWindowsTest::slowRegisterAnswerIsWaitedFor() {
-    Bench bench;
-    Tfm_RegInf window(bench.rig.session);
-    bench.rig.faults().answerDelayUs = 44'500'000;
-    bench.rig.faults().delayedAnswers = 1;
-    const std::uint64_t start = bench.rig.clock.nowUs();
-    QCOMPARE(window.RunRequests(), 1);
-    QVERIFY(bench.rig.clock.nowUs() - start >= 44'500'000u);
-    QVERIFY(bench.rig.frontEnd.boxes.empty());
-    QCOMPARE(bench.codes, (Codes{0x91, 0x91, 0x91}));
 }
 
 // --- Mode entry ---------------------------------------------------------------------------------
