@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "link/session.h"
 #include "sales/key_filter.h"
 #include "sales/receipt_commands.h"
+#include "sales/window_placement.h"
 
 using namespace ptk;
 
@@ -124,6 +126,16 @@ void Tfm_Chek::FormClose() {
     setEnabled(true);
     if (modeEntryDialog_) modeEntryDialog_->close();
     if (mainWindow_) mainWindow_->setEnabled(true);
+}
+
+void Tfm_Chek::showEvent(QShowEvent* event) {
+    // Once: after that the window opens where the inspector left it.
+    if (!centred_) {
+        adjustSize();
+        sales::centreOnScreen(*this);
+        centred_ = true;
+    }
+    QWidget::showEvent(event);
 }
 
 void Tfm_Chek::closeEvent(QCloseEvent* event) {

@@ -40,6 +40,7 @@ public:
     QPushButton* bt_ChekClose = nullptr;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -53,4 +54,5 @@ private:
     QPointer<QWidget> mainWindow_;
     QPointer<QWidget> modeEntryDialog_;
     bool busy_ = false;
+    bool centred_ = false;
 };

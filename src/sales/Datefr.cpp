@@ -10,12 +10,14 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "link/session.h"
 #include "sales/clock_commands.h"
+#include "sales/window_placement.h"
 
 using namespace ptk;
 
@@ -134,6 +136,16 @@ void Tfm_DateFR::bt_DateOkClick() {
 
 void Tfm_DateFR::FormClose() {
     if (mainWindow_) mainWindow_->setEnabled(true);
+}
+
+void Tfm_DateFR::showEvent(QShowEvent* event) {
+    // Once: after that the window opens where the inspector left it.
+    if (!centred_) {
+        adjustSize();
+        sales::centreOnScreen(*this);
+        centred_ = true;
+    }
+    QWidget::showEvent(event);
 }
 
 void Tfm_DateFR::closeEvent(QCloseEvent* event) {

@@ -45,6 +45,7 @@ public:
     QPushButton* bt_DateFRExit = nullptr;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -55,4 +56,5 @@ private:
     QPointer<QWidget> mainWindow_;
     std::function<QDate()> today_;
     bool busy_ = false;
+    bool centred_ = false;
 };

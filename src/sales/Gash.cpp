@@ -5,11 +5,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "link/session.h"
 #include "sales/shift_report.h"
+#include "sales/window_placement.h"
 
 using namespace ptk;
 
@@ -71,6 +73,16 @@ void Tfm_Gash::FormClose() {
     if (modeEntryDialog_) modeEntryDialog_->close();
     if (mainWindow_) mainWindow_->setEnabled(true);
     setEnabled(true);
+}
+
+void Tfm_Gash::showEvent(QShowEvent* event) {
+    // Once: after that the window opens where the inspector left it.
+    if (!centred_) {
+        adjustSize();
+        sales::centreOnScreen(*this);
+        centred_ = true;
+    }
+    QWidget::showEvent(event);
 }
 
 void Tfm_Gash::closeEvent(QCloseEvent* event) {

@@ -28,6 +28,7 @@ public:
     QPushButton* bt_GashClose = nullptr;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -39,4 +40,5 @@ private:
     QPointer<QWidget> mainWindow_;
     QPointer<QWidget> modeEntryDialog_;
     bool busy_ = false;
+    bool centred_ = false;
 };
