@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev googletest
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth xdotool fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64
 )
 
