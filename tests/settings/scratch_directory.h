@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -12,8 +12,12 @@ namespace ptk::testing {
 class ScratchDirectory {
 public:
     ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ptk-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        std::random_device random;
+        for (;;) {
+            path_ = std::filesystem::temp_directory_path() /
+                    ("ptk-test-" + std::to_string(random()) + std::to_string(random()));
+            if (std::filesystem::create_directory(path_)) break;
+        }
     }
     ~ScratchDirectory() {
         std::error_code error;
