@@ -33,24 +33,30 @@ wine_stop() {
   timeout -k 5 30 "$WINESERVER" -w >/dev/null 2>&1 || true
 }
 
-# Makes the prefix when it is missing or was left half made. Prints how long that took.
+# Makes the prefix when it is missing or was left half made. Prints how long that took. A first
+# wineboot that fails is reported and tried once more on a clean folder.
 wine_prepare_prefix() {
   local ready="$WINEPREFIX/.ptk-prefix-ready"
   if [ -f "$ready" ]; then
     echo "wine prefix: $WINEPREFIX (exists)"
     return 0
   fi
-  rm -rf "$WINEPREFIX"
+  local log="$root/build/wineboot.log"
+  local start end status attempt
   mkdir -p "$(dirname "$WINEPREFIX")"
-  local start end
   start=$(date +%s%N)
-  # wineboot reports harmless trouble (no 32-bit part, no display) on standard error.
-  if ! wine_run 300 wineboot --init >"$root/build/wineboot.log" 2>&1; then
-    echo "wine prefix: wineboot failed, see build/wineboot.log" >&2
-    cat "$root/build/wineboot.log" >&2
-    return 1
-  fi
-  wine_stop
+  for attempt in 1 2; do
+    wine_stop
+    rm -rf "$WINEPREFIX"
+    status=0
+    # wineboot reports harmless trouble (no 32-bit part, no display) on standard error.
+    wine_run 300 wineboot --init >"$log" 2>&1 || status=$?
+    wine_stop
+    [ "$status" -eq 0 ] && break
+    echo "wine prefix: wineboot failed (attempt $attempt, exit $status):" >&2
+    cat "$log" >&2
+  done
+  [ "$status" -eq 0 ] || return 1
   end=$(date +%s%N)
   touch "$ready"
   echo "wine prefix: created $WINEPREFIX in $(((end - start) / 1000000)) ms"
