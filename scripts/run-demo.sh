@@ -6,6 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Installed first, so that the virtual display suggested below is there to use.
+scripts/install-deps.sh
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   cat >&2 <<'TEXT'
 run-demo: there is no display to show the program on. Run it
@@ -16,7 +19,6 @@ TEXT
   exit 2
 fi
 
-scripts/install-deps.sh
 cmake --preset debug >/dev/null
 cmake --build --preset debug --target ptk-inspector ptk-sim
 
