@@ -437,8 +437,11 @@ bool parseSimOptions(const std::vector<std::string>& args, SimSettings& settings
             value = args[++i];
         }
         if (!option->apply(settings, value)) {
-            error = "bad value for " + std::string(arg) + ": '" + std::string(value) +
-                    "' (expected " + std::string(option->value) + ")";
+            // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on the chained
+            // operator+ form.
+            error = "bad value for ";
+            error.append(arg).append(": '").append(value).append("' (expected ");
+            error.append(option->value).append(")");
             return false;
         }
     }

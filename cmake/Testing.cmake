@@ -21,3 +21,14 @@ function(ptk_add_gtest name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
+
+# ptk_add_qtest(<name> SOURCES <files...> LIBS <targets...>) adds one window test: a QtTest
+# program (it may use GoogleTest's assertions too) run without a display.
+function(ptk_add_qtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test GTest::gtest ptk_test_support
+                        ptk_options)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+endfunction()
