@@ -74,11 +74,7 @@ struct Rig {
 
 CommandCall call(const MessageBuilder& message, std::size_t answerLength, bool acceptShort,
                  ErrorCodeRule rule) {
-    CommandCall c;
-    c.message = message.data();
-    c.messageLength = message.size();
-    c.answerLength = answerLength;
-    c.acceptShortAnswer = acceptShort;
+    CommandCall c = commandCall(message, answerLength, acceptShort);
     c.errorCode = rule;
     return c;
 }

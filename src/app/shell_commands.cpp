@@ -13,12 +13,7 @@ constexpr std::size_t kProbeClearedBytes = 60;
 
 int sendWithoutData(Session& session, std::uint8_t code) {
     const MessageBuilder message = session.message(code);
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = false;
-    call.answerLength = kModeAnswerLength;
-    call.errorCode = ErrorCodeRule::AnswerByte1;
+    CommandCall call = commandCall(message, kModeAnswerLength, false);
     call.unstuffAnswer = false;
     return session.exchange.SendFormCommand(call);
 }
@@ -32,13 +27,7 @@ int CancelReceipt(Session& session) { return sendWithoutData(session, kCancelRec
 int ProbeCommand(Session& session, std::uint8_t a, std::uint8_t b) {
     MessageBuilder message = session.message(kProbeCode);
     message.byte(a).byte(b);
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = true;
-    call.answerLength = kProbeAnswerLength;
-    call.errorCode = ErrorCodeRule::AnswerByte1;
-    call.unstuffAnswer = true;
+    CommandCall call = commandCall(message, kProbeAnswerLength, true);
     call.unknownProbeGives22 = true;
     auto& copy = session.exchange.AnswerCopy;
     std::fill_n(copy.begin(), kProbeClearedBytes, std::uint8_t{0});

@@ -84,6 +84,18 @@ private:
     std::size_t length_ = 0;
 };
 
+// A call of message with the usual deadlines, the error code taken from answer byte 1. The call
+// borrows the message: the builder must outlive it.
+inline CommandCall commandCall(const MessageBuilder& message, std::size_t answerLength,
+                               bool acceptShortAnswer) {
+    CommandCall call;
+    call.message = message.data();
+    call.messageLength = message.size();
+    call.answerLength = answerLength;
+    call.acceptShortAnswer = acceptShortAnswer;
+    return call;
+}
+
 // The two bytes that open every command message: the link password's digits packed, missing
 // digits as zero halves (an empty password gives 0x00 0x00).
 std::array<std::uint8_t, 2> packLinkPassword(const std::string& linkPassword);

@@ -18,13 +18,7 @@ std::array<std::uint8_t, 3> packTriple(int first, int second, int third) {
 int sendClockCommand(Session& session, std::uint8_t code, const std::array<std::uint8_t, 3>& data) {
     auto message = session.message(code);
     message.bytes(data.data(), data.size());
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.answerLength = 6;
-    call.acceptShortAnswer = false;
-    call.deadlines.tAnswerStart = 10000;
-    return session.exchange.SendFormCommand(call);
+    return session.exchange.SendFormCommand(commandCall(message, 6, false));
 }
 
 }  // namespace

@@ -27,11 +27,7 @@ std::optional<std::uint8_t> twoDigitField(std::string_view text) {
 
 int send(Session& session, const MessageBuilder& message, std::size_t answerLength,
          bool acceptShortAnswer, std::uint32_t answerStartMs) {
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.answerLength = answerLength;
-    call.acceptShortAnswer = acceptShortAnswer;
+    CommandCall call = commandCall(message, answerLength, acceptShortAnswer);
     call.deadlines.tAnswerStart = answerStartMs;
     return session.exchange.SendFormCommand(call);
 }

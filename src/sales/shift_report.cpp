@@ -6,11 +6,7 @@ namespace ptk::sales {
 
 int PrintShiftClosingReport(Session& session) {
     const auto message = session.message(kShiftClosingReportCode);
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.answerLength = 6;
-    call.acceptShortAnswer = false;
+    CommandCall call = commandCall(message, 6, false);
     call.deadlines.tAnswerStart = kShiftReportAnswerStartMs;
     return session.exchange.SendFormCommand(call);
 }

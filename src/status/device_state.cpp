@@ -116,11 +116,7 @@ std::string receiptSum(const AnswerBytes& answer) {
 }
 
 CommandCall stateCall(const MessageBuilder& message, ErrorCodeRule rule) {
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = true;
-    call.answerLength = 55;
+    CommandCall call = commandCall(message, 55, true);
     call.errorCode = rule;
     return call;
 }

@@ -59,13 +59,7 @@ std::vector<std::string> eklzStateLines(const AnswerBytes& answer) {
 
 int RequestEklzState(Session& session, std::vector<std::string>& lines) {
     const auto message = session.message(kEklzStateCode);
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = true;
-    call.answerLength = 55;
-    call.errorCode = ErrorCodeRule::AnswerByte1;
-    const int result = session.exchange.SendFormCommand(call);
+    const int result = session.exchange.SendFormCommand(commandCall(message, 55, true));
     if (result == 1)
         lines = eklzStateLines(AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy));
     return result;

@@ -21,12 +21,7 @@ int EnterMode(Session& session, std::uint8_t mode, std::string_view password) {
     const auto packedPassword = packAccessPassword(password);
     auto message = session.message(kEnterModeCode);
     message.byte(mode).bytes(packedPassword.data(), packedPassword.size());
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = false;
-    call.answerLength = 6;
-    call.errorCode = ErrorCodeRule::AnswerByte1;
+    CommandCall call = commandCall(message, 6, false);
     // The answer carries nothing but its error code, read from the bytes as received.
     call.unstuffAnswer = false;
     return session.exchange.SendFormCommand(call);

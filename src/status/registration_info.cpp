@@ -73,12 +73,7 @@ std::vector<std::string> dataRegisterLines(std::uint8_t number, const AnswerByte
 int ReadDataRegister(Session& session, std::uint8_t number, std::vector<std::string>& lines) {
     auto message = session.message(kReadDataRegisterCode);
     message.byte(number).byte(0x00).byte(0x00);
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = true;
-    call.answerLength = 55;
-    call.errorCode = ErrorCodeRule::AnswerByte1;
+    CommandCall call = commandCall(message, 55, true);
     call.deadlines.tAnswerStart = kDataRegisterAnswerStartMs;
     const int result = session.exchange.SendFormCommand(call);
     if (result != 1) return result;

@@ -6,16 +6,11 @@ namespace ptk {
 
 int QueryStatusCode(Session& session) {
     const MessageBuilder message = session.message(kShortStatusCode);
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = true;
-    call.answerLength = kShortStatusLength;
+    CommandCall call = commandCall(message, kShortStatusLength, true);
     call.errorCode = ErrorCodeRule::None;
     // The register may be busy printing when it is asked; it gets longer to take the line.
     call.deadlines.tEnqAck = 2000;
     call.deadlines.tFrameAck = 2000;
-    call.unstuffAnswer = true;
     call.reportSuccessOnAnswer = true;
 
     // Cleared first, so that a transaction that never got an answer cannot leave the previous

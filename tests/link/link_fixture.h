@@ -25,11 +25,7 @@ struct LinkRig {
     // A form-variant call with the usual deadlines.
     static CommandCall formCall(const MessageBuilder& message, std::size_t answerLength,
                                 bool acceptShort, ErrorCodeRule rule) {
-        CommandCall call;
-        call.message = message.data();
-        call.messageLength = message.size();
-        call.answerLength = answerLength;
-        call.acceptShortAnswer = acceptShort;
+        CommandCall call = commandCall(message, answerLength, acceptShort);
         call.errorCode = rule;
         return call;
     }
