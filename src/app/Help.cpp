@@ -1,10 +1,8 @@
 #include "app/Help.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #ifndef PTK_VERSION
@@ -13,11 +11,11 @@
 
 namespace ptk::ui {
 
-Tfm_Help::Tfm_Help(QWidget* mainWindow) : mainWindow_(mainWindow) {
+Tfm_Help::Tfm_Help(QWidget* mainWindow)
+    : ChildWindow(nullptr, kFixedWindow, Centring::OnFirstShow) {
+    setMainWindow(mainWindow);
     setObjectName(QStringLiteral("fm_Help"));
     setWindowTitle(QStringLiteral("О программе"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     lb_Title = new QLabel(QStringLiteral("Программа налогового инспектора"), this);
     lb_Title->setObjectName(QStringLiteral("lb_Title"));
@@ -50,25 +48,7 @@ QString Tfm_Help::versionLine() {
     return QStringLiteral("Версия %1").arg(QStringLiteral(PTK_VERSION));
 }
 
-void Tfm_Help::FormClose() {
-    mainWindow_->setEnabled(true);
-    mainWindow_->show();
-    mainWindow_->activateWindow();
-}
-
-void Tfm_Help::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (centred_ || screen() == nullptr) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
-    centred_ = true;
-}
-
-void Tfm_Help::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
-}
+void Tfm_Help::FormClose() { bringBackMainWindow(); }
 
 void Tfm_Help::keyPressEvent(QKeyEvent* event) {
     // A static box: Esc closes it as well as OK does.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "app/child_window.h"
 
 class QLabel;
 class QPushButton;
@@ -8,7 +8,7 @@ class QPushButton;
 namespace ptk::ui {
 
 // The about box: the program's title, its version as built, and the registers it serves.
-class Tfm_Help final : public QWidget {
+class Tfm_Help final : public ChildWindow {
     Q_OBJECT
 
 public:
@@ -22,16 +22,10 @@ public:
     // The version line, from the version the program was built as.
     static QString versionLine();
 
-    void FormClose();
+    void FormClose() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    QWidget* mainWindow_;
-    bool centred_ = false;
 };
 
 }  // namespace ptk::ui

@@ -9,11 +9,11 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTimeEdit>
 #include <QTimer>
 
 #include "app/Help.h"
+#include "app/child_window.h"
 #include "app/folder_search_animation.h"
 #include "app/qt_front_end.h"
 #include "app/shell_commands.h"
@@ -377,20 +377,12 @@ bool Tfm_MainFr::event(QEvent* event) {
 void Tfm_MainFr::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!centred_) {
-        centreOnScreen();
+        centreOnScreen(*this);
         centred_ = true;
     }
     // A window system without a window manager may never activate the window; showing it is
     // enough to connect.
     if (!started_) QTimer::singleShot(0, this, &Tfm_MainFr::FormActivate);
-}
-
-void Tfm_MainFr::centreOnScreen() {
-    const QScreen* screen = this->screen();
-    if (screen == nullptr) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }
 
 void Tfm_MainFr::closeEvent(QCloseEvent* event) {

@@ -92,7 +92,6 @@ private:
     void buildResultField(QWidget* client);
     void buildAnimationPanel(QWidget* client);
     void showAnimation(bool shown);
-    void centreOnScreen();
     // Clears ed_rezult, runs a command busy, and gives the window back.
     void runBusy(const std::function<void()>& command);
     // The report pattern: the requests run busy; only when they succeeded (1) the report window

@@ -1,26 +1,22 @@
 #include "sales/Chek.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "link/session.h"
 #include "sales/key_filter.h"
 #include "sales/receipt_commands.h"
-#include "sales/window_placement.h"
 
 using namespace ptk;
 
 Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), session_(session) {
+    : ChildWindow(parent, kFixedDialog, Centring::OnFirstShow), session_(session) {
     setObjectName("fm_Chek");
     setWindowTitle("Чек");
 
@@ -71,10 +67,14 @@ Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent)
 
     connect(bt_Chek, &QPushButton::clicked, this, &Tfm_Chek::bt_ChekClick);
     connect(bt_ChekClose, &QPushButton::clicked, this, &QWidget::close);
+    // Esc prints a receipt: the print button is the dialog's cancel button.
+    setCancelButton(bt_Chek);
+    // A receipt on its way to the register must finish before the dialog hands control back.
+    setBusyControls({pn_Chek, ed_Price, ed_Sek, bt_ChekClose, bt_Chek});
 }
 
 void Tfm_Chek::setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog) {
-    mainWindow_ = mainWindow;
+    setMainWindow(mainWindow);
     modeEntryDialog_ = modeEntryDialog;
 }
 
@@ -82,15 +82,6 @@ void Tfm_Chek::prepareForEntry(QChar decimalSeparator) {
     ed_Price->setText(QString("1") + decimalSeparator + "11");
     ed_Sek->setText("2");
     bt_ChekClose->setEnabled(true);
-}
-
-void Tfm_Chek::setBusy(bool busy) {
-    busy_ = busy;
-    for (QWidget* control : {static_cast<QWidget*>(this), static_cast<QWidget*>(pn_Chek),
-                             static_cast<QWidget*>(ed_Price), static_cast<QWidget*>(ed_Sek),
-                             static_cast<QWidget*>(bt_ChekClose), static_cast<QWidget*>(bt_Chek)}) {
-        control->setEnabled(!busy);
-    }
 }
 
 int Tfm_Chek::withConversionCheck(int result) {
@@ -101,7 +92,7 @@ int Tfm_Chek::withConversionCheck(int result) {
 }
 
 void Tfm_Chek::bt_ChekClick() {
-    if (busy_) return;
+    if (isBusy()) return;
     session_.frontEnd.setResultText("");
     setBusy(true);
 
@@ -125,34 +116,5 @@ void Tfm_Chek::FormClose() {
     setEnabled(false);
     setEnabled(true);
     if (modeEntryDialog_) modeEntryDialog_->close();
-    if (mainWindow_) mainWindow_->setEnabled(true);
-}
-
-void Tfm_Chek::showEvent(QShowEvent* event) {
-    // Once: after that the window opens where the inspector left it.
-    if (!centred_) {
-        adjustSize();
-        sales::centreOnScreen(*this);
-        centred_ = true;
-    }
-    QWidget::showEvent(event);
-}
-
-void Tfm_Chek::closeEvent(QCloseEvent* event) {
-    // A receipt on its way to the register must finish before the dialog hands control back.
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
-}
-
-void Tfm_Chek::keyPressEvent(QKeyEvent* event) {
-    // Esc prints a receipt: the print button is the dialog's cancel button.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        bt_Chek->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    enableMainWindow();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QPointer>
-#include <QWidget>
+
+#include "app/child_window.h"
 
 class QFrame;
 class QLabel;
@@ -15,7 +16,7 @@ class Session;
 // The receipt dialog: one item at a typed price, quantity one, in a typed section, closed with
 // payment type 01 and a zero sum. Shown by the mode-entry dialog once the register is in the
 // registration mode.
-class Tfm_Chek : public QWidget {
+class Tfm_Chek : public ptk::ui::ChildWindow {
     Q_OBJECT
 
 public:
@@ -39,20 +40,11 @@ public:
     QPushButton* bt_Chek = nullptr;
     QPushButton* bt_ChekClose = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    void FormClose();
-    void setBusy(bool busy);
+    void FormClose() override;
     // Shows "Неверный формат!" when a step's typed numbers did not convert; that step failed.
     int withConversionCheck(int result);
 
     ptk::Session& session_;
-    QPointer<QWidget> mainWindow_;
     QPointer<QWidget> modeEntryDialog_;
-    bool busy_ = false;
-    bool centred_ = false;
 };

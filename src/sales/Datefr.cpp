@@ -1,6 +1,5 @@
 #include "sales/Datefr.h"
 
-#include <QCloseEvent>
 #include <QDateEdit>
 #include <QFrame>
 #include <QGridLayout>
@@ -10,14 +9,12 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QShowEvent>
 #include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "link/session.h"
 #include "sales/clock_commands.h"
-#include "sales/window_placement.h"
 
 using namespace ptk;
 
@@ -41,7 +38,7 @@ QString pickerTimeFormat() {
 }  // namespace
 
 Tfm_DateFR::Tfm_DateFR(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+    : ChildWindow(parent, kFixedDialog, Centring::OnFirstShow),
       session_(session),
       today_([] { return QDate::currentDate(); }) {
     setObjectName("fm_DateFR");
@@ -99,19 +96,12 @@ Tfm_DateFR::Tfm_DateFR(Session& session, QWidget* parent)
 
     connect(bt_DateOk, &QPushButton::clicked, this, &Tfm_DateFR::bt_DateOkClick);
     connect(bt_DateFRExit, &QPushButton::clicked, this, &QWidget::close);
-}
-
-void Tfm_DateFR::setBusy(bool busy) {
-    busy_ = busy;
-    for (QWidget* control : {static_cast<QWidget*>(this), static_cast<QWidget*>(ed_Date),
-                             static_cast<QWidget*>(ed_Time), static_cast<QWidget*>(bt_DateOk),
-                             static_cast<QWidget*>(bt_DateFRExit)}) {
-        control->setEnabled(!busy);
-    }
+    // The clock must be written before the dialog hands control back.
+    setBusyControls({ed_Date, ed_Time, bt_DateOk, bt_DateFRExit});
 }
 
 void Tfm_DateFR::bt_DateOkClick() {
-    if (busy_) return;
+    if (isBusy()) return;
     session_.errors.SuppressErrorBox = false;
     session_.frontEnd.setResultText("");
     setBusy(true);
@@ -132,28 +122,4 @@ void Tfm_DateFR::bt_DateOkClick() {
     }
 
     setBusy(false);
-}
-
-void Tfm_DateFR::FormClose() {
-    if (mainWindow_) mainWindow_->setEnabled(true);
-}
-
-void Tfm_DateFR::showEvent(QShowEvent* event) {
-    // Once: after that the window opens where the inspector left it.
-    if (!centred_) {
-        adjustSize();
-        sales::centreOnScreen(*this);
-        centred_ = true;
-    }
-    QWidget::showEvent(event);
-}
-
-void Tfm_DateFR::closeEvent(QCloseEvent* event) {
-    // The clock must be written before the dialog hands control back.
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QDate>
-#include <QPointer>
-#include <QWidget>
 
 #include <functional>
+
+#include "app/child_window.h"
 
 class QDateEdit;
 class QFrame;
@@ -19,14 +19,11 @@ class Session;
 
 // Sets the register's clock: the date first, then the time. Opened from the main menu; no mode
 // entry is needed.
-class Tfm_DateFR : public QWidget {
+class Tfm_DateFR : public ptk::ui::ChildWindow {
     Q_OBJECT
 
 public:
     explicit Tfm_DateFR(ptk::Session& session, QWidget* parent = nullptr);
-
-    // The main window, enabled again when this dialog closes.
-    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
 
     // Where today's date comes from when the register asks for the date again; the
     // workstation's clock unless a test fixes it.
@@ -44,17 +41,7 @@ public:
     QPushButton* bt_DateOk = nullptr;
     QPushButton* bt_DateFRExit = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    void FormClose();
-    void setBusy(bool busy);
-
     ptk::Session& session_;
-    QPointer<QWidget> mainWindow_;
     std::function<QDate()> today_;
-    bool busy_ = false;
-    bool centred_ = false;
 };

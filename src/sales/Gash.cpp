@@ -1,22 +1,18 @@
 #include "sales/Gash.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "link/session.h"
 #include "sales/shift_report.h"
-#include "sales/window_placement.h"
 
 using namespace ptk;
 
 Tfm_Gash::Tfm_Gash(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), session_(session) {
+    : ChildWindow(parent, kFixedDialog, Centring::OnFirstShow), session_(session) {
     setObjectName("fm_Gash");
     setWindowTitle("Отчет с гашением");
 
@@ -43,23 +39,19 @@ Tfm_Gash::Tfm_Gash(Session& session, QWidget* parent)
 
     connect(bt_Otch, &QPushButton::clicked, this, &Tfm_Gash::bt_OtchClick);
     connect(bt_GashClose, &QPushButton::clicked, this, &QWidget::close);
+    // Esc starts the report: the report button is the dialog's cancel button.
+    setCancelButton(bt_Otch);
+    // The report must finish before the dialog hands control back.
+    setBusyControls({pn_Gash, bt_Otch, bt_GashClose});
 }
 
 void Tfm_Gash::setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog) {
-    mainWindow_ = mainWindow;
+    setMainWindow(mainWindow);
     modeEntryDialog_ = modeEntryDialog;
 }
 
-void Tfm_Gash::setBusy(bool busy) {
-    busy_ = busy;
-    for (QWidget* control : {static_cast<QWidget*>(this), static_cast<QWidget*>(pn_Gash),
-                             static_cast<QWidget*>(bt_Otch), static_cast<QWidget*>(bt_GashClose)}) {
-        control->setEnabled(!busy);
-    }
-}
-
 void Tfm_Gash::bt_OtchClick() {
-    if (busy_) return;
+    if (isBusy()) return;
     session_.frontEnd.setResultText("");
     setBusy(true);
     // Whatever went wrong has been shown by the exchange; the dialog stays for another try.
@@ -71,35 +63,6 @@ void Tfm_Gash::FormClose() {
     setEnabled(false);
     session_.frontEnd.setResultText("");
     if (modeEntryDialog_) modeEntryDialog_->close();
-    if (mainWindow_) mainWindow_->setEnabled(true);
+    enableMainWindow();
     setEnabled(true);
-}
-
-void Tfm_Gash::showEvent(QShowEvent* event) {
-    // Once: after that the window opens where the inspector left it.
-    if (!centred_) {
-        adjustSize();
-        sales::centreOnScreen(*this);
-        centred_ = true;
-    }
-    QWidget::showEvent(event);
-}
-
-void Tfm_Gash::closeEvent(QCloseEvent* event) {
-    // The report must finish before the dialog hands control back.
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
-}
-
-void Tfm_Gash::keyPressEvent(QKeyEvent* event) {
-    // Esc starts the report: the report button is the dialog's cancel button.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        bt_Otch->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QPointer>
-#include <QWidget>
+
+#include "app/child_window.h"
 
 class QFrame;
 class QPushButton;
@@ -12,7 +13,7 @@ class Session;
 
 // The report with clearing, which closes the shift. Shown by the mode-entry dialog once the
 // register is in the clearing mode.
-class Tfm_Gash : public QWidget {
+class Tfm_Gash : public ptk::ui::ChildWindow {
     Q_OBJECT
 
 public:
@@ -27,18 +28,9 @@ public:
     QPushButton* bt_Otch = nullptr;
     QPushButton* bt_GashClose = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    void FormClose();
-    void setBusy(bool busy);
+    void FormClose() override;
 
     ptk::Session& session_;
-    QPointer<QWidget> mainWindow_;
     QPointer<QWidget> modeEntryDialog_;
-    bool busy_ = false;
-    bool centred_ = false;
 };

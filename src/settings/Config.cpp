@@ -1,7 +1,6 @@
 #include "settings/Config.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -11,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -63,11 +61,12 @@ private:
 }  // namespace
 
 Tfm_Config::Tfm_Config(Session& session, SettingsFiles settings, QWidget* mainWindow)
-    : session_(session), settings_(std::move(settings)), mainWindow_(mainWindow) {
+    : ChildWindow(nullptr, kFixedWindow, Centring::OnFirstShow),
+      session_(session),
+      settings_(std::move(settings)) {
+    setMainWindow(mainWindow);
     setObjectName(QStringLiteral("fm_Config"));
     setWindowTitle(QStringLiteral("Настройка ..."));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientWidth, kClientHeight);
     buildControls();
     FormCreate();
@@ -149,6 +148,7 @@ void Tfm_Config::buildControls() {
     bt_ConfigExit->setToolTip(QStringLiteral("Выйти из режима настройки"));
     bt_ConfigExit->setGeometry(kClientWidth - 8 - 113, 342, 113, 32);
     connect(bt_ConfigExit, &QPushButton::clicked, this, &QWidget::close);
+    setBusyControls({pg_Config, bt_ConfigExit, ed_PassFr, rg_BaudeFr, bt_ConfigOk, bt_ConfigNo});
 
     setTabOrder(cbport, rg_BaudeFrItems->button(0));
     setTabOrder(rg_BaudeFrItems->button(0), ed_PassFr);
@@ -239,17 +239,11 @@ bool Tfm_Config::TakeSetting(Setting which) {
     return false;
 }
 
-void Tfm_Config::setControlsEnabled(bool enabled) {
-    setEnabled(enabled);
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             pg_Config, bt_ConfigExit, ed_PassFr, rg_BaudeFr, bt_ConfigOk, bt_ConfigNo}) {
-        control->setEnabled(enabled);
-    }
-}
-
 void Tfm_Config::bt_ConfigOkClick() {
-    setControlsEnabled(false);
-    const Reenable reenable([this] { setControlsEnabled(true); });
+    // The window and the controls that could start another exchange or close it are disabled
+    // meanwhile; the window stays open.
+    setBusy(true);
+    const Reenable reenable([this] { setBusy(false); });
     // The port that is open now; the new settings may name another one.
     const int portInUse = session_.channel.CurrentPort;
     for (const Setting which : kAllSettings) TakeSetting(which);
@@ -261,31 +255,7 @@ void Tfm_Config::bt_ConfigOkClick() {
 
 void Tfm_Config::bt_ConfigNoClick() { showSettingsFromFiles(); }
 
-void Tfm_Config::FormClose() {
-    mainWindow_->setEnabled(true);
-    mainWindow_->show();
-    mainWindow_->activateWindow();
-}
-
-void Tfm_Config::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Centred on the screen the first time; afterwards it opens where the user left it.
-    if (centred_ || screen() == nullptr) return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
-    centred_ = true;
-}
-
-void Tfm_Config::closeEvent(QCloseEvent* event) {
-    // While settings are being applied the window is disabled and stays open.
-    if (!isEnabled()) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
-}
+void Tfm_Config::FormClose() { bringBackMainWindow(); }
 
 bool Tfm_Config::ed_PassFrKeyPress(QKeyEvent* event) {
     const QString text = event->text();

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QWidget>
-
+#include "app/child_window.h"
 #include "link/session.h"
 #include "settings/settings_files.h"
 
@@ -17,7 +16,7 @@ namespace ptk::ui {
 
 // The connection settings window: port, baud rate and link password. Applying writes the three
 // files, reopens the port and probes the register, which decides the command code set.
-class Tfm_Config final : public QWidget {
+class Tfm_Config final : public ChildWindow {
     Q_OBJECT
 
 public:
@@ -43,7 +42,7 @@ public:
     void FormCreate();
     void bt_ConfigOkClick();
     void bt_ConfigNoClick();
-    void FormClose();
+    void FormClose() override;
     // True when the key was dropped: only the digits reach the password field.
     bool ed_PassFrKeyPress(QKeyEvent* event);
 
@@ -56,19 +55,13 @@ public:
     void showSettingsFromFiles();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
-    // The window and the controls that could start another exchange or close it.
-    void setControlsEnabled(bool enabled);
 
     Session& session_;
     SettingsFiles settings_;
-    QWidget* mainWindow_;
-    bool centred_ = false;
 };
 
 }  // namespace ptk::ui

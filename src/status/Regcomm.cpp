@@ -1,6 +1,5 @@
 #include "status/Regcomm.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,7 +16,6 @@
 #include "sales/key_filter.h"
 #include "status/mode_entry.h"
 #include "status/short_status.h"
-#include "status/window_look.h"
 
 using namespace ptk;
 
@@ -26,7 +24,7 @@ const QColor kMaroon(0x80, 0x00, 0x00);
 }  // namespace
 
 Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), session_(session) {
+    : ChildWindow(parent, kFixedDialog, Centring::OnEveryShow), session_(session) {
     setObjectName("fm_RegComm");
     setWindowTitle("Вход в режим");
     setFixedSize(kClientWidth, kClientHeight);
@@ -76,6 +74,8 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
 
     // A focused button takes Enter itself; from anywhere else Enter applies.
     for (QPushButton* button : {bt_RegCommOk, bt_RegCommNo}) button->setAutoDefault(true);
+    setCancelButton(bt_RegCommNo);
+    setBusyControls({ed_Pass, bt_RegCommOk, bt_RegCommNo});
 
     connect(bt_RegCommOk, &QPushButton::clicked, this, &Tfm_RegComm::bt_RegCommOkClick);
     connect(bt_RegCommNo, &QPushButton::clicked, this, &Tfm_RegComm::bt_RegCommNoClick);
@@ -101,15 +101,6 @@ QString Tfm_RegComm::banner(int targetMode) {
     }
 }
 
-void Tfm_RegComm::setBusy(bool busy) {
-    busy_ = busy;
-    for (QWidget* control :
-         {static_cast<QWidget*>(this), static_cast<QWidget*>(ed_Pass),
-          static_cast<QWidget*>(bt_RegCommOk), static_cast<QWidget*>(bt_RegCommNo)}) {
-        control->setEnabled(!busy);
-    }
-}
-
 int Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
     int result = QueryStatusCode(session_);
     // Position 2 of the status copy is answer byte 1, the mode byte; any other mode than the
@@ -122,7 +113,7 @@ int Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
 }
 
 void Tfm_RegComm::bt_RegCommOkClick() {
-    if (busy_) return;
+    if (isBusy()) return;
     const QString typed = ed_Pass->text();
     if (typed.size() < static_cast<int>(kAccessPasswordLength)) {
         ed_Pass->setFocus();
@@ -177,34 +168,16 @@ void Tfm_RegComm::showForm(QWidget& form) {
 }
 
 void Tfm_RegComm::giveBackMainWindow() {
-    if (!mainWindow_) return;
-    mainWindow_->setEnabled(true);
-    mainWindow_->raise();
-    mainWindow_->activateWindow();
+    QWidget* main = mainWindow();
+    if (main == nullptr) return;
+    main->setEnabled(true);
+    main->raise();
+    main->activateWindow();
 }
 
 void Tfm_RegComm::bt_RegCommNoClick() {
-    if (busy_) return;
+    if (isBusy()) return;
     close();
-}
-
-void Tfm_RegComm::showEvent(QShowEvent* event) {
-    status_ui::centreOnScreen(*this);
-    QWidget::showEvent(event);
-}
-
-void Tfm_RegComm::FormClose() {
-    if (mainWindow_) mainWindow_->setEnabled(true);
-}
-
-void Tfm_RegComm::closeEvent(QCloseEvent* event) {
-    // The exchange under way must end before the dialog can go.
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    FormClose();
-    event->accept();
 }
 
 void Tfm_RegComm::keyPressEvent(QKeyEvent* event) {
@@ -214,10 +187,6 @@ void Tfm_RegComm::keyPressEvent(QKeyEvent* event) {
         bt_RegCommOk->click();
         return;
     }
-    // Esc is the cancel button's key.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        bt_RegCommNo->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    // Esc, the cancel button's key, is the base's.
+    ChildWindow::keyPressEvent(event);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QPointer>
-#include <QWidget>
+
+#include "app/child_window.h"
 
 class QFrame;
 class QLabel;
@@ -17,7 +18,8 @@ class Session;
 // The mode-entry dialog: asks for the access password, takes the register back to the selection
 // mode when it is in another one, enters the mode the main menu chose (TargetMode) and opens the
 // form that works in that mode. It hides itself meanwhile; that form closes it when it closes.
-class Tfm_RegComm : public QWidget {
+// The main window is enabled again when the dialog closes, or when no form can be opened.
+class Tfm_RegComm : public ptk::ui::ChildWindow {
     Q_OBJECT
 
 public:
@@ -26,9 +28,6 @@ public:
 
     explicit Tfm_RegComm(ptk::Session& session, QWidget* parent = nullptr);
 
-    // The window that is enabled again when this one closes, or when the form of a mode cannot
-    // be opened.
-    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
     // The forms of the registration mode (1) and the Z report mode (3).
     void setModeForms(Tfm_Chek* receipt, Tfm_Gash* shiftClosing);
 
@@ -45,13 +44,9 @@ public:
     QPushButton* bt_RegCommNo = nullptr;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FormClose();
-    void setBusy(bool busy);
     // Takes the register out of any other mode and enters TargetMode; 1 on success.
     int leaveAndEnterTargetMode(const std::string& password);
     // Prepares the form of TargetMode and shows it.
@@ -61,8 +56,6 @@ private:
     void giveBackMainWindow();
 
     ptk::Session& session_;
-    QPointer<QWidget> mainWindow_;
     QPointer<Tfm_Chek> receiptForm_;
     QPointer<Tfm_Gash> shiftClosingForm_;
-    bool busy_ = false;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include "app/child_window.h"
 
 class QFrame;
 class QPlainTextEdit;
@@ -12,7 +11,7 @@ class Session;
 }
 
 // The EKLZ state window: the state of the register's protected control tape as lines of text.
-class Tfm_SostEKLZ : public QWidget {
+class Tfm_SostEKLZ : public ptk::ui::ChildWindow {
     Q_OBJECT
 
 public:
@@ -20,9 +19,6 @@ public:
     static constexpr int kClientHeight = 258;
 
     explicit Tfm_SostEKLZ(ptk::Session& session, QWidget* parent = nullptr);
-
-    // The window that is enabled again when this one closes.
-    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
 
     // The EKLZ state request; on success the text box shows its lines. The main menu opens the
     // window only for a result of 1.
@@ -32,13 +28,6 @@ public:
     QFrame* pn_SostEKLZ = nullptr;
     QPlainTextEdit* mem_SostEKLZ = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    void FormClose();
-
     ptk::Session& session_;
-    QPointer<QWidget> mainWindow_;
 };

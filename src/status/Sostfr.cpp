@@ -1,10 +1,8 @@
 #include "status/Sostfr.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
 
 #include "link/session.h"
 #include "status/device_state.h"
@@ -18,27 +16,18 @@ const QColor kDesktopColour(0x3A, 0x6E, 0xA5);
 }  // namespace
 
 Tfm_SostFR::Tfm_SostFR(Session& session, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), session_(session) {
+    : ChildWindow(parent, kFixedDialog, Centring::OnEveryShow), session_(session) {
     setObjectName("fm_SostFR");
     setWindowTitle("Состояние ПТК");
     setFixedSize(kClientWidth, kClientHeight);
 
-    pn_SostFR = new QFrame(this);
-    pn_SostFR->setObjectName("pn_SostFR");
-    pn_SostFR->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pn_SostFR->setGeometry(8, 8, 289, 417);
+    pn_SostFR = status_ui::makeReportPanel(this, "pn_SostFR", {8, 8, 289, 417});
 
     mem_SostFR = status_ui::makeReportBox(pn_SostFR, "mem_SostFR", Qt::white, kDesktopColour);
     mem_SostFR->setGeometry(8, 8, 273, 401);
     mem_SostFR->setAccessibleName(windowTitle());
 
-    bt_SostFRExit =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), "&Закрыть", this);
-    bt_SostFRExit->setObjectName("bt_SostFRExit");
-    bt_SostFRExit->setToolTip("Выйти из режима");
-    bt_SostFRExit->setGeometry(312, 8, 145, 33);
-
-    connect(bt_SostFRExit, &QPushButton::clicked, this, &QWidget::close);
+    bt_SostFRExit = status_ui::makeCloseButton(this, "bt_SostFRExit", {312, 8, 145, 33});
 }
 
 int Tfm_SostFR::RequestState() {
@@ -61,18 +50,4 @@ bool Tfm_SostFR::RunRequests() {
         mem_SostFR->clear();
     }
     return RequestPrinterState() == 1;
-}
-
-void Tfm_SostFR::showEvent(QShowEvent* event) {
-    status_ui::centreOnScreen(*this);
-    QWidget::showEvent(event);
-}
-
-void Tfm_SostFR::FormClose() {
-    if (mainWindow_) mainWindow_->setEnabled(true);
-}
-
-void Tfm_SostFR::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
 }

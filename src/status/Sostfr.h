@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
-
 #include <string>
 #include <vector>
+
+#include "app/child_window.h"
 
 class QFrame;
 class QPlainTextEdit;
@@ -16,7 +15,7 @@ class Session;
 
 // The device state window: the register's state and its printer's state as lines of text. It
 // only shows; it changes nothing in the register.
-class Tfm_SostFR : public QWidget {
+class Tfm_SostFR : public ptk::ui::ChildWindow {
     Q_OBJECT
 
 public:
@@ -24,9 +23,6 @@ public:
     static constexpr int kClientHeight = 433;
 
     explicit Tfm_SostFR(ptk::Session& session, QWidget* parent = nullptr);
-
-    // The window that is enabled again when this one closes.
-    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
 
     // The state request; on success the text box shows the state lines.
     int RequestState();
@@ -41,15 +37,8 @@ public:
     QPlainTextEdit* mem_SostFR = nullptr;
     QPushButton* bt_SostFRExit = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    void FormClose();
-
     ptk::Session& session_;
     // The lines on show: the state lines, then the printer lines.
     std::vector<std::string> lines_;
-    QPointer<QWidget> mainWindow_;
 };

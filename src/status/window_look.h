@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QColor>
-#include <QGuiApplication>
+#include <QFrame>
 #include <QPalette>
 #include <QPlainTextEdit>
-#include <QScreen>
+#include <QPushButton>
 #include <QStringList>
+#include <QStyle>
 #include <QTextCursor>
 #include <QWidget>
 
@@ -15,13 +16,24 @@
 // Small pieces of look shared by the status windows.
 namespace ptk::status_ui {
 
-// Puts a top-level window in the middle of the screen it is on.
-inline void centreOnScreen(QWidget& window) {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
+// The raised panel a report's text box stands on.
+inline QFrame* makeReportPanel(QWidget* window, const char* name, const QRect& geometry) {
+    auto* panel = new QFrame(window);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+// The button that closes a report window and so hands control back to the main window.
+inline QPushButton* makeCloseButton(QWidget* window, const char* name, const QRect& geometry) {
+    auto* button = new QPushButton(window->style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                   "&Закрыть", window);
+    button->setObjectName(name);
+    button->setToolTip("Выйти из режима");
+    button->setGeometry(geometry);
+    QObject::connect(button, &QPushButton::clicked, window, &QWidget::close);
+    return button;
 }
 
 // A read-only text box of report lines in bold, with the given colours.
