@@ -48,7 +48,9 @@ QString Tfm_Help::versionLine() {
     return QStringLiteral("Версия %1").arg(QStringLiteral(PTK_VERSION));
 }
 
-void Tfm_Help::FormClose() { bringBackMainWindow(); }
+void Tfm_Help::FormClose() {
+    bringBackMainWindow();
+}
 
 void Tfm_Help::keyPressEvent(QKeyEvent* event) {
     // A static box: Esc closes it as well as OK does.

@@ -20,7 +20,9 @@ bool centreOnScreen(QWidget& window) {
 ChildWindow::ChildWindow(QWidget* parent, Qt::WindowFlags flags, Centring centring)
     : QWidget(parent, flags), centring_(centring) {}
 
-void ChildWindow::FormClose() { enableMainWindow(); }
+void ChildWindow::FormClose() {
+    enableMainWindow();
+}
 
 void ChildWindow::enableMainWindow() {
     if (mainWindow_) mainWindow_->setEnabled(true);
@@ -45,7 +47,9 @@ void ChildWindow::setBusy(bool busy) {
     }
 }
 
-void ChildWindow::setCancelButton(QAbstractButton* button) { cancelButton_ = button; }
+void ChildWindow::setCancelButton(QAbstractButton* button) {
+    cancelButton_ = button;
+}
 
 void ChildWindow::showEvent(QShowEvent* event) {
     if (centring_ == Centring::OnEveryShow || !centred_) {

@@ -28,14 +28,14 @@ public:
         // Centred the first time; afterwards it opens where the inspector left it.
         OnFirstShow,
     };
+    Q_ENUM(Centring)
 
     // The frame of a fixed-size dialog window.
     static constexpr Qt::WindowFlags kFixedDialog = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint;
     // The frame of a fixed-size window with a title, a system menu and a close box only.
-    static constexpr Qt::WindowFlags kFixedWindow = Qt::Window | Qt::WindowTitleHint |
-                                                    Qt::WindowSystemMenuHint |
-                                                    Qt::WindowCloseButtonHint |
-                                                    Qt::MSWindowsFixedSizeDialogHint;
+    static constexpr Qt::WindowFlags kFixedWindow =
+        Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+        Qt::MSWindowsFixedSizeDialogHint;
 
     // The window that is enabled again when this one closes.
     void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }

@@ -16,7 +16,7 @@
 using namespace ptk;
 
 Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent)
-    : ChildWindow(parent, kFixedDialog, Centring::OnFirstShow), session_(session) {
+    : ModeForm(parent), session_(session) {
     setObjectName("fm_Chek");
     setWindowTitle("Чек");
 
@@ -73,11 +73,6 @@ Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent)
     setBusyControls({pn_Chek, ed_Price, ed_Sek, bt_ChekClose, bt_Chek});
 }
 
-void Tfm_Chek::setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog) {
-    setMainWindow(mainWindow);
-    modeEntryDialog_ = modeEntryDialog;
-}
-
 void Tfm_Chek::prepareForEntry(QChar decimalSeparator) {
     ed_Price->setText(QString("1") + decimalSeparator + "11");
     ed_Sek->setText("2");
@@ -115,6 +110,5 @@ void Tfm_Chek::FormClose() {
     session_.frontEnd.setResultText("");
     setEnabled(false);
     setEnabled(true);
-    if (modeEntryDialog_) modeEntryDialog_->close();
-    enableMainWindow();
+    handBack();
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QPointer>
-
-#include "app/child_window.h"
+#include "sales/mode_form.h"
 
 class QFrame;
 class QLabel;
@@ -16,15 +14,11 @@ class Session;
 // The receipt dialog: one item at a typed price, quantity one, in a typed section, closed with
 // payment type 01 and a zero sum. Shown by the mode-entry dialog once the register is in the
 // registration mode.
-class Tfm_Chek : public ptk::ui::ChildWindow {
+class Tfm_Chek : public ptk::sales::ModeForm {
     Q_OBJECT
 
 public:
     explicit Tfm_Chek(ptk::Session& session, QWidget* parent = nullptr);
-
-    // The windows this one hands control back to when it closes: the main window is enabled
-    // again and the mode-entry dialog, hidden while the receipt is up, is closed.
-    void setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog);
 
     // The state the mode-entry dialog gives the receipt before it shows it: the sample price
     // 1,11 written with the workstation's decimal separator, section 2, the close button enabled.
@@ -46,5 +40,4 @@ private:
     int withConversionCheck(int result);
 
     ptk::Session& session_;
-    QPointer<QWidget> modeEntryDialog_;
 };

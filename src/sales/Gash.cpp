@@ -12,7 +12,7 @@
 using namespace ptk;
 
 Tfm_Gash::Tfm_Gash(Session& session, QWidget* parent)
-    : ChildWindow(parent, kFixedDialog, Centring::OnFirstShow), session_(session) {
+    : ModeForm(parent), session_(session) {
     setObjectName("fm_Gash");
     setWindowTitle("Отчет с гашением");
 
@@ -45,11 +45,6 @@ Tfm_Gash::Tfm_Gash(Session& session, QWidget* parent)
     setBusyControls({pn_Gash, bt_Otch, bt_GashClose});
 }
 
-void Tfm_Gash::setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog) {
-    setMainWindow(mainWindow);
-    modeEntryDialog_ = modeEntryDialog;
-}
-
 void Tfm_Gash::bt_OtchClick() {
     if (isBusy()) return;
     session_.frontEnd.setResultText("");
@@ -62,7 +57,6 @@ void Tfm_Gash::bt_OtchClick() {
 void Tfm_Gash::FormClose() {
     setEnabled(false);
     session_.frontEnd.setResultText("");
-    if (modeEntryDialog_) modeEntryDialog_->close();
-    enableMainWindow();
+    handBack();
     setEnabled(true);
 }

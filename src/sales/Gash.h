@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QPointer>
-
-#include "app/child_window.h"
+#include "sales/mode_form.h"
 
 class QFrame;
 class QPushButton;
@@ -13,14 +11,11 @@ class Session;
 
 // The report with clearing, which closes the shift. Shown by the mode-entry dialog once the
 // register is in the clearing mode.
-class Tfm_Gash : public ptk::ui::ChildWindow {
+class Tfm_Gash : public ptk::sales::ModeForm {
     Q_OBJECT
 
 public:
     explicit Tfm_Gash(ptk::Session& session, QWidget* parent = nullptr);
-
-    // The windows this one hands control back to when it closes (see Tfm_Chek::setHandBack).
-    void setHandBack(QWidget* mainWindow, QWidget* modeEntryDialog);
 
     void bt_OtchClick();
 
@@ -32,5 +27,4 @@ private:
     void FormClose() override;
 
     ptk::Session& session_;
-    QPointer<QWidget> modeEntryDialog_;
 };

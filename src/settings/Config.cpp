@@ -255,7 +255,9 @@ void Tfm_Config::bt_ConfigOkClick() {
 
 void Tfm_Config::bt_ConfigNoClick() { showSettingsFromFiles(); }
 
-void Tfm_Config::FormClose() { bringBackMainWindow(); }
+void Tfm_Config::FormClose() {
+    bringBackMainWindow();
+}
 
 bool Tfm_Config::ed_PassFrKeyPress(QKeyEvent* event) {
     const QString text = event->text();

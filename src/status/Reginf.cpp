@@ -1,12 +1,6 @@
 #include "status/Reginf.h"
 
-#include <QFrame>
-#include <QPlainTextEdit>
-#include <QPushButton>
-
-#include "link/session.h"
 #include "status/registration_info.h"
-#include "status/window_look.h"
 
 using namespace ptk;
 
@@ -16,22 +10,25 @@ const QColor kScrollBarColour(0xD4, 0xD0, 0xC8);
 }  // namespace
 
 Tfm_RegInf::Tfm_RegInf(Session& session, QWidget* parent)
-    : ChildWindow(parent, kFixedDialog, Centring::OnEveryShow), session_(session) {
-    setObjectName("fm_RegInf");
-    setWindowTitle("Регистрационная информация ПТК");
-    setFixedSize(kClientWidth, kClientHeight);
-
-    pn_RegInf = status_ui::makeReportPanel(this, "pn_RegInf", {17, 8, 401, 290});
-
-    mem_RegInf = status_ui::makeReportBox(pn_RegInf, "mem_RegInf", Qt::black, kScrollBarColour);
-    mem_RegInf->setGeometry(8, 8, 385, 273);
-    mem_RegInf->setAccessibleName(windowTitle());
-
-    bt_RegInfExit = status_ui::makeCloseButton(this, "bt_RegInfExit", {149, 310, 137, 33});
-}
+    : ReportWindow(session,
+                   {.windowName = "fm_RegInf",
+                    .title = "Регистрационная информация ПТК",
+                    .clientSize = {kClientWidth, kClientHeight},
+                    .panelName = "pn_RegInf",
+                    .panel = {17, 8, 401, 290},
+                    .boxName = "mem_RegInf",
+                    .box = {8, 8, 385, 273},
+                    .text = Qt::black,
+                    .background = kScrollBarColour,
+                    .closeName = "bt_RegInfExit",
+                    .close = {149, 310, 137, 33}},
+                   parent),
+      pn_RegInf(panel()),
+      mem_RegInf(box()),
+      bt_RegInfExit(closeButton()) {}
 
 int Tfm_RegInf::RunRequests() {
-    const int result = ReadRegistrationInfo(session_, lines_);
-    status_ui::showLines(*mem_RegInf, lines_);
+    const int result = ReadRegistrationInfo(session(), lines_);
+    showLines(lines_);
     return result;
 }

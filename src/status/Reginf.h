@@ -3,19 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/child_window.h"
-
-class QFrame;
-class QPlainTextEdit;
-class QPushButton;
-
-namespace ptk {
-class Session;
-}
+#include "status/report_window.h"
 
 // The registration information window: EKLZ activations, ИНН, РНМ, the first shift, the date of
 // fiscalisation and the number of the EKLZ, read from three of the register's data registers.
-class Tfm_RegInf : public ptk::ui::ChildWindow {
+class Tfm_RegInf : public ptk::status_ui::ReportWindow {
     Q_OBJECT
 
 public:
@@ -29,12 +21,11 @@ public:
     // decides whether the main menu opens the window.
     int RunRequests();
 
-    QFrame* pn_RegInf = nullptr;
-    QPlainTextEdit* mem_RegInf = nullptr;
-    QPushButton* bt_RegInfExit = nullptr;
+    QFrame* const pn_RegInf;
+    QPlainTextEdit* const mem_RegInf;
+    QPushButton* const bt_RegInfExit;
 
 private:
-    ptk::Session& session_;
     // What the reads have written so far; only the answer of data register 26 starts it afresh.
     std::vector<std::string> lines_;
 };

@@ -1,17 +1,9 @@
 #pragma once
 
-#include "app/child_window.h"
-
-class QFrame;
-class QPlainTextEdit;
-class QPushButton;
-
-namespace ptk {
-class Session;
-}
+#include "status/report_window.h"
 
 // The EKLZ state window: the state of the register's protected control tape as lines of text.
-class Tfm_SostEKLZ : public ptk::ui::ChildWindow {
+class Tfm_SostEKLZ : public ptk::status_ui::ReportWindow {
     Q_OBJECT
 
 public:
@@ -24,10 +16,7 @@ public:
     // window only for a result of 1.
     int RequestEklzState();
 
-    QPushButton* bt_SostEKLZExit = nullptr;
-    QFrame* pn_SostEKLZ = nullptr;
-    QPlainTextEdit* mem_SostEKLZ = nullptr;
-
-private:
-    ptk::Session& session_;
+    QPushButton* const bt_SostEKLZExit;
+    QFrame* const pn_SostEKLZ;
+    QPlainTextEdit* const mem_SostEKLZ;
 };

@@ -1,12 +1,8 @@
 #include "status/Sostfr.h"
 
-#include <QFrame>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
-#include "link/session.h"
 #include "status/device_state.h"
-#include "status/window_look.h"
 
 using namespace ptk;
 
@@ -16,29 +12,32 @@ const QColor kDesktopColour(0x3A, 0x6E, 0xA5);
 }  // namespace
 
 Tfm_SostFR::Tfm_SostFR(Session& session, QWidget* parent)
-    : ChildWindow(parent, kFixedDialog, Centring::OnEveryShow), session_(session) {
-    setObjectName("fm_SostFR");
-    setWindowTitle("Состояние ПТК");
-    setFixedSize(kClientWidth, kClientHeight);
-
-    pn_SostFR = status_ui::makeReportPanel(this, "pn_SostFR", {8, 8, 289, 417});
-
-    mem_SostFR = status_ui::makeReportBox(pn_SostFR, "mem_SostFR", Qt::white, kDesktopColour);
-    mem_SostFR->setGeometry(8, 8, 273, 401);
-    mem_SostFR->setAccessibleName(windowTitle());
-
-    bt_SostFRExit = status_ui::makeCloseButton(this, "bt_SostFRExit", {312, 8, 145, 33});
-}
+    : ReportWindow(session,
+                   {.windowName = "fm_SostFR",
+                    .title = "Состояние ПТК",
+                    .clientSize = {kClientWidth, kClientHeight},
+                    .panelName = "pn_SostFR",
+                    .panel = {8, 8, 289, 417},
+                    .boxName = "mem_SostFR",
+                    .box = {8, 8, 273, 401},
+                    .text = Qt::white,
+                    .background = kDesktopColour,
+                    .closeName = "bt_SostFRExit",
+                    .close = {312, 8, 145, 33}},
+                   parent),
+      pn_SostFR(panel()),
+      mem_SostFR(box()),
+      bt_SostFRExit(closeButton()) {}
 
 int Tfm_SostFR::RequestState() {
-    const int result = RequestDeviceState(session_, lines_);
-    status_ui::showLines(*mem_SostFR, lines_);
+    const int result = RequestDeviceState(session(), lines_);
+    showLines(lines_);
     return result;
 }
 
 int Tfm_SostFR::RequestPrinterState() {
-    const int result = ptk::RequestPrinterState(session_, lines_);
-    status_ui::showLines(*mem_SostFR, lines_);
+    const int result = ptk::RequestPrinterState(session(), lines_);
+    showLines(lines_);
     return result;
 }
 

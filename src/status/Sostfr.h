@@ -3,19 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/child_window.h"
-
-class QFrame;
-class QPlainTextEdit;
-class QPushButton;
-
-namespace ptk {
-class Session;
-}
+#include "status/report_window.h"
 
 // The device state window: the register's state and its printer's state as lines of text. It
 // only shows; it changes nothing in the register.
-class Tfm_SostFR : public ptk::ui::ChildWindow {
+class Tfm_SostFR : public ptk::status_ui::ReportWindow {
     Q_OBJECT
 
 public:
@@ -33,12 +25,11 @@ public:
     // runs either way and decides. True when the window is to be opened.
     bool RunRequests();
 
-    QFrame* pn_SostFR = nullptr;
-    QPlainTextEdit* mem_SostFR = nullptr;
-    QPushButton* bt_SostFRExit = nullptr;
+    QFrame* const pn_SostFR;
+    QPlainTextEdit* const mem_SostFR;
+    QPushButton* const bt_SostFRExit;
 
 private:
-    ptk::Session& session_;
     // The lines on show: the state lines, then the printer lines.
     std::vector<std::string> lines_;
 };

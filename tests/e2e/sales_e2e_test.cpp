@@ -3,60 +3,27 @@
 // the simulator's paper tape. Needs Xvfb and xdotool; without them the tests say so and skip.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <thread>
 
-#include "e2e_support.h"
-#include "virtual_desktop.h"
+#include "desktop_end_to_end.h"
 
 namespace ptk::e2e {
 namespace {
 
 using namespace std::chrono_literals;
 
-class SalesEndToEnd : public ::testing::Test {
+class SalesEndToEnd : public DesktopEndToEnd {
 protected:
-    explicit SalesEndToEnd(std::vector<std::string> simArgs = {})
-        : workplace_(std::move(simArgs)) {}
+    explicit SalesEndToEnd(const std::vector<std::string>& simArgs = {})
+        : DesktopEndToEnd(simArgs) {}
 
-    void SetUp() override {
-        if (!installed("Xvfb") || !installed("xdotool")) {
-            GTEST_SKIP() << "Xvfb and xdotool are needed to drive the windows";
-        }
-        desktop_ = std::make_unique<VirtualDesktop>(workplace_.directory().path());
-        ASSERT_FALSE(desktop_->display().empty()) << "the virtual display did not start";
-        ASSERT_TRUE(workplace_.simReady()) << readFile(workplace_.simLog());
-        inspector_ = std::make_unique<ChildProcess>(
-            PTK_INSPECTOR_PATH, std::vector<std::string>{}, workplace_.directory().path(),
-            workplace_.inspectorLog(),
-            std::vector<std::string>{"QT_QPA_PLATFORM=xcb", "DISPLAY=" + desktop_->display()});
-        ASSERT_TRUE(waitForText(workplace_.simLog(), "short status", workplace_.sim(), 30s))
-            << readFile(workplace_.simLog()) << readFile(workplace_.inspectorLog());
-        mainWindow_ = desktop_->window("Программа налогового инспектора");
-        ASSERT_FALSE(mainWindow_.empty());
-        std::this_thread::sleep_for(500ms);
-    }
-
-    // Opens the first menu with the mouse and walks the menu bar to the right with the keyboard:
-    // the top-level items "Чек" and "Гашение" have no letters to press.
-    void chooseTopLevelItem(int stepsRight) {
-        desktop_->xdotool("mousemove --window " + mainWindow_ + " 30 8 click 1");
-        std::this_thread::sleep_for(300ms);
-        std::string keys;
-        for (int i = 0; i < stepsRight; ++i) keys += " Right";
-        desktop_->xdotool("key --delay 100" + keys + " Return");
-    }
+    // The top-level items "Чек" and "Гашение", reached by walking the menu bar to the right.
+    void chooseTopLevelItem(int stepsRight) { chooseFromMenu("Right", stepsRight); }
 
     // An item of "Конфигуратор" counted from its bottom, so that items enabled or not above it
     // do not matter.
-    void chooseConfiguratorItemFromBottom(int stepsUp) {
-        desktop_->xdotool("mousemove --window " + mainWindow_ + " 30 8 click 1");
-        std::this_thread::sleep_for(300ms);
-        std::string keys;
-        for (int i = 0; i < stepsUp; ++i) keys += " Up";
-        desktop_->xdotool("key --delay 100" + keys + " Return");
-    }
+    void chooseConfiguratorItemFromBottom(int stepsUp) { chooseFromMenu("Up", stepsUp); }
 
     void enterMode(const std::string& banner, const std::string& password) {
         ASSERT_FALSE(desktop_->window(banner).empty()) << log();
@@ -71,11 +38,6 @@ protected:
         return log().find("tape   | " + line + "\n") != std::string::npos;
     }
     std::string log() { return readFile(workplace_.simLog()); }
-
-    SimulatedWorkplace workplace_;
-    std::unique_ptr<VirtualDesktop> desktop_;
-    std::unique_ptr<ChildProcess> inspector_;
-    std::string mainWindow_;
 };
 
 TEST_F(SalesEndToEnd, ReceiptAndReportWithClearingArePrinted) {

@@ -2,21 +2,13 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "support/sim_fixture.h"
+#include "support/recording_sim_rig.h"
 
 namespace ptk::testing {
 
 // The simulated register with the commands it carried out recorded, for the sales tests.
-struct SalesRig : SimRig {
-    SalesRig() {
-        engine.setCommandObserver([this](const sim::CommandRecord& record) {
-            commands.push_back(record.code);
-            messages.push_back(record.message);
-        });
-    }
-
+struct SalesRig : RecordingSimRig {
     // Puts the register into a mode as the mode entry would have.
     void enterMode(std::uint8_t mode) { state().mode.set(mode); }
 
@@ -26,10 +18,6 @@ struct SalesRig : SimRig {
         }
         return false;
     }
-
-    // The codes of the commands the register carried out (or refused), in order.
-    std::vector<std::uint8_t> commands;
-    std::vector<std::vector<std::uint8_t>> messages;
 };
 
 }  // namespace ptk::testing

@@ -15,6 +15,7 @@
 #include "sales/Gash.h"
 #include "sales_rig.h"
 #include "sim/commands_sales.h"
+#include "support/child_window_bench.h"
 
 using ptk::MessageIcon;
 using Box = ptk::testing::RecordingFrontEnd::Box;
@@ -25,14 +26,11 @@ namespace {
 constexpr const char* kSuccess = "00 - Ошибок нет. Команда выполнена.";
 
 // A register and the two windows a sales window hands control back to.
-struct Bench {
-    ptk::testing::SalesRig rig;
-    QWidget mainWindow;
+struct Bench : ptk::testing::ChildWindowBench<ptk::testing::SalesRig> {
     QWidget modeEntry;
 
     Bench() {
         // As during a mode entry: the main window disabled, the mode entry hidden but open.
-        mainWindow.setEnabled(false);
         modeEntry.show();
         modeEntry.hide();
     }

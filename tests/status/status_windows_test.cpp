@@ -16,7 +16,7 @@
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
-#include "support/sim_fixture.h"
+#include "support/child_window_bench.h"
 
 using Codes = std::vector<std::uint8_t>;
 
@@ -24,18 +24,8 @@ namespace {
 
 constexpr const char* kNoErrors = "00 - Ошибок нет. Команда выполнена.";
 
-// The simulated register, with the codes of the commands it received, and a stand-in for the
-// main window, disabled as the menu leaves it while one of its child windows is up.
-struct Bench {
-    ptk::testing::SimRig rig;
-    Codes codes;
-    QWidget mainWindow;
-
-    Bench() {
-        rig.engine.setCommandObserver(
-            [this](const ptk::sim::CommandRecord& record) { codes.push_back(record.code); });
-        mainWindow.setEnabled(false);
-    }
+// The simulated register, with the commands it received, and a stand-in for the main window.
+struct Bench : ptk::testing::ChildWindowBench<> {
     ptk::sim::RegisterState& state() { return rig.state(); }
     std::vector<std::string> boxTexts() const { return rig.frontEnd.boxTexts(); }
 };
@@ -134,7 +124,7 @@ void StatusWindowsTest::stateWindowShowsRegisterAndPrinter() {
         "Нет рулона бумаги",
     };
     QCOMPARE(linesOf(window.mem_SostFR), expected);
-    QCOMPARE(bench.codes, (Codes{0x3F, 0x45}));
+    QCOMPARE(bench.rig.commands, (Codes{0x3F, 0x45}));
     QVERIFY(bench.rig.frontEnd.boxes.empty());
     QCOMPARE(QString::fromStdString(bench.rig.frontEnd.resultText), QString(kNoErrors));
 }
@@ -143,7 +133,7 @@ void StatusWindowsTest::failedStateRequestLeavesOnlyPrinterLines() {
     Bench bench;
     Tfm_SostFR window(bench.rig.session);
     QVERIFY(window.RunRequests());  // an earlier opening filled the box
-    bench.codes.clear();
+    bench.rig.commands.clear();
 
     bench.rig.faults().errors.push_back({0x3F, 0x68, 1});
     bench.state().printer.paperOut = true;
@@ -151,7 +141,7 @@ void StatusWindowsTest::failedStateRequestLeavesOnlyPrinterLines() {
     const QStringList expected = {"Бумаги в принтере нет", "Связь с принтером есть",
                                   "Крышка принтера закрата", "Рулон бумаги есть"};
     QCOMPARE(linesOf(window.mem_SostFR), expected);
-    QCOMPARE(bench.codes, (Codes{0x3F, 0x45}));
+    QCOMPARE(bench.rig.commands, (Codes{0x3F, 0x45}));
     QCOMPARE(bench.boxTexts(), std::vector<std::string>{"68 - Нет связи с принтером."});
 }
 
@@ -170,7 +160,7 @@ void StatusWindowsTest::failedPrinterRequestKeepsWindowShut() {
     if (fault == 0) {
         // The state request goes through; then the register stops answering the line requests.
         bench.rig.engine.setCommandObserver([&](const ptk::sim::CommandRecord& record) {
-            bench.codes.push_back(record.code);
+            bench.rig.commands.push_back(record.code);
             if (record.code == 0x3F) {
                 bench.rig.faults().silentAt(ptk::sim::SilentStep::LineAck) = ptk::sim::kAlways;
             }
@@ -181,7 +171,7 @@ void StatusWindowsTest::failedPrinterRequestKeepsWindowShut() {
     }
 
     QVERIFY(!window.RunRequests());
-    QCOMPARE(bench.codes, (fault == 0 ? Codes{0x3F} : Codes{0x3F, 0x45}));
+    QCOMPARE(bench.rig.commands, (fault == 0 ? Codes{0x3F} : Codes{0x3F, 0x45}));
     QVERIFY(!window.isVisible());
     std::vector<std::string> expectedBoxes;
     if (!box.isEmpty()) expectedBoxes.push_back(box.toStdString());
@@ -196,7 +186,7 @@ void StatusWindowsTest::closingStateWindowEnablesMainWindow() {
     QTest::mouseClick(window.bt_SostFRExit, Qt::LeftButton);
     QVERIFY(!window.isVisible());
     QVERIFY(bench.mainWindow.isEnabled());
-    QVERIFY(bench.codes.empty());
+    QVERIFY(bench.rig.commands.empty());
 
     // Closing by the window frame does the same.
     bench.mainWindow.setEnabled(false);
@@ -240,7 +230,7 @@ void StatusWindowsTest::eklzWindowShowsEklz() {
                                   separator,
                                   "Номер текущей/новой смены: 0018"};
     QCOMPARE(linesOf(window.mem_SostEKLZ), expected);
-    QCOMPARE(bench.codes, (Codes{0xAE}));
+    QCOMPARE(bench.rig.commands, (Codes{0xAE}));
     QCOMPARE(window.windowTitle(), QString("Состояние ЭКЛЗ"));
 }
 
@@ -295,7 +285,7 @@ void StatusWindowsTest::registrationWindowShowsThreeRegisters() {
         " ",
     };
     QCOMPARE(linesOf(window.mem_RegInf), expected);
-    QCOMPARE(bench.codes, (Codes{0x91, 0x91, 0x91}));
+    QCOMPARE(bench.rig.commands, (Codes{0x91, 0x91, 0x91}));
     QCOMPARE(window.windowTitle(), QString("Регистрационная информация ПТК"));
 }
 
@@ -319,7 +309,7 @@ void StatusWindowsTest::failedFirstRegisterReadSendsNothingMore() {
 
     QCOMPARE(window.RunRequests(), 0);
     QCOMPARE(bench.boxTexts(), std::vector<std::string>{box.toStdString()});
-    QCOMPARE(bench.codes, (refused ? Codes{0x91} : Codes{}));
+    QCOMPARE(bench.rig.commands, (refused ? Codes{0x91} : Codes{}));
     // One transaction only: one EOT handing the line over.
     int handovers = 0;
     for (const auto& write : bench.rig.line.writes()) handovers += write.bytes == Codes{0x04};
@@ -383,7 +373,7 @@ void StatusWindowsTest::shortPasswordSendsNothing() {
 void StatusWindowsTest::registerInSelectionModeGetsNoExit() {
     EntryBench bench(1);
     bench.apply("11111111");
-    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
     QCOMPARE(bench.state().mode.mode, ptk::sim::ModeRegistration);
     QVERIFY(!bench.dialog.isVisible());
     QVERIFY(bench.receipt.isVisible());
@@ -398,7 +388,7 @@ void StatusWindowsTest::registerInAnotherModeLeavesItFirst() {
     EntryBench bench(3);
     bench.state().mode.set(ptk::sim::ModeXReports, 2);
     bench.apply("33333333");
-    QCOMPARE(bench.codes, (Codes{0x45, 0x52, 0x56}));
+    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x52, 0x56}));
     QCOMPARE(bench.state().mode.mode, ptk::sim::ModeZReports);
     QVERIFY(!bench.dialog.isVisible());
     QVERIFY(bench.shiftClosing.isVisible());
@@ -410,7 +400,7 @@ void StatusWindowsTest::failingExitSendsNoEntry() {
     bench.state().mode.set(ptk::sim::ModeRegistration);
     bench.state().receipt.kind = ptk::sim::ReceiptKind::Sale;  // an open receipt blocks the exit
     bench.apply("33333333");
-    QCOMPARE(bench.codes, (Codes{0x45, 0x52}));
+    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x52}));
     QCOMPARE(bench.boxTexts(),
              std::vector<std::string>{"89 - Открыт чек продажи - операция невозможна."});
     QVERIFY(bench.dialog.isVisible());
@@ -422,7 +412,7 @@ void StatusWindowsTest::failingExitSendsNoEntry() {
 void StatusWindowsTest::refusedPasswordKeepsDialogOpen() {
     EntryBench bench(1);
     bench.apply("12345678");
-    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
     QCOMPARE(bench.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
     QCOMPARE(QString::fromStdString(bench.rig.frontEnd.resultText),
              QString("8C - Неверный пароль."));
@@ -438,7 +428,7 @@ void StatusWindowsTest::enterPressApplies() {
     EntryBench bench(1);
     bench.type("11111111");
     QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Return);
-    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
     QVERIFY(bench.receipt.isVisible());
 }
 
@@ -475,7 +465,7 @@ void StatusWindowsTest::receiptPriceUsesDecimalSeparator() {
 void StatusWindowsTest::zReportModeOpensShiftClosingForm() {
     EntryBench bench(3);
     bench.apply("33333333");
-    QCOMPARE(bench.codes, (Codes{0x45, 0x56}));
+    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
     QVERIFY(bench.shiftClosing.isVisible());
     QVERIFY(!bench.receipt.isVisible());
     QVERIFY(!bench.dialog.isVisible());
