@@ -47,7 +47,7 @@ struct CommandSpec {
 class CommandTable {
 public:
     // Adds a command or replaces the one with the same code.
-    void add(const CommandSpec& spec) { entries_[spec.code] = spec; }
+    void add(const CommandSpec& command) { entries_[command.code] = command; }
     void remove(std::uint8_t code) { entries_[code].reset(); }
     const CommandSpec* find(std::uint8_t code) const {
         const auto& entry = entries_[code];

@@ -191,8 +191,8 @@ CommandReply RegisterEngine::carryOut(const std::vector<std::uint8_t>& message, 
     const auto code = static_cast<std::uint8_t>(shifted ? received + kCodeShift : received);
     record.receivedCode = received;
     record.code = code;
-    const CommandSpec* spec = commands_.find(code);
-    if (spec) record.name = spec->name;
+    const CommandSpec* command = commands_.find(code);
+    if (command) record.name = command->name;
 
     if (message[0] != state_.link.password[0] || message[1] != state_.link.password[1]) {
         return plainAnswer(state_, code, device_error::WrongPassword);
@@ -203,12 +203,12 @@ CommandReply RegisterEngine::carryOut(const std::vector<std::uint8_t>& message, 
         if (it->count == 0) faults_.errors.erase(it);
         return plainAnswer(state_, code, error);
     }
-    if (!spec || !spec->handler) return plainAnswer(state_, code, device_error::UnknownCommand);
-    if (((spec->modes >> (state_.mode.mode & 0x07)) & 1u) == 0) {
+    if (!command || !command->handler) return plainAnswer(state_, code, device_error::UnknownCommand);
+    if (((command->modes >> (state_.mode.mode & 0x07)) & 1u) == 0) {
         return plainAnswer(state_, code, device_error::NotInThisMode);
     }
     const std::span<const std::uint8_t> data(message.data() + 3, message.size() - 3);
-    CommandReply reply = spec->handler(state_, CommandRequest{code, data, nowUs});
+    CommandReply reply = command->handler(state_, CommandRequest{code, data, nowUs});
     if (reply.answer.empty()) reply.answer.push_back(code);  // a frame needs at least its type
     return reply;
 }
