@@ -9,9 +9,10 @@ class QEvent;
 
 namespace ptk::sales {
 
-// The key filter of a number edit: typed characters outside the allowed set, Backspace
-// included, are dropped with the standard beep. Keys that type no character (arrows, Delete,
-// Tab, Enter, Esc, shortcuts) pass untouched, so moving around and the dialog keys still work.
+// The key filter of a number edit: typed characters outside the allowed set, Backspace and the
+// Ctrl combinations (Ctrl+V, Ctrl+X, ...) included, are dropped with the standard beep. Keys that
+// type no character (arrows, Delete, Tab, Enter, Esc) pass untouched, so moving around and the
+// dialog keys still work.
 class CharacterFilter final : public QObject {
 public:
     CharacterFilter(QString allowed, std::function<void()> beep, QObject* parent)

@@ -1,6 +1,8 @@
 // The receipt, shift-closing and clock windows driven as the inspector drives them, against the
 // simulated register in virtual time.
+#include <QClipboard>
 #include <QDateEdit>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -61,6 +63,8 @@ private slots:
     void escPrintsReceipt();
     void numberEditsRefuseOtherKeys_data();
     void numberEditsRefuseOtherKeys();
+    void numberEditsRefusePasteKey_data();
+    void numberEditsRefusePasteKey();
     void closingReceiptHandsBack();
     void shiftReportAnswerStart_data();
     void shiftReportAnswerStart();
@@ -194,6 +198,31 @@ void SalesWindowsTest::numberEditsRefuseOtherKeys() {
     QCOMPARE(field->text().size(), accepted ? 1 : 0);
     QCOMPARE(bench.rig.frontEnd.beeps, accepted ? 0 : 1);
     QVERIFY(bench.rig.commands.empty());
+}
+
+void SalesWindowsTest::numberEditsRefusePasteKey_data() {
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("price") << "ed_Price";
+    QTest::newRow("section") << "ed_Sek";
+}
+
+// Ctrl+V types a control character like any other key, and the number edits drop it: letters
+// on the clipboard do not get in that way.
+void SalesWindowsTest::numberEditsRefusePasteKey() {
+    QFETCH(QString, edit);
+    Bench bench;
+    Tfm_Chek chek(bench.rig.session);
+    chek.show();
+    auto* field = chek.findChild<QLineEdit*>(edit);
+    QVERIFY(field != nullptr);
+    field->setText("1");
+    field->end(false);
+    QGuiApplication::clipboard()->setText("x");
+
+    QTest::sendKeyEvent(QTest::Click, field, Qt::Key_V, QString(QChar(0x16)), Qt::ControlModifier);
+
+    QCOMPARE(field->text(), QString("1"));
+    QCOMPARE(bench.rig.frontEnd.beeps, 1);
 }
 
 void SalesWindowsTest::closingReceiptHandsBack() {
