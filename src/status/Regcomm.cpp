@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 #include <string>
 
@@ -60,6 +61,10 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
     // as the low half of its character code.
     ed_Pass->installEventFilter(new sales::CharacterFilter(
         "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass));
+    // What does not come from a key (a paste from the context menu or Shift+Insert, a drop) is
+    // held to digits too.
+    ed_Pass->setValidator(
+        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,8}"), ed_Pass));
 
     bt_RegCommOk = new QPushButton("Применить", this);
     bt_RegCommOk->setObjectName("bt_RegCommOk");

@@ -1,5 +1,7 @@
 // The state, EKLZ state and registration windows and the mode-entry dialog, driven as the
 // inspector drives them, against the simulated register in virtual time.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -479,6 +481,13 @@ void StatusWindowsTest::passwordFieldTakesDigitsOnly() {
     QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Backspace);
     QCOMPARE(bench.dialog.ed_Pass->text(), QString("123"));
     QCOMPARE(bench.rig.frontEnd.beeps, 3);
+    // A paste that comes from no key (the context menu, Shift+Insert) is held to digits as well.
+    QGuiApplication::clipboard()->setText("4b");
+    bench.dialog.ed_Pass->paste();
+    QCOMPARE(bench.dialog.ed_Pass->text(), QString("123"));
+    QGuiApplication::clipboard()->setText("45");
+    bench.dialog.ed_Pass->paste();
+    QCOMPARE(bench.dialog.ed_Pass->text(), QString("12345"));
     QCOMPARE(bench.dialog.ed_Pass->maxLength(), 8);
     QCOMPARE(bench.dialog.ed_Pass->echoMode(), QLineEdit::Password);
 }
