@@ -203,7 +203,7 @@ void Tfm_MainFr::FormActivate() {
     started_ = true;
 }
 
-void Tfm_MainFr::FormClose() { session_.channel.ClosePort(session_.channel.CurrentPort); }
+void Tfm_MainFr::FormClose() { session_.channel.ClosePort(session_.channel.openPortIndex()); }
 
 void Tfm_MainFr::setBusy(bool busy) {
     busy_ = busy;

@@ -29,6 +29,13 @@ bool SerialChannel::OpenPort(int index) {
     return slot.device != nullptr;
 }
 
+int SerialChannel::openPortIndex() const {
+    for (int index = 0; index < kPortCount; ++index) {
+        if (PortTable[static_cast<std::size_t>(index)].device) return index;
+    }
+    return -1;
+}
+
 bool SerialChannel::ClosePort(int index) {
     if (index < 0 || index >= kPortCount) return false;
     PortSlot& slot = PortTable[static_cast<std::size_t>(index)];

@@ -64,6 +64,9 @@ public:
     platform::Clock& clock() { return clock_; }
     FrontEnd& frontEnd() { return frontEnd_; }
     bool currentPortValid() const { return CurrentPort >= 0 && CurrentPort < kPortCount; }
+    // The index of the port that is really open, or -1. CurrentPort may already name another
+    // one: reloading the settings files moves it without touching the port.
+    int openPortIndex() const;
 
 private:
     enum class ReadOutcome { Complete, FrameEnded, Interrupted };

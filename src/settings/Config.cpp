@@ -244,8 +244,9 @@ void Tfm_Config::bt_ConfigOkClick() {
     // meanwhile; the window stays open.
     setBusy(true);
     const Reenable reenable([this] { setBusy(false); });
-    // The port that is open now; the new settings may name another one.
-    const int portInUse = session_.channel.CurrentPort;
+    // The port that is open now; the new settings may name another one, and a reload of the
+    // files since it was opened may already have moved CurrentPort away from it.
+    const int portInUse = session_.channel.openPortIndex();
     for (const Setting which : kAllSettings) TakeSetting(which);
     settings_.saveAll(session_);
     // What counts from here on is what the files hold.

@@ -50,6 +50,7 @@ private slots:
     void applyOfAPortOutsideTheTableIsRefused();
     void applyToAMissingPortSaysSoAndGivesTheWindowBack();
     void discardReloadsTheFiles();
+    void applyClosesThePortReallyOpenAfterTheFilesChanged();
     void closingGivesTheMainWindowBack();
     void passwordFieldTakesDigitsOnly();
 };
@@ -229,6 +230,22 @@ void ConfigWindowTest::discardReloadsTheFiles() {
     QCOMPARE(config.rg_BaudeFrItems->checkedId(), 4);
     QCOMPARE(config.cbport->currentText(), QString("COM9"));
     QVERIFY(bench.records.empty());
+}
+
+void ConfigWindowTest::applyClosesThePortReallyOpenAfterTheFilesChanged() {
+    WindowBench bench;
+    auto& config = openSettings(bench);
+    // The file is edited while the program runs; discarding the edits reloads it, which moves
+    // the port number but not the open port.
+    bench.directory.write("num_port.ini", "COM3\n");
+    config.bt_ConfigNo->click();
+    QCOMPARE(bench.session.channel.CurrentPort, 2);
+    config.cbport->addItem("COM5");
+    config.cbport->setCurrentText("COM5");
+    config.bt_ConfigOk->click();
+    // COM9, open all along, is closed rather than left behind.
+    QVERIFY(bench.session.channel.PortTable[WindowBench::kPort].device == nullptr);
+    QCOMPARE(bench.session.channel.openPortIndex(), -1);
 }
 
 void ConfigWindowTest::closingGivesTheMainWindowBack() {
