@@ -10,6 +10,7 @@
 #include "status/eklz_state.h"
 #include "status/mode_entry.h"
 #include "status/registration_info.h"
+#include "realistic_state_lines.h"
 
 namespace ptk {
 namespace {
@@ -124,35 +125,7 @@ TEST(DeviceStateText, RealisticRegisterLineByLine) {
                              {12, 0x45}, {13, 0x67}, {15, 0x2C}, {16, 0x01}, {17, 0x01}, {18, 0x00},
                              {19, 0x42}, {20, 0x00}, {21, 0x17}, {22, 0x01}, {25, 0x01}, {26, 0x50},
                              {27, 0x00}, {28, 0x02}, {29, 0x01}};
-    const std::string separator(42, '-');
-    const std::vector<std::string> expected = {
-        "Кассир: 1",
-        "Номер ПТК в зале: 3",
-        separator,
-        "Текущая  дата: 28/11/24",
-        "Текущее время: 14:37:59",
-        separator,
-        "ПТК фискализирован",
-        "Смена открыта",
-        "Денежный ящик закрыт",
-        "Крышка ПУ закрыта",
-        "Батарея в норме",
-        separator,
-        "Завод. номер ПТК: 00004567",
-        "Версия ПТК: 300",
-        separator,
-        "Режим: регистрация",
-        "Подрежим: ожидание команды",
-        separator,
-        "Номер чека: 0042",
-        "Номер закр. смены: 0017",
-        "Продажа",
-        "Сумма чека: 150,00",
-        "Полож. десятич. точки: 2",
-        separator,
-        "Номер порта ПТК: 1",
-    };
-    EXPECT_EQ(deviceStateLines(answer.view()), expected);
+    EXPECT_EQ(deviceStateLines(answer.view()), ptk::testing::realisticStateLines());
 
     const std::vector<std::string> printer = {"Бумага в принтере есть", "Связь с принтером есть",
                                               "Крышка принтера закрата", "Рулон бумаги есть"};

@@ -18,6 +18,7 @@
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
+#include "realistic_state_lines.h"
 #include "support/child_window_bench.h"
 
 using Codes = std::vector<std::uint8_t>;
@@ -93,33 +94,11 @@ void StatusWindowsTest::stateWindowShowsRegisterAndPrinter() {
     Tfm_SostFR window(bench.rig.session);
 
     QVERIFY(window.RunRequests());
-    const QString separator(42, '-');
-    const QStringList expected = {
-        "Кассир: 1",
-        "Номер ПТК в зале: 3",
-        separator,
-        "Текущая  дата: 28/11/24",
-        "Текущее время: 14:37:59",
-        separator,
-        "ПТК фискализирован",
-        "Смена открыта",
-        "Денежный ящик закрыт",
-        "Крышка ПУ закрыта",
-        "Батарея в норме",
-        separator,
-        "Завод. номер ПТК: 00004567",
-        "Версия ПТК: 300",
-        separator,
-        "Режим: регистрация",
-        "Подрежим: ожидание команды",
-        separator,
-        "Номер чека: 0042",
-        "Номер закр. смены: 0017",
-        "Продажа",
-        "Сумма чека: 150,00",
-        "Полож. десятич. точки: 2",
-        separator,
-        "Номер порта ПТК: 1",
+    QStringList expected;
+    for (const auto& line : ptk::testing::realisticStateLines()) {
+        expected << QString::fromStdString(line);
+    }
+    expected << QStringList{
         "Бумага в принтере есть",
         "Связь с принтером есть",
         "Крышка принтера закрата",
