@@ -28,8 +28,12 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -58,7 +62,9 @@ double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double wireMs(std::size_t bytes) { return static_cast<double>(bytes) * 10.0 * 1000.0 / 115200.0; }
+double wireMs(std::size_t bytes) {
+    return static_cast<double>(bytes) * 10.0 * 1000.0 / 115200.0;
+}
 
 struct Rig {
     explicit Rig(std::vector<std::uint8_t> answer) : device("./COM9", std::move(answer)) {
@@ -87,8 +93,10 @@ void idleReadLoad() {
     const bool got = rig.session.channel.ReadWithDeadline(buffer, 1, 10'000);
     const double wall = msSince(start) / 1000.0;
     const double cpu = processorSeconds() - cpuBefore;
-    std::printf("idle read, 10 s wait for an answer that never comes: %.3f s wall, %.4f s processor = %.3f %% of a core%s\n",
-                wall, cpu, 100.0 * cpu / wall, got ? " (a byte came!)" : "");
+    std::printf(
+        "idle read, 10 s wait for an answer that never comes: %.3f s wall, %.4f s processor = %.3f "
+        "%% of a core%s\n",
+        wall, cpu, 100.0 * cpu / wall, got ? " (a byte came!)" : "");
 }
 
 void formTransaction() {
@@ -105,8 +113,10 @@ void formTransaction() {
     }
     const double perCall = total / rounds - leave.deadlines.pauseMs;
     const double wire = wireMs(rig.device.wireBytesPerExchange());
-    std::printf("form transaction over a pseudo-terminal (%d/%d ok): %.3f ms beside %.3f ms of wire time at 115200 baud: ratio %.2f\n",
-                ok, rounds, perCall, wire, perCall / wire);
+    std::printf(
+        "form transaction over a pseudo-terminal (%d/%d ok): %.3f ms beside %.3f ms of wire time "
+        "at 115200 baud: ratio %.2f\n",
+        ok, rounds, perCall, wire, perCall / wire);
 }
 
 void allocationsPerTransaction() {
@@ -139,15 +149,18 @@ void shortStateAnswer() {
     const double perCall = total / rounds;
     const double wire = wireMs(rig.device.wireBytesPerExchange());
     const double goal = 1.1 * wire + state.deadlines.pauseMs + 5;
-    std::printf("state request, answer taken short (%d/%d ok): %.3f ms beside wire %.3f ms + pause %u ms; goal under %.3f ms\n",
-                ok, rounds, perCall, wire, state.deadlines.pauseMs, goal);
+    std::printf(
+        "state request, answer taken short (%d/%d ok): %.3f ms beside wire %.3f ms + pause %u ms; "
+        "goal under %.3f ms\n",
+        ok, rounds, perCall, wire, state.deadlines.pauseMs, goal);
 }
 
 }  // namespace
 
 int main() {
     // The register appears as ./COM9 in a scratch working directory.
-    const auto dir = std::filesystem::temp_directory_path() / ("ptk-bench-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("ptk-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
     idleReadLoad();

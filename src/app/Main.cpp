@@ -99,12 +99,12 @@ void Tfm_MainFr::buildMenu() {
     mi_Config = bar->addMenu(QStringLiteral("Конфигуратор"));
     mi_Config->setObjectName(QStringLiteral("mi_Config"));
     mi_Config->menuAction()->setObjectName(QStringLiteral("mi_Config"));
-    mi_Nastr = item(mi_Config, "mi_Nastr", QStringLiteral("Настройка ..."),
-                    &Tfm_MainFr::mi_NastrClick);
+    mi_Nastr =
+        item(mi_Config, "mi_Nastr", QStringLiteral("Настройка ..."), &Tfm_MainFr::mi_NastrClick);
     N1 = separator("N1");
-    mi_RegInf = item(mi_Config, "mi_RegInf",
-                     QStringLiteral("Запрос регистрационной информации ПТК"),
-                     &Tfm_MainFr::mi_RegInfClick);
+    mi_RegInf =
+        item(mi_Config, "mi_RegInf", QStringLiteral("Запрос регистрационной информации ПТК"),
+             &Tfm_MainFr::mi_RegInfClick);
     mi_SostKKM = item(mi_Config, "mi_SostKKM", QStringLiteral("Запрос состояния ПТК"),
                       &Tfm_MainFr::mi_SostKKMClick);
     mi_SostEKLZ = item(mi_Config, "mi_SostEKLZ", QStringLiteral("Запрос состояния ЭКЛЗ"),
@@ -120,8 +120,8 @@ void Tfm_MainFr::buildMenu() {
                          &Tfm_MainFr::mi_IgnoreChekClick);
     mi_Chek = item(bar, "mi_Chek", QStringLiteral("Чек"), &Tfm_MainFr::mi_ChekClick);
     mi_Gash = item(bar, "mi_Gash", QStringLiteral("Гашение"), &Tfm_MainFr::mi_GashClick);
-    mi_FiskPam = item(bar, "mi_FiskPam", QStringLiteral("Фискальная память"),
-                      &Tfm_MainFr::mi_FiskPamClick);
+    mi_FiskPam =
+        item(bar, "mi_FiskPam", QStringLiteral("Фискальная память"), &Tfm_MainFr::mi_FiskPamClick);
     mi_EKLZ = item(bar, "mi_EKLZ", QStringLiteral("ЭКЛЗ"), &Tfm_MainFr::mi_EKLZClick);
     mi_Help = item(bar, "mi_Help", QStringLiteral("О программе"), &Tfm_MainFr::mi_HelpClick);
     mi_Exit = item(bar, "mi_Exit", QStringLiteral("Выход"), &Tfm_MainFr::mi_ExitClick);
@@ -176,7 +176,9 @@ void Tfm_MainFr::buildAnimationPanel(QWidget* client) {
     showAnimation(false);
 }
 
-void Tfm_MainFr::FormCreate() { started_ = false; }
+void Tfm_MainFr::FormCreate() {
+    started_ = false;
+}
 
 void Tfm_MainFr::showAnimation(bool shown) {
     pn_Animate->setVisible(shown);
@@ -203,7 +205,9 @@ void Tfm_MainFr::FormActivate() {
     started_ = true;
 }
 
-void Tfm_MainFr::FormClose() { session_.channel.ClosePort(session_.channel.openPortIndex()); }
+void Tfm_MainFr::FormClose() {
+    session_.channel.ClosePort(session_.channel.openPortIndex());
+}
 
 void Tfm_MainFr::setBusy(bool busy) {
     busy_ = busy;

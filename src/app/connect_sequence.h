@@ -16,9 +16,9 @@ bool ReopenPort(Session& session, int portInUse);
 
 // What the connect sequence found.
 struct ConnectOutcome {
-    int probe = 0;          // ProbeCommand's result, 22 already counted as 1
-    int status = -1;        // QueryStatusCode's result; -1 when it was not asked
-    int exitMode = -1;      // ExitCurrentMode's result; -1 when it was not needed
+    int probe = 0;      // ProbeCommand's result, 22 already counted as 1
+    int status = -1;    // QueryStatusCode's result; -1 when it was not asked
+    int exitMode = -1;  // ExitCurrentMode's result; -1 when it was not needed
 };
 
 // The register half of the first activation of the main window: the probe goes out while the

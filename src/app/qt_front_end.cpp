@@ -19,7 +19,9 @@ QtFrontEnd::QtFrontEnd(QObject* parent) : QObject(parent) {
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { quitting_ = true; });
 }
 
-bool QtFrontEnd::onUiThread() const { return QThread::currentThread() == thread(); }
+bool QtFrontEnd::onUiThread() const {
+    return QThread::currentThread() == thread();
+}
 
 void QtFrontEnd::runOnUiThread(const std::function<void()>& work) {
     if (onUiThread()) {

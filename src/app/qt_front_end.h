@@ -27,7 +27,9 @@ public:
     // The main window's ed_rezult.
     void setResultField(QLineEdit* field) { resultField_ = field; }
     // Which window owns a box of a given owner.
-    void setOwnerLookup(std::function<QWidget*(BoxOwner)> lookup) { ownerLookup_ = std::move(lookup); }
+    void setOwnerLookup(std::function<QWidget*(BoxOwner)> lookup) {
+        ownerLookup_ = std::move(lookup);
+    }
     // Boxes, questions and beeps go to alerts instead of real message boxes (tests); nullptr goes
     // back to the message boxes. The alerts must outlive their use.
     void useAlerts(UserAlerts* alerts) { alerts_ = alerts != nullptr ? alerts : &messageBoxes_; }

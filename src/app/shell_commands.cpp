@@ -20,9 +20,13 @@ int sendWithoutData(Session& session, std::uint8_t code) {
 
 }  // namespace
 
-int ExitCurrentMode(Session& session) { return sendWithoutData(session, kExitModeCode); }
+int ExitCurrentMode(Session& session) {
+    return sendWithoutData(session, kExitModeCode);
+}
 
-int CancelReceipt(Session& session) { return sendWithoutData(session, kCancelReceiptCode); }
+int CancelReceipt(Session& session) {
+    return sendWithoutData(session, kCancelReceiptCode);
+}
 
 int ProbeCommand(Session& session, std::uint8_t a, std::uint8_t b) {
     MessageBuilder message = session.message(kProbeCode);

@@ -65,6 +65,8 @@ bool MessageBoxAlerts::askYesNo(const BoxRequest& request) {
     return buildMessageBox(request, true)->exec() == QMessageBox::Yes;
 }
 
-void MessageBoxAlerts::beep() { QApplication::beep(); }
+void MessageBoxAlerts::beep() {
+    QApplication::beep();
+}
 
 }  // namespace ptk::ui

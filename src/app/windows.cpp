@@ -49,15 +49,12 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     sostFR->setMainWindow(fm_MainFr.get());
     fm_SostFR = std::move(sostFR);
 
-    for (QWidget* child : {static_cast<QWidget*>(fm_Config.get()),
-                           static_cast<QWidget*>(fm_Help.get()),
-                           static_cast<QWidget*>(fm_DateFR.get()),
-                           static_cast<QWidget*>(fm_Chek.get()),
-                           static_cast<QWidget*>(fm_Gash.get()),
-                           static_cast<QWidget*>(fm_RegComm.get()),
-                           static_cast<QWidget*>(fm_RegInf.get()),
-                           static_cast<QWidget*>(fm_SostEKLZ.get()),
-                           static_cast<QWidget*>(fm_SostFR.get())}) {
+    for (QWidget* child :
+         {static_cast<QWidget*>(fm_Config.get()), static_cast<QWidget*>(fm_Help.get()),
+          static_cast<QWidget*>(fm_DateFR.get()), static_cast<QWidget*>(fm_Chek.get()),
+          static_cast<QWidget*>(fm_Gash.get()), static_cast<QWidget*>(fm_RegComm.get()),
+          static_cast<QWidget*>(fm_RegInf.get()), static_cast<QWidget*>(fm_SostEKLZ.get()),
+          static_cast<QWidget*>(fm_SostFR.get())}) {
         keepAbove(*child, *fm_MainFr);
     }
     frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });

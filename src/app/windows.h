@@ -31,16 +31,16 @@ struct Windows {
     std::unique_ptr<Tfm_MainFr> fm_MainFr;
     std::unique_ptr<Tfm_Config> fm_Config;
     std::unique_ptr<Tfm_Help> fm_Help;
-    std::unique_ptr<QWidget> fm_DateFR;       // date and time setting
-    std::unique_ptr<QWidget> fm_FiskPam;      // fiscal memory
-    std::unique_ptr<QWidget> fm_RegComm;      // mode entry with the access password
-    std::unique_ptr<QWidget> fm_RegInf;       // registration information report
-    std::unique_ptr<QWidget> fm_SostEKLZ;     // EKLZ state report
-    std::unique_ptr<QWidget> fm_EKLZ;         // EKLZ operations
-    std::unique_ptr<QWidget> fm_Chek;         // receipt
-    std::unique_ptr<QWidget> fm_Gash;         // shift-closing report
-    std::unique_ptr<QWidget> fm_AvarReport;   // emergency fiscal memory report
-    std::unique_ptr<QWidget> fm_SostFR;       // device state report
+    std::unique_ptr<QWidget> fm_DateFR;      // date and time setting
+    std::unique_ptr<QWidget> fm_FiskPam;     // fiscal memory
+    std::unique_ptr<QWidget> fm_RegComm;     // mode entry with the access password
+    std::unique_ptr<QWidget> fm_RegInf;      // registration information report
+    std::unique_ptr<QWidget> fm_SostEKLZ;    // EKLZ state report
+    std::unique_ptr<QWidget> fm_EKLZ;        // EKLZ operations
+    std::unique_ptr<QWidget> fm_Chek;        // receipt
+    std::unique_ptr<QWidget> fm_Gash;        // shift-closing report
+    std::unique_ptr<QWidget> fm_AvarReport;  // emergency fiscal memory report
+    std::unique_ptr<QWidget> fm_SostFR;      // device state report
 
     // The window that owns boxes of the given owner; null for the application or a window that
     // does not exist.

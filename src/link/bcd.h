@@ -20,7 +20,9 @@ private:
 };
 
 // Ten times the high half plus the low half, without any check of the halves.
-constexpr int BcdToBinary(std::uint8_t byte) { return (byte >> 4) * 10 + (byte & 0x0F); }
+constexpr int BcdToBinary(std::uint8_t byte) {
+    return (byte >> 4) * 10 + (byte & 0x0F);
+}
 
 // Writes digits into bytes as packed BCD, most significant first, zero-padded on the left.
 // False when the value does not fit in byteCount bytes.

@@ -18,10 +18,16 @@ constexpr int kFrameTriesForm = 5;
 constexpr int kSilentFrameTry = 5;  // the try at which silence or a failed write gives up
 constexpr int kAnswerRepeats = 6;   // the first answer and five repeats after a NAK
 
-bool isNoMoreDataCode(std::uint8_t code) { return code == 0x7B || code == 0x7C || code == 0x7D; }
-bool isUnknownCommandCode(std::uint8_t code) { return code == 0x7A || code == 0x46; }
+bool isNoMoreDataCode(std::uint8_t code) {
+    return code == 0x7B || code == 0x7C || code == 0x7D;
+}
+bool isUnknownCommandCode(std::uint8_t code) {
+    return code == 0x7A || code == 0x46;
+}
 
-void clear(LinkBuffer& buffer) { buffer.fill(0); }
+void clear(LinkBuffer& buffer) {
+    buffer.fill(0);
+}
 
 }  // namespace
 
@@ -83,9 +89,13 @@ bool CommandExchange::unstuffFrame(std::uint8_t* frame, std::size_t size) {
     return true;
 }
 
-int CommandExchange::SendCommand(const CommandCall& call) { return transact(call, Rules::General); }
+int CommandExchange::SendCommand(const CommandCall& call) {
+    return transact(call, Rules::General);
+}
 
-int CommandExchange::SendFormCommand(const CommandCall& call) { return transact(call, Rules::Form); }
+int CommandExchange::SendFormCommand(const CommandCall& call) {
+    return transact(call, Rules::Form);
+}
 
 CommandExchange::Step CommandExchange::askForLine(const Deadlines& t, bool form,
                                                   LinkStatus& status) {
@@ -128,7 +138,8 @@ CommandExchange::Step CommandExchange::sendFrame(const CommandCall& call, bool f
     // A register that refuses the frame gets it again and again; a silent one gives up early.
     const int tries = form ? kFrameTriesForm : kFrameTriesGeneral;
     for (int attempt = 1; attempt <= tries; ++attempt) {
-        const bool wrote = channel_.WriteWithDeadline(TxBuffer.data(), frameLength, call.deadlines.tFrame);
+        const bool wrote =
+            channel_.WriteWithDeadline(TxBuffer.data(), frameLength, call.deadlines.tFrame);
         if (!wrote && attempt == kSilentFrameTry) {
             status = LinkStatus::NoLink;
             return Step::Finish;
@@ -172,9 +183,8 @@ bool CommandExchange::takeAnswer(const CommandCall& call, bool form, std::uint8_
     for (int attempt = 1;; ++attempt) {
         clear(RxBuffer);
         bool complete = false;
-        const bool frame = channel_.ReadFrameWithDeadline(RxBuffer.data(), RxBuffer.size(),
-                                                          call.answerLength,
-                                                          call.deadlines.tAnswer, complete);
+        const bool frame = channel_.ReadFrameWithDeadline(
+            RxBuffer.data(), RxBuffer.size(), call.answerLength, call.deadlines.tAnswer, complete);
         if (!form && RxBuffer[0] != STX) {
             status = LinkStatus::NoAnswer;
             return false;

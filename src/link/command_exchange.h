@@ -36,10 +36,10 @@ struct Deadlines {
 
 // Where the device error code of an answer is found.
 enum class ErrorCodeRule {
-    None,            // no code is examined; the result says whether the closing byte arrived
-    AnswerByte1,     // answer byte 1
-    StateAnswer,     // 0 when answer byte 0 is 0x44 ('D'), otherwise answer byte 1
-    AnswerByte0,     // answer byte 0 (command 0xA5)
+    None,         // no code is examined; the result says whether the closing byte arrived
+    AnswerByte1,  // answer byte 1
+    StateAnswer,  // 0 when answer byte 0 is 0x44 ('D'), otherwise answer byte 1
+    AnswerByte0,  // answer byte 0 (command 0xA5)
 };
 
 // One command transaction. The message is borrowed: keep the MessageBuilder it points into alive
@@ -48,7 +48,7 @@ struct CommandCall {
     const std::uint8_t* message = nullptr;  // password, code, data
     std::size_t messageLength = 0;
     bool acceptShortAnswer = false;
-    std::size_t answerLength = 6;            // logical bytes, STX included
+    std::size_t answerLength = 6;  // logical bytes, STX included
     ErrorCodeRule errorCode = ErrorCodeRule::AnswerByte1;
     Deadlines deadlines{};
     // Form variant only: un-stuff the answer and copy it into AnswerCopy (operations that read
@@ -115,8 +115,8 @@ public:
     // Frame layout helpers, shared with the simulated register's tests.
     // Lays out STX, the stuffed message, ETX and the checksum; returns the frame length, or 0 when
     // the frame would not fit.
-    static std::size_t buildFrame(const std::uint8_t* message, std::size_t length, std::uint8_t* frame,
-                                  std::size_t capacity);
+    static std::size_t buildFrame(const std::uint8_t* message, std::size_t length,
+                                  std::uint8_t* frame, std::size_t capacity);
     // Finds the closing ETX of the frame that starts at position 0; returns its position or -1 when
     // there is none inside the buffer.
     static int findClosingEtx(const std::uint8_t* frame, std::size_t size);
@@ -139,13 +139,15 @@ private:
 
     int transact(const CommandCall& call, Rules rules);
     Step askForLine(const Deadlines& t, bool form, LinkStatus& status);
-    Step sendFrame(const CommandCall& call, bool form, LinkStatus& status, std::uint8_t& codeAsSent);
+    Step sendFrame(const CommandCall& call, bool form, LinkStatus& status,
+                   std::uint8_t& codeAsSent);
     bool handOverLine(const Deadlines& t);
     bool takeAnswer(const CommandCall& call, bool form, std::uint8_t callerCode,
                     std::uint8_t codeAsSent, LinkStatus& status, std::uint8_t& errorCode);
     int classify(const CommandCall& call, bool form, std::uint8_t callerCode,
                  std::uint8_t codeAsSent, std::uint8_t errorCode, bool closed, bool& deviceError);
-    std::uint8_t extractErrorCode(const CommandCall& call, std::uint8_t callerCode, bool form) const;
+    std::uint8_t extractErrorCode(const CommandCall& call, std::uint8_t callerCode,
+                                  bool form) const;
 
     SerialChannel& channel_;
     ErrorReporter& errors_;

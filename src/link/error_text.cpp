@@ -187,7 +187,9 @@ std::string_view deviceErrorMessage(std::uint8_t code) {
     return found->message;
 }
 
-int deviceErrorCount() { return static_cast<int>(std::size(kDeviceErrors)); }
+int deviceErrorCount() {
+    return static_cast<int>(std::size(kDeviceErrors));
+}
 
 bool ErrorReporter::ErrorText(std::uint8_t code, bool show) {
     SuppressErrorBox = false;

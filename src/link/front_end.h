@@ -10,8 +10,19 @@ enum class MessageIcon { Error, Question, Information, Warning };
 // (it appears over whatever window is active).
 enum class BoxOwner {
     Application,
-    MainFr, Config, Help, DateFR, FiskPam, RegComm, RegInf, SostEKLZ, EKLZ, Chek, Gash,
-    AvarReport, SostFR,
+    MainFr,
+    Config,
+    Help,
+    DateFR,
+    FiskPam,
+    RegComm,
+    RegInf,
+    SostEKLZ,
+    EKLZ,
+    Chek,
+    Gash,
+    AvarReport,
+    SostFR,
 };
 
 // Everything the core needs from the screen. The core never sees a window; the Qt front end

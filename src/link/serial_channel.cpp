@@ -158,7 +158,9 @@ void SerialChannel::PurgePort() {
     slot->inputQueue = 0;
 }
 
-bool SerialChannel::PumpMessages() { return frontEnd_.pumpMessages(); }
+bool SerialChannel::PumpMessages() {
+    return frontEnd_.pumpMessages();
+}
 
 bool SerialChannel::waitForFirstByte(std::uint32_t start, std::uint32_t timeoutMs) {
     const std::uint32_t spent = clock_.tickMs() - start;

@@ -44,7 +44,8 @@ public:
     bool ClosePort(int index);
     bool ConfigurePort(int index, int baudIndex);
     void UpdateQueueCounters();
-    bool WritePort(const std::uint8_t* buffer, std::size_t count, std::size_t* writtenOut = nullptr);
+    bool WritePort(const std::uint8_t* buffer, std::size_t count,
+                   std::size_t* writtenOut = nullptr);
     bool ReadPort(std::uint8_t* buffer, std::size_t count, std::size_t* readOut = nullptr);
     void PurgePort();
     bool PumpMessages();

@@ -18,7 +18,10 @@ namespace ptk {
 class Session {
 public:
     Session(FrontEnd& frontEnd, platform::Clock& clock, platform::SerialOpener& opener)
-        : frontEnd(frontEnd), clock(clock), channel(opener, clock, frontEnd), errors(frontEnd),
+        : frontEnd(frontEnd),
+          clock(clock),
+          channel(opener, clock, frontEnd),
+          errors(frontEnd),
           exchange(channel, errors) {}
 
     Session(const Session&) = delete;
@@ -26,15 +29,15 @@ public:
 
     FrontEnd& frontEnd;
     platform::Clock& clock;
-    SerialChannel channel;      // PortTable, CurrentPort
-    ErrorReporter errors;       // SuppressErrorBox
-    CommandExchange exchange;   // TxBuffer, RxBuffer, AnswerCopy, DirectCodes
+    SerialChannel channel;     // PortTable, CurrentPort
+    ErrorReporter errors;      // SuppressErrorBox
+    CommandExchange exchange;  // TxBuffer, RxBuffer, AnswerCopy, DirectCodes
 
     // Connection settings.
-    std::string portName;       // "COM1"
-    std::string baudName;       // "CBR_115200"
+    std::string portName;  // "COM1"
+    std::string baudName;  // "CBR_115200"
     int BaudIndex = 0;
-    std::string LinkPassword;   // up to 4 decimal digits
+    std::string LinkPassword;  // up to 4 decimal digits
 
     // Mode entry.
     int TargetMode = 0;

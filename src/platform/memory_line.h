@@ -33,8 +33,10 @@ public:
     std::unique_ptr<SerialDevice> openDevice();
 
     // Far end: bytes for the program, the first at atUs, the next ones gapUs apart.
-    void send(std::uint64_t atUs, const std::uint8_t* data, std::size_t count, std::uint64_t gapUs = 0);
-    void send(std::uint64_t atUs, std::initializer_list<std::uint8_t> bytes, std::uint64_t gapUs = 0);
+    void send(std::uint64_t atUs, const std::uint8_t* data, std::size_t count,
+              std::uint64_t gapUs = 0);
+    void send(std::uint64_t atUs, std::initializer_list<std::uint8_t> bytes,
+              std::uint64_t gapUs = 0);
 
     // Everything the program wrote, in order, with the virtual time of each write.
     struct Write {

@@ -32,9 +32,9 @@ enum PurgeFlags : unsigned {
 };
 
 enum class ReadOutcome {
-    Byte,     // one byte was stored
-    NoByte,   // the read time-out ran out first
-    Failed,   // the device reported an error
+    Byte,    // one byte was stored
+    NoByte,  // the read time-out ran out first
+    Failed,  // the device reported an error
 };
 
 // One open serial port, exclusively ours until the object is destroyed. Every call is

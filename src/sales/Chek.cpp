@@ -15,8 +15,7 @@
 
 using namespace ptk;
 
-Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent)
-    : ModeForm(parent), session_(session) {
+Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent) : ModeForm(parent), session_(session) {
     setObjectName("fm_Chek");
     setWindowTitle("Чек");
 

@@ -11,8 +11,7 @@
 
 using namespace ptk;
 
-Tfm_Gash::Tfm_Gash(Session& session, QWidget* parent)
-    : ModeForm(parent), session_(session) {
+Tfm_Gash::Tfm_Gash(Session& session, QWidget* parent) : ModeForm(parent), session_(session) {
     setObjectName("fm_Gash");
     setWindowTitle("Отчет с гашением");
 

@@ -25,7 +25,9 @@ QString inUseName(const Session& session) {
     return QStringLiteral("COM%1").arg(session.channel.CurrentPort + 1);
 }
 
-std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
+std::string utf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 // Keys that move the caret or leave the field; they type nothing, so they pass.
 bool isNavigationKey(int key) {
@@ -77,10 +79,10 @@ void Tfm_Config::buildControls() {
     pg_Config->setObjectName(QStringLiteral("pg_Config"));
     pg_Config->setGeometry(8, 8, kClientWidth - 16, 322);
     // Page tabs drawn as buttons.
-    pg_Config->tabBar()->setStyleSheet(QStringLiteral(
-        "QTabBar::tab { border: 2px outset #b8b8b8; background: #e4e4e4;"
-        " padding: 5px 16px; margin: 2px 4px 4px 0; }"
-        "QTabBar::tab:selected { border-style: inset; background: #d4d4d4; }"));
+    pg_Config->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { border: 2px outset #b8b8b8; background: #e4e4e4;"
+                       " padding: 5px 16px; margin: 2px 4px 4px 0; }"
+                       "QTabBar::tab:selected { border-style: inset; background: #d4d4d4; }"));
 
     tsh_Connect = new QWidget;
     tsh_Connect->setObjectName(QStringLiteral("tsh_Connect"));
@@ -254,7 +256,9 @@ void Tfm_Config::bt_ConfigOkClick() {
     if (ReopenPort(session_, portInUse)) ProbeCodeSet(session_);
 }
 
-void Tfm_Config::bt_ConfigNoClick() { showSettingsFromFiles(); }
+void Tfm_Config::bt_ConfigNoClick() {
+    showSettingsFromFiles();
+}
 
 void Tfm_Config::FormClose() {
     bringBackMainWindow();
@@ -262,7 +266,8 @@ void Tfm_Config::FormClose() {
 
 bool Tfm_Config::ed_PassFrKeyPress(QKeyEvent* event) {
     const QString text = event->text();
-    const bool digit = text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
+    const bool digit =
+        text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
     if (digit) return false;
     const bool paste = event->matches(QKeySequence::Paste);
     const bool typesSomething = !text.isEmpty() || event->key() == Qt::Key_Backspace;

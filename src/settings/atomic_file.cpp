@@ -31,7 +31,8 @@ bool writeAll(const std::filesystem::path& path, std::string_view content) {
     // Binary, so that the line feed stays one byte on every platform.
     FileHandle file(std::fopen(path.string().c_str(), "wb"));
     if (!file) return false;
-    if (!content.empty() && std::fwrite(content.data(), 1, content.size(), file.get()) != content.size()) {
+    if (!content.empty() &&
+        std::fwrite(content.data(), 1, content.size(), file.get()) != content.size()) {
         return false;
     }
     if (!flushToDisk(file.get())) return false;

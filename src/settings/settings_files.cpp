@@ -20,7 +20,9 @@ struct FileWord {
     bool unusable = false;
 };
 
-bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // The first whitespace-delimited word of the file.
 FileWord readFirstWord(const std::filesystem::path& path) {

@@ -16,8 +16,8 @@ inline constexpr std::array<Setting, 3> kAllSettings = {Setting::Port, Setting::
                                                         Setting::Password};
 
 // The baud names in the order of BaudTable.
-inline constexpr std::array<std::string_view, 5> kBaudNames = {
-    "CBR_9600", "CBR_19200", "CBR_38400", "CBR_57600", "CBR_115200"};
+inline constexpr std::array<std::string_view, 5> kBaudNames = {"CBR_9600", "CBR_19200", "CBR_38400",
+                                                               "CBR_57600", "CBR_115200"};
 
 // A value in a settings file is one word of at most this many characters.
 inline constexpr std::size_t kSettingWordLimit = 10;
@@ -40,11 +40,12 @@ bool isValidLinkPassword(std::string_view text);
 // A value is the first whitespace-delimited word of its file. A missing file gives the default
 // and is not created. A value that cannot be right (a port outside COM1-COM256, a password that is
 // not up to four digits, an unknown baud name, a word longer than ten characters, a file that is
-// empty or cannot be read) is refused with a message box; the port and the baud rate then stay as they were, the password falls back to the
-// default, so no unchecked value ever reaches the line.
+// empty or cannot be read) is refused with a message box; the port and the baud rate then stay as
+// they were, the password falls back to the default, so no unchecked value ever reaches the line.
 class SettingsFiles {
 public:
-    explicit SettingsFiles(std::filesystem::path directory = {}) : directory_(std::move(directory)) {}
+    explicit SettingsFiles(std::filesystem::path directory = {})
+        : directory_(std::move(directory)) {}
 
     std::filesystem::path pathOf(Setting which) const;
 

@@ -203,7 +203,8 @@ CommandReply RegisterEngine::carryOut(const std::vector<std::uint8_t>& message, 
         if (it->count == 0) faults_.errors.erase(it);
         return plainAnswer(state_, code, error);
     }
-    if (!command || !command->handler) return plainAnswer(state_, code, device_error::UnknownCommand);
+    if (!command || !command->handler)
+        return plainAnswer(state_, code, device_error::UnknownCommand);
     if (((command->modes >> (state_.mode.mode & 0x07)) & 1u) == 0) {
         return plainAnswer(state_, code, device_error::NotInThisMode);
     }

@@ -25,14 +25,20 @@ constexpr auto kNoErrors = "00 - Ошибок нет. Команда выпол�
 
 QStringList captionsOf(const QList<QAction*>& actions) {
     QStringList captions;
-    for (const QAction* action : actions) captions << (action->isSeparator() ? "-" : action->text());
+    for (const QAction* action : actions)
+        captions << (action->isSeparator() ? "-" : action->text());
     return captions;
 }
 
 // The seven top-level items that the busy state disables.
 QList<QAction*> busySet(ptk::ui::Tfm_MainFr& main) {
-    return {main.mi_Config->menuAction(), main.mi_Chek, main.mi_Gash, main.mi_FiskPam,
-            main.mi_EKLZ, main.mi_Help, main.mi_Exit};
+    return {main.mi_Config->menuAction(),
+            main.mi_Chek,
+            main.mi_Gash,
+            main.mi_FiskPam,
+            main.mi_EKLZ,
+            main.mi_Help,
+            main.mi_Exit};
 }
 
 }  // namespace
@@ -151,7 +157,8 @@ void MainWindowTest::connectSequence() {
     QVERIFY(main.pn_Animate->isHidden());
     QVERIFY(!main.an_Animate->isActive());
     for (QAction* item : busySet(main)) {
-        if (item == main.mi_Config->menuAction() || item == main.mi_Exit) QVERIFY(item->isEnabled());
+        if (item == main.mi_Config->menuAction() || item == main.mi_Exit)
+            QVERIFY(item->isEnabled());
     }
 }
 

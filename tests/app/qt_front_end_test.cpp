@@ -41,8 +41,8 @@ void QtFrontEndTest::boxesReadTheSameInEveryLanguage_data() {
 void QtFrontEndTest::boxesReadTheSameInEveryLanguage() {
     QFETCH(QString, locale);
     QLocale::setDefault(QLocale(locale));
-    BoxRequest request{MessageIcon::Question, "Вопрос", "Отменить текущий чек?",
-                       BoxOwner::MainFr, nullptr};
+    BoxRequest request{MessageIcon::Question, "Вопрос", "Отменить текущий чек?", BoxOwner::MainFr,
+                       nullptr};
     const auto question = ptk::ui::buildMessageBox(request, true);
     QCOMPARE(question->windowTitle(), QString("Вопрос"));
     QCOMPARE(question->icon(), QMessageBox::Question);
@@ -84,9 +84,8 @@ void QtFrontEndTest::ownerWindowComesFromTheLookup() {
     RecordingAlerts alerts;
     frontEnd.useAlerts(&alerts);
     QWidget config;
-    frontEnd.setOwnerLookup([&](BoxOwner owner) {
-        return owner == BoxOwner::Config ? &config : nullptr;
-    });
+    frontEnd.setOwnerLookup(
+        [&](BoxOwner owner) { return owner == BoxOwner::Config ? &config : nullptr; });
     frontEnd.showMessage(MessageIcon::Warning, "Предупреждение", "text", BoxOwner::Config);
     frontEnd.showMessage(MessageIcon::Error, "Ошибка", "text", BoxOwner::SostFR);
     QCOMPARE(alerts.boxes.size(), std::size_t{2});

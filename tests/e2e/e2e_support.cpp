@@ -55,7 +55,9 @@ ChildProcess::ChildProcess(const fs::path& program, const std::vector<std::strin
     ::_exit(127);
 }
 
-ChildProcess::~ChildProcess() { stop(); }
+ChildProcess::~ChildProcess() {
+    stop();
+}
 
 bool ChildProcess::running() {
     if (pid_ <= 0) return false;
@@ -122,9 +124,9 @@ SimulatedWorkplace::SimulatedWorkplace(const std::vector<std::string>& simArgs, 
 }
 
 ChildProcess& SimulatedWorkplace::startInspector() {
-    inspector_ = std::make_unique<ChildProcess>(PTK_INSPECTOR_PATH, std::vector<std::string>{},
-                                                directory_.path(), inspectorLog_,
-                                                std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
+    inspector_ = std::make_unique<ChildProcess>(
+        PTK_INSPECTOR_PATH, std::vector<std::string>{}, directory_.path(), inspectorLog_,
+        std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
     return *inspector_;
 }
 

@@ -29,18 +29,20 @@ TEST(InspectorEndToEnd, ConnectsAndTakesTheRegisterOutOfItsMode) {
     ChildProcess& inspector = workplace.startInspector();
 
     ASSERT_TRUE(waitForText(workplace.simLog(), "leave mode", workplace.sim(), 30s))
-        << "ptk-sim:\n" << readFile(workplace.simLog()) << "\nptk-inspector:\n"
+        << "ptk-sim:\n"
+        << readFile(workplace.simLog()) << "\nptk-inspector:\n"
         << readFile(workplace.inspectorLog());
     // The program has nothing more to say once connected.
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(inspector.running()) << readFile(workplace.inspectorLog());
 
     const std::vector<std::string> lines = workplace.commandLines();
-    EXPECT_EQ(commandsOf(lines), (std::vector<std::string>{"0xE0 probe", "0x45 short status",
-                                                           "0x52 leave mode"}))
+    EXPECT_EQ(commandsOf(lines),
+              (std::vector<std::string>{"0xE0 probe", "0x45 short status", "0x52 leave mode"}))
         << readFile(workplace.simLog());
     // The link password of the settings file opens every message.
-    for (const std::string& line : lines) EXPECT_NE(line.find(": 73 01 "), std::string::npos) << line;
+    for (const std::string& line : lines)
+        EXPECT_NE(line.find(": 73 01 "), std::string::npos) << line;
     EXPECT_EQ(lines.front().find("error"), std::string::npos);
 }
 

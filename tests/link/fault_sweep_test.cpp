@@ -24,7 +24,12 @@ struct Transaction {
 
 const Transaction kTransactions[] = {
     {"leave mode", true, 0x52, 6, false, ErrorCodeRule::AnswerByte1, {0x52, 0x00, 0x00}},
-    {"state", true, 0x3F, 55, true, ErrorCodeRule::StateAnswer,
+    {"state",
+     true,
+     0x3F,
+     55,
+     true,
+     ErrorCodeRule::StateAnswer,
      {0x44, 0x01, 0x01, 0x26, 0x12, 0x09, 0x10, 0x30, 0x00, 0x03, 0x00, 0x12, 0x34, 0x56}},
     {"general", false, 0x52, 6, false, ErrorCodeRule::AnswerByte1, {0x52, 0x01, 0x10}},
 };
@@ -41,7 +46,8 @@ struct FaultSweep : LinkRig {
         device.answer = tx.answer;
         const MessageBuilder callMessage = session.message(tx.code);
         CommandCall call = formCall(callMessage, tx.answerLength, tx.acceptShort, tx.rule);
-        return tx.form ? session.exchange.SendFormCommand(call) : session.exchange.SendCommand(call);
+        return tx.form ? session.exchange.SendFormCommand(call)
+                       : session.exchange.SendCommand(call);
     }
 };
 
@@ -80,25 +86,30 @@ void checkRun(const Transaction& tx, Direction direction, std::size_t position, 
         };
     }
     const int result = f.run(tx);
-    const std::string where = std::string(tx.name) + (direction == Direction::FromRegister ? " from register" : " to register") +
-                              " byte " + std::to_string(position) + " fault " + std::to_string(static_cast<int>(fault));
+    const std::string where =
+        std::string(tx.name) +
+        (direction == Direction::FromRegister ? " from register" : " to register") + " byte " +
+        std::to_string(position) + " fault " + std::to_string(static_cast<int>(fault));
 
     const std::set<int> documented = tx.form ? std::set<int>{0, 1, 3} : std::set<int>{0, 1, 3, 4};
     EXPECT_TRUE(documented.count(result)) << where << " result " << result;
     EXPECT_LE(f.clock.nowUs() / 1000, worstCaseMs(Deadlines{}, tx.form)) << where;
 
-    const std::set<std::string> linkMessages{"Нет связи!", "Нет ответа!", "Ошибка контрольной суммы!"};
+    const std::set<std::string> linkMessages{"Нет связи!", "Нет ответа!",
+                                             "Ошибка контрольной суммы!"};
     if (result == 1 && lostZeroByte && tx.acceptShort) {
         ++undetectableLosses;
     } else if (result == 1) {
         EXPECT_TRUE(f.frontEnd.boxes.empty()) << where;
         // Success only for the answer the register really sent.
-        const Bytes got(f.session.exchange.RxBuffer.begin() + 1,
-                        f.session.exchange.RxBuffer.begin() + 1 + static_cast<long>(tx.answer.size()));
+        const Bytes got(
+            f.session.exchange.RxBuffer.begin() + 1,
+            f.session.exchange.RxBuffer.begin() + 1 + static_cast<long>(tx.answer.size()));
         EXPECT_EQ(got, tx.answer) << where;
     } else {
         ASSERT_EQ(f.frontEnd.boxes.size(), 1u) << where;
-        EXPECT_TRUE(linkMessages.count(f.frontEnd.boxes[0].text)) << where << ": " << f.frontEnd.boxes[0].text;
+        EXPECT_TRUE(linkMessages.count(f.frontEnd.boxes[0].text))
+            << where << ": " << f.frontEnd.boxes[0].text;
         if (result == 3) {
             EXPECT_EQ(f.frontEnd.boxes[0].text, "Ошибка контрольной суммы!") << where;
         }

@@ -88,8 +88,9 @@ TEST(FrameLayout, MessagesUpTo128BytesAlwaysFit) {
     EXPECT_EQ(CommandExchange::buildFrame(worst.data(), worst.size(), frame.data(), frame.size()),
               259u);
     const Bytes tooLong(129, 0x03);
-    EXPECT_EQ(CommandExchange::buildFrame(tooLong.data(), tooLong.size(), frame.data(), frame.size()),
-              0u);
+    EXPECT_EQ(
+        CommandExchange::buildFrame(tooLong.data(), tooLong.size(), frame.data(), frame.size()),
+        0u);
 }
 
 TEST(DigitPacking, PacksPairsHighHalfFirstAndReadsThemBack) {

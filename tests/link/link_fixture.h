@@ -46,7 +46,8 @@ struct LinkRig {
 
     int countWrites(std::uint8_t firstByte) const {
         int count = 0;
-        for (const auto& write : line.writes()) count += !write.bytes.empty() && write.bytes[0] == firstByte;
+        for (const auto& write : line.writes())
+            count += !write.bytes.empty() && write.bytes[0] == firstByte;
         return count;
     }
 

@@ -40,7 +40,8 @@ void ScriptedRegister::sendAnswer(std::uint64_t atUs) {
     }
 }
 
-void ScriptedRegister::onReceived(const std::uint8_t* data, std::size_t count, std::uint64_t nowUs) {
+void ScriptedRegister::onReceived(const std::uint8_t* data, std::size_t count,
+                                  std::uint64_t nowUs) {
     // Whatever was delayed before has been overtaken by the program's next move.
     if (line_.pendingBytes() == 0) shiftUs_ = 0;
     for (std::size_t i = 0; i < count; ++i) {

@@ -16,7 +16,7 @@ namespace ptk::testing {
 // otherwise it behaves like a healthy register that answers at once.
 class ScriptedRegister final : public platform::LinePeer {
 public:
-    static constexpr std::uint64_t kByteUs = 87;  // one byte at 115200 baud, 10 bits a byte
+    static constexpr std::uint64_t kByteUs = 87;          // one byte at 115200 baud, 10 bits a byte
     static constexpr std::uint64_t kFrameGapUs = 50'000;  // a frame broken off this long is dropped
 
     explicit ScriptedRegister(platform::MemoryLine& line) : line_(line) { line_.attach(this); }
@@ -60,8 +60,8 @@ public:
     // The frame the register sends for answer.
     std::vector<std::uint8_t> goodAnswerFrame() const {
         std::vector<std::uint8_t> frame(kBufferSize);
-        frame.resize(CommandExchange::buildFrame(answer.data(), answer.size(), frame.data(),
-                                                 frame.size()));
+        frame.resize(
+            CommandExchange::buildFrame(answer.data(), answer.size(), frame.data(), frame.size()));
         return frame;
     }
 

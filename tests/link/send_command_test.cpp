@@ -15,7 +15,8 @@ class SendCommandTest : public LinkFixture {
 protected:
     int form(std::uint8_t code, std::size_t answerLength = 6, bool acceptShort = false,
              ErrorCodeRule rule = ErrorCodeRule::AnswerByte1) {
-        return session.exchange.SendFormCommand(formCall(session.message(code), answerLength, acceptShort, rule));
+        return session.exchange.SendFormCommand(
+            formCall(session.message(code), answerLength, acceptShort, rule));
     }
     int general(std::uint8_t code, std::size_t answerLength = 6) {
         return session.exchange.SendCommand(generalCall(session.message(code), answerLength));
@@ -132,8 +133,9 @@ TEST_F(SendCommandTest, StateAnswerOpeningWithDCountsAsSuccessWhateverByteOneHol
     device.answer = {0x3F, 0x66, 0x20};
     EXPECT_EQ(general(0x3F), 4);
     EXPECT_EQ(form(0x3F, 6, false, ErrorCodeRule::StateAnswer), 0);
-    EXPECT_EQ(frontEnd.boxTexts(), (std::vector<std::string>{"66 - Команда не реализуется в данном режиме.",
-                                                              "66 - Команда не реализуется в данном режиме."}));
+    EXPECT_EQ(frontEnd.boxTexts(),
+              (std::vector<std::string>{"66 - Команда не реализуется в данном режиме.",
+                                        "66 - Команда не реализуется в данном режиме."}));
 }
 
 TEST_F(SendCommandTest, EveryZeroDeadlineFailsItsStepAtOnce) {
@@ -143,9 +145,9 @@ TEST_F(SendCommandTest, EveryZeroDeadlineFailsItsStepAtOnce) {
         int framesSent;
     };
     const Case cases[] = {
-        {&Deadlines::tControl, kNoLink, 0},     {&Deadlines::tEnqAck, kNoLink, 0},
-        {&Deadlines::tFrame, kNoLink, 0},       {&Deadlines::tFrameAck, kNoLink, 5},
-        {&Deadlines::tEot, kNoAnswer, 1},       {&Deadlines::tAnswerStart, kNoAnswer, 1},
+        {&Deadlines::tControl, kNoLink, 0},  {&Deadlines::tEnqAck, kNoLink, 0},
+        {&Deadlines::tFrame, kNoLink, 0},    {&Deadlines::tFrameAck, kNoLink, 5},
+        {&Deadlines::tEot, kNoAnswer, 1},    {&Deadlines::tAnswerStart, kNoAnswer, 1},
         {&Deadlines::tAnswer, kNoAnswer, 1},
     };
     for (const Case& c : cases) {
@@ -204,7 +206,8 @@ TEST_F(SendCommandTest, GeneralRulesClassifyTheSpecialCodes) {
     // The same code for another command is an ordinary device error.
     device.answer = {0x52, 0x18, 0x00};
     EXPECT_EQ(general(0x52), 4);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"18 - Нет больше данных для передачи ПО ПТК."});
+    EXPECT_EQ(frontEnd.boxTexts(),
+              std::vector<std::string>{"18 - Нет больше данных для передачи ПО ПТК."});
 }
 
 TEST_F(SendCommandTest, DataStreamCommandsTakeAShortAnswer) {

@@ -21,7 +21,8 @@ TEST(UnstuffingRandomTest, WalkAndUnstuffNeverLeaveTheBuffer) {
     std::mt19937 random(20261209);
     for (int i = 0; i < 50'000; ++i) {
         auto frame = std::make_unique<std::uint8_t[]>(kBufferSize);
-        const int length = std::uniform_int_distribution<int>(0, static_cast<int>(kBufferSize))(random);
+        const int length =
+            std::uniform_int_distribution<int>(0, static_cast<int>(kBufferSize))(random);
         for (int k = 0; k < length; ++k) frame[static_cast<std::size_t>(k)] = biasedByte(random);
         const int etx = CommandExchange::findClosingEtx(frame.get(), kBufferSize);
         ASSERT_LT(etx, static_cast<int>(kBufferSize));
@@ -41,7 +42,8 @@ TEST(UnstuffingRandomTest, EveryMessageSurvivesTheRoundTrip) {
         Bytes message(length);
         for (auto& byte : message) byte = biasedByte(random);
         auto frame = std::make_unique<std::uint8_t[]>(kBufferSize);
-        const std::size_t size = CommandExchange::buildFrame(message.data(), length, frame.get(), kBufferSize);
+        const std::size_t size =
+            CommandExchange::buildFrame(message.data(), length, frame.get(), kBufferSize);
         ASSERT_GT(size, 0u);
         ASSERT_TRUE(CommandExchange::checksumMatches(frame.get(), kBufferSize));
         ASSERT_TRUE(CommandExchange::unstuffFrame(frame.get(), kBufferSize));
@@ -64,7 +66,8 @@ TEST_F(RandomAnswerTest, GarbageAnswersEndWithADocumentedResult) {
         const bool form = i % 3 != 0;
         const MessageBuilder callMessage = session.message(0x3F);
         CommandCall call = formCall(callMessage, 55, i % 4 != 0, ErrorCodeRule::StateAnswer);
-        const int result = form ? session.exchange.SendFormCommand(call) : session.exchange.SendCommand(call);
+        const int result =
+            form ? session.exchange.SendFormCommand(call) : session.exchange.SendCommand(call);
         EXPECT_TRUE(result == 0 || result == 1 || result == 3 || (!form && result == 4)) << result;
         EXPECT_LE(frontEnd.boxes.size(), 2u);
         device.rawAnswers.clear();

@@ -161,7 +161,8 @@ TEST_F(SettingsFilesTest, SaveThatCannotWriteLeavesTheOldFileWhole) {
 TEST_F(SettingsFilesTest, FailedSaveLeavesTheOldFileWhole) {
     directory.write("num_port.ini", "COM3\n");
     // The disk fills up while the new value is written.
-    std::filesystem::create_symlink("/dev/full", temporaryPathFor(directory.path() / "num_port.ini"));
+    std::filesystem::create_symlink("/dev/full",
+                                    temporaryPathFor(directory.path() / "num_port.ini"));
     session.portName = "COM12";
     EXPECT_FALSE(files.SaveSetting(session, Setting::Port));
     EXPECT_EQ(directory.read("num_port.ini"), "COM3\n");

@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "realistic_state_lines.h"
 #include "status/device_state.h"
 #include "status/eklz_state.h"
 #include "status/mode_entry.h"
 #include "status/registration_info.h"
-#include "realistic_state_lines.h"
 
 namespace ptk {
 namespace {

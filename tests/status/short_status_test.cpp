@@ -129,7 +129,8 @@ TEST_P(DecodeStatusFlagsTest, EachPrinterFlagComesFromItsOwnBit) {
     state().printer = {c.paperOut, c.linkLost, c.coverOpen, c.noRoll};
     state().mode.set(sim::ModeEklz, 1);
     // Flags of an earlier status must not linger.
-    session.NoPaperFlag = session.NoPrinterLinkFlag = session.CoverOpenFlag = session.NoRollFlag = 1;
+    session.NoPaperFlag = session.NoPrinterLinkFlag = session.CoverOpenFlag = session.NoRollFlag =
+        1;
     ASSERT_EQ(QueryStatusCode(session), 1);
     DecodeStatusFlags(session);
 

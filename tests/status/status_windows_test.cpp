@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "realistic_state_lines.h"
 #include "sales/Chek.h"
 #include "sales/Gash.h"
 #include "status/Regcomm.h"
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
-#include "realistic_state_lines.h"
 #include "support/child_window_bench.h"
 
 using Codes = std::vector<std::uint8_t>;
