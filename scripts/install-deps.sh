@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest
   xvfb xauth xdotool fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64 socat
+  clang-format-14
 )
 
 missing=()

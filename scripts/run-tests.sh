@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds ptk-inspector in the normal and in the sanitizer configuration and runs every test in
+# Checks the formatting, builds ptk-inspector in the normal and in the sanitizer configuration and runs every test in
 # both, then the Windows build's tests under Wine. Run from anywhere; installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+
+echo "=== formatting"
+scripts/check-format.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
