@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the formatting, builds ptk-inspector in the normal and in the sanitizer configuration and runs every test in
-# both, then the Windows build's tests under Wine. Run from anywhere; installs what is missing.
+# Checks the formatting, builds ptk-inspector in the normal and in the sanitizer configuration,
+# runs every test in both, then the Windows build's tests under Wine. Run from anywhere; installs
+# what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
