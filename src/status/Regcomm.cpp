@@ -58,9 +58,10 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
     ed_Pass->setAccessibleName(lb_Pass->text());
     lb_Pass->setBuddy(ed_Pass);
     // Only digits mean anything in a password the register checks: anything else would travel
-    // as the low half of its character code.
+    // as the low half of its character code. Backspace still corrects a typo.
     ed_Pass->installEventFilter(new sales::CharacterFilter(
-        "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass));
+        "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass,
+        sales::CharacterFilter::Backspace::Edits));
     // What does not come from a key (a paste from the context menu or Shift+Insert, a drop) is
     // held to digits too.
     ed_Pass->setValidator(
