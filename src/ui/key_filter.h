@@ -7,7 +7,7 @@
 
 class QEvent;
 
-namespace ptk::sales {
+namespace ptk::ui {
 
 // The key filter of a number edit: typed characters outside the allowed set, Backspace and the
 // Ctrl combinations (Ctrl+V, Ctrl+X, ...) included, are dropped with the standard beep. Keys that
@@ -39,4 +39,4 @@ private:
     Backspace backspace_;
 };
 
-}  // namespace ptk::sales
+}  // namespace ptk::ui

@@ -1,8 +1,8 @@
-#include "sales/key_filter.h"
+#include "ui/key_filter.h"
 
 #include <QKeyEvent>
 
-namespace ptk::sales {
+namespace ptk::ui {
 
 bool CharacterFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
@@ -23,4 +23,4 @@ bool CharacterFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-}  // namespace ptk::sales
+}  // namespace ptk::ui
