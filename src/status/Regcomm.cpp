@@ -162,6 +162,9 @@ void Tfm_RegComm::bt_RegCommOkClick() {
 }
 
 void Tfm_RegComm::openForm(ui::ModeForm& form) {
+    // Again at each opening, so the order in which program start set the main window and
+    // registered the form does not matter.
+    form.setHandBack(mainWindow(), this);
     if (!form.prepareForEntry()) {
         giveBackMainWindow();
         return;

@@ -33,8 +33,8 @@ public:
     explicit Tfm_RegComm(ptk::Session& session, QWidget* parent = nullptr);
 
     // Registers the form opened once the register is in the mode, and makes the form hand back
-    // to this dialog and its main window when it closes. The main window must be set first. A
-    // null form, or a mode outside the register's modes, leaves the mode without a form.
+    // to this dialog and its main window when it closes. A null form, or a mode outside the
+    // register's modes, leaves the mode without a form.
     void setModeForm(int mode, ptk::ui::ModeForm* form);
     // Whether the dialog has a form to open in the mode; the main menu offers only such modes.
     bool hasModeForm(int mode) const;
