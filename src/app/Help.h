@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/child_window.h"
+#include "ui/child_window.h"
 
 class QLabel;
 class QPushButton;

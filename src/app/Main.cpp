@@ -13,15 +13,17 @@
 #include <QTimer>
 
 #include "app/Help.h"
-#include "app/child_window.h"
 #include "app/folder_search_animation.h"
-#include "app/qt_front_end.h"
-#include "app/shell_commands.h"
 #include "app/windows.h"
 #include "settings/Config.h"
+#include "shell/shell_commands.h"
+#include "status/Regcomm.h"
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
+#include "status/mode_entry.h"
+#include "ui/child_window.h"
+#include "ui/qt_front_end.h"
 
 namespace ptk::ui {
 namespace {
@@ -215,9 +217,13 @@ void Tfm_MainFr::setBusy(bool busy) {
     updateMenu();
 }
 
+bool Tfm_MainFr::modeHasForm(int mode) const {
+    const auto* modeEntry = qobject_cast<const Tfm_RegComm*>(windows_.fm_RegComm.get());
+    return modeEntry != nullptr && modeEntry->hasModeForm(mode);
+}
+
 void Tfm_MainFr::updateMenu() {
     const bool idle = !busy_;
-    const bool modeEntry = windows_.fm_RegComm != nullptr;
     mi_Config->menuAction()->setEnabled(idle);
     mi_Nastr->setEnabled(windows_.fm_Config != nullptr);
     mi_RegInf->setEnabled(windows_.fm_RegInf != nullptr);
@@ -225,10 +231,11 @@ void Tfm_MainFr::updateMenu() {
     mi_SostEKLZ->setEnabled(windows_.fm_SostEKLZ != nullptr);
     mi_AvarReport->setEnabled(windows_.fm_AvarReport != nullptr);
     mi_SetDate->setEnabled(windows_.fm_DateFR != nullptr);
-    mi_Chek->setEnabled(idle && modeEntry && windows_.fm_Chek != nullptr);
-    mi_Gash->setEnabled(idle && modeEntry && windows_.fm_Gash != nullptr);
-    mi_FiskPam->setEnabled(idle && modeEntry && windows_.fm_FiskPam != nullptr);
-    mi_EKLZ->setEnabled(idle && modeEntry && windows_.fm_EKLZ != nullptr);
+    // A mode is offered only when the mode-entry dialog has a form to open in it.
+    mi_Chek->setEnabled(idle && modeHasForm(kRegistrationMode));
+    mi_Gash->setEnabled(idle && modeHasForm(kZReportMode));
+    mi_FiskPam->setEnabled(idle && modeHasForm(kFiscalMemoryMode));
+    mi_EKLZ->setEnabled(idle && modeHasForm(kEklzMode));
     mi_Help->setEnabled(idle && windows_.fm_Help != nullptr);
     mi_Exit->setEnabled(idle);
 }
@@ -310,7 +317,7 @@ void Tfm_MainFr::mi_SostEKLZClick() {
 
 void Tfm_MainFr::openModeEntry(int targetMode, const QString& banner) {
     QWidget* dialog = windows_.fm_RegComm.get();
-    if (dialog == nullptr) return;
+    if (dialog == nullptr || !modeHasForm(targetMode)) return;
     session_.TargetMode = targetMode;
     ed_rezult->clear();
     setEnabled(false);
@@ -325,22 +332,22 @@ void Tfm_MainFr::openModeEntry(int targetMode, const QString& banner) {
 }
 
 void Tfm_MainFr::mi_ChekClick() {
-    openModeEntry(1, QStringLiteral("ВХОД В РЕЖИМ РЕГИСТРАЦИЙ"));
+    openModeEntry(kRegistrationMode, QStringLiteral("ВХОД В РЕЖИМ РЕГИСТРАЦИЙ"));
 }
 
 void Tfm_MainFr::mi_GashClick() {
-    openModeEntry(3, QStringLiteral("ВХОД В РЕЖИМ ГАШЕНИЙ"));
+    openModeEntry(kZReportMode, QStringLiteral("ВХОД В РЕЖИМ ГАШЕНИЙ"));
 }
 
 void Tfm_MainFr::mi_FiskPamClick() {
-    if (!windows_.fm_RegComm) return;
+    if (!modeHasForm(kFiscalMemoryMode)) return;
     // The fiscal memory asks for its password twice; this is the first time.
     session_.RegistrationStage = 1;
-    openModeEntry(5, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ФП"));
+    openModeEntry(kFiscalMemoryMode, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ФП"));
 }
 
 void Tfm_MainFr::mi_EKLZClick() {
-    openModeEntry(6, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ЭКЛЗ"));
+    openModeEntry(kEklzMode, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ЭКЛЗ"));
 }
 
 void Tfm_MainFr::mi_AvarReportClick() {

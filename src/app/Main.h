@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "app/connect_sequence.h"
 #include "link/session.h"
 #include "settings/settings_files.h"
+#include "shell/connect_sequence.h"
 
 class QAction;
 class QFrame;
@@ -103,6 +103,8 @@ private:
     void openModeEntry(int targetMode, const QString& banner);
     // Disables the main window and shows the child window.
     void openChild(QWidget* window);
+    // Whether the mode-entry dialog can open a form in the mode.
+    bool modeHasForm(int mode) const;
 
     Session& session_;
     QtFrontEnd& frontEnd_;

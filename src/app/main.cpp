@@ -3,12 +3,12 @@
 #include <QApplication>
 
 #include "app/Main.h"
-#include "app/qt_front_end.h"
 #include "app/windows.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 #include "settings/settings_files.h"
+#include "ui/qt_front_end.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

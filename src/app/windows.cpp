@@ -4,7 +4,6 @@
 
 #include "app/Help.h"
 #include "app/Main.h"
-#include "app/qt_front_end.h"
 #include "sales/Chek.h"
 #include "sales/Datefr.h"
 #include "sales/Gash.h"
@@ -13,6 +12,8 @@
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
+#include "status/mode_entry.h"
+#include "ui/qt_front_end.h"
 
 namespace ptk::ui {
 
@@ -36,15 +37,14 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     auto sostEklz = std::make_unique<Tfm_SostEKLZ>(session);
     sostEklz->setMainWindow(fm_MainFr.get());
     fm_SostEKLZ = std::move(sostEklz);
-    // The receipt and the Z report close the mode-entry dialog, made before them, when they close.
+    // Each mode form is registered with the mode-entry dialog, made before them, for its mode;
+    // it closes the dialog when it closes.
     auto chek = std::make_unique<Tfm_Chek>(session);
-    chek->setHandBack(fm_MainFr.get(), fm_RegComm.get());
+    modeEntry->setModeForm(kRegistrationMode, chek.get());
     fm_Chek = std::move(chek);
     auto gash = std::make_unique<Tfm_Gash>(session);
-    gash->setHandBack(fm_MainFr.get(), fm_RegComm.get());
+    modeEntry->setModeForm(kZReportMode, gash.get());
     fm_Gash = std::move(gash);
-    modeEntry->setModeForms(static_cast<Tfm_Chek*>(fm_Chek.get()),
-                            static_cast<Tfm_Gash*>(fm_Gash.get()));
     auto sostFR = std::make_unique<Tfm_SostFR>(session);
     sostFR->setMainWindow(fm_MainFr.get());
     fm_SostFR = std::move(sostFR);

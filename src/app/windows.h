@@ -21,7 +21,9 @@ class Tfm_Help;
 // A window that is not built yet is a null QWidget pointer here, and the main menu keeps the items
 // that would open it disabled. Plugging one in: give the member its window class, make it in the
 // constructor at its place in the order (see windows.cpp), and fill in the menu handler that opens
-// it in Main.cpp. The main window enables the item as soon as the member is set.
+// it in Main.cpp. The main window enables the item as soon as the member is set. A mode form
+// (a ptk::ui::ModeForm) is opened by the mode-entry dialog instead: register it there for its mode
+// with Tfm_RegComm::setModeForm, and the main menu enables the mode's item.
 struct Windows {
     Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings);
     ~Windows();

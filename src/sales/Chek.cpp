@@ -5,13 +5,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "link/session.h"
-#include "sales/key_filter.h"
 #include "sales/receipt_commands.h"
+#include "ui/key_filter.h"
 
 using namespace ptk;
 
@@ -38,8 +39,8 @@ Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent) : ModeForm(parent), sessio
     Label3->setBuddy(ed_Sek);
 
     const auto beep = [this] { session_.frontEnd.beep(); };
-    ed_Price->installEventFilter(new sales::CharacterFilter("0123456789,.", beep, ed_Price));
-    ed_Sek->installEventFilter(new sales::CharacterFilter("0123456789", beep, ed_Sek));
+    ed_Price->installEventFilter(new ui::CharacterFilter("0123456789,.", beep, ed_Price));
+    ed_Sek->installEventFilter(new ui::CharacterFilter("0123456789", beep, ed_Sek));
 
     auto* fields = new QGridLayout(pn_Chek);
     fields->addWidget(Label1, 0, 0);
@@ -72,10 +73,12 @@ Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent) : ModeForm(parent), sessio
     setBusyControls({pn_Chek, ed_Price, ed_Sek, bt_ChekClose, bt_Chek});
 }
 
-void Tfm_Chek::prepareForEntry(QChar decimalSeparator) {
-    ed_Price->setText(QString("1") + decimalSeparator + "11");
+bool Tfm_Chek::prepareForEntry() {
+    const QString separator = QLocale().decimalPoint();
+    ed_Price->setText(QString("1") + (separator.isEmpty() ? QString(",") : separator) + "11");
     ed_Sek->setText("2");
     bt_ChekClose->setEnabled(true);
+    return true;
 }
 
 int Tfm_Chek::withConversionCheck(int result) {

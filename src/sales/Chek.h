@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sales/mode_form.h"
+#include "ui/mode_form.h"
 
 class QFrame;
 class QLabel;
@@ -14,15 +14,15 @@ class Session;
 // The receipt dialog: one item at a typed price, quantity one, in a typed section, closed with
 // payment type 01 and a zero sum. Shown by the mode-entry dialog once the register is in the
 // registration mode.
-class Tfm_Chek : public ptk::sales::ModeForm {
+class Tfm_Chek : public ptk::ui::ModeForm {
     Q_OBJECT
 
 public:
     explicit Tfm_Chek(ptk::Session& session, QWidget* parent = nullptr);
 
-    // The state the mode-entry dialog gives the receipt before it shows it: the sample price
-    // 1,11 written with the workstation's decimal separator, section 2, the close button enabled.
-    void prepareForEntry(QChar decimalSeparator);
+    // The state the receipt opens in after each mode entry: the sample price 1,11 written with
+    // the workstation's decimal separator, section 2, the close button enabled. Always ready.
+    bool prepareForEntry() override;
 
     void bt_ChekClick();
 

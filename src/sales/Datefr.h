@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/child_window.h"
+#include "ui/child_window.h"
 
 class QDateEdit;
 class QFrame;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sales/mode_form.h"
+#include "ui/mode_form.h"
 
 class QFrame;
 class QPushButton;
@@ -11,11 +11,14 @@ class Session;
 
 // The report with clearing, which closes the shift. Shown by the mode-entry dialog once the
 // register is in the clearing mode.
-class Tfm_Gash : public ptk::sales::ModeForm {
+class Tfm_Gash : public ptk::ui::ModeForm {
     Q_OBJECT
 
 public:
     explicit Tfm_Gash(ptk::Session& session, QWidget* parent = nullptr);
+
+    // The report needs nothing set before it opens.
+    bool prepareForEntry() override { return true; }
 
     void bt_OtchClick();
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/child_window.h"
 #include "link/session.h"
 #include "settings/settings_files.h"
+#include "ui/child_window.h"
 
 class QButtonGroup;
 class QComboBox;

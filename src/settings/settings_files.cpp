@@ -98,6 +98,10 @@ void takeBaud(Session& session, const FileWord& value) {
         refuse(session, std::string("В файле baude_fr.ini неизвестная скорость обмена. "
                                     "Оставлена скорость ") +
                             std::to_string(BaudTable[session.BaudIndex]) + ".");
+        // The name follows the rate kept, so that the settings window shows the rate the line
+        // really runs at (before any file was taken the name is still empty) and applying it
+        // unchanged keeps that rate.
+        session.baudName = kBaudNames[static_cast<std::size_t>(session.BaudIndex)];
         return;
     }
     session.baudName = value.word;

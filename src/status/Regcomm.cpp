@@ -4,19 +4,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
 #include <string>
 
-#include "app/shell_commands.h"
 #include "link/session.h"
-#include "sales/Chek.h"
-#include "sales/Gash.h"
-#include "sales/key_filter.h"
+#include "shell/shell_commands.h"
 #include "status/mode_entry.h"
 #include "status/short_status.h"
+#include "ui/key_filter.h"
 
 using namespace ptk;
 
@@ -58,9 +55,10 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
     ed_Pass->setAccessibleName(lb_Pass->text());
     lb_Pass->setBuddy(ed_Pass);
     // Only digits mean anything in a password the register checks: anything else would travel
-    // as the low half of its character code.
-    ed_Pass->installEventFilter(new sales::CharacterFilter(
-        "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass));
+    // as the low half of its character code. Backspace still corrects a typo.
+    ed_Pass->installEventFilter(new ui::CharacterFilter(
+        "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass,
+        ui::CharacterFilter::Backspace::Edits));
     // What does not come from a key (a paste from the context menu or Shift+Insert, a drop) is
     // held to digits too.
     ed_Pass->setValidator(
@@ -86,9 +84,19 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
     connect(bt_RegCommNo, &QPushButton::clicked, this, &Tfm_RegComm::bt_RegCommNoClick);
 }
 
-void Tfm_RegComm::setModeForms(Tfm_Chek* receipt, Tfm_Gash* shiftClosing) {
-    receiptForm_ = receipt;
-    shiftClosingForm_ = shiftClosing;
+void Tfm_RegComm::setModeForm(int mode, ui::ModeForm* form) {
+    if (mode < 0 || mode >= kModeCount) return;
+    modeForms_[static_cast<std::size_t>(mode)] = form;
+    if (form != nullptr) form->setHandBack(mainWindow(), this);
+}
+
+ui::ModeForm* Tfm_RegComm::modeForm(int mode) const {
+    if (mode < 0 || mode >= kModeCount) return nullptr;
+    return modeForms_[static_cast<std::size_t>(mode)].data();
+}
+
+bool Tfm_RegComm::hasModeForm(int mode) const {
+    return modeForm(mode) != nullptr;
 }
 
 QString Tfm_RegComm::banner(int targetMode) {
@@ -119,6 +127,12 @@ int Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
 
 void Tfm_RegComm::bt_RegCommOkClick() {
     if (isBusy()) return;
+    // A mode whose form is missing is not entered at all: the register would be left in it with
+    // nothing on the screen to work in it or to leave it. The menu never offers such a mode.
+    if (!hasModeForm(session_.TargetMode)) {
+        close();
+        return;
+    }
     const QString typed = ed_Pass->text();
     if (typed.size() < static_cast<int>(kAccessPasswordLength)) {
         ed_Pass->setFocus();
@@ -139,34 +153,22 @@ void Tfm_RegComm::bt_RegCommOkClick() {
     session_.frontEnd.setResultText("");
     // Hidden, not closed: the main window stays disabled until the opened form closes.
     hide();
-    openFormOfTargetMode();
-}
-
-void Tfm_RegComm::openFormOfTargetMode() {
-    switch (session_.TargetMode) {
-        case kRegistrationMode:
-            if (receiptForm_) {
-                const QString separator = QLocale().decimalPoint();
-                receiptForm_->prepareForEntry(separator.isEmpty() ? QChar(',') : separator.front());
-                showForm(*receiptForm_);
-                return;
-            }
-            break;
-        case kZReportMode:
-            if (shiftClosingForm_) {
-                showForm(*shiftClosingForm_);
-                return;
-            }
-            break;
-        default:
-            // The fiscal-memory (5) and EKLZ (6) forms are prepared here once they exist; until
-            // then their menu items stay disabled.
-            break;
+    // Looked up again: the form may have gone while the exchange turned the message loop.
+    if (ui::ModeForm* form = modeForm(session_.TargetMode)) {
+        openForm(*form);
+    } else {
+        giveBackMainWindow();
     }
-    giveBackMainWindow();
 }
 
-void Tfm_RegComm::showForm(QWidget& form) {
+void Tfm_RegComm::openForm(ui::ModeForm& form) {
+    // Again at each opening, so the order in which program start set the main window and
+    // registered the form does not matter.
+    form.setHandBack(mainWindow(), this);
+    if (!form.prepareForEntry()) {
+        giveBackMainWindow();
+        return;
+    }
     form.show();
     form.raise();
     form.activateWindow();

@@ -2,14 +2,15 @@
 
 #include <QPointer>
 
-#include "app/child_window.h"
+#include <array>
+
+#include "ui/child_window.h"
+#include "ui/mode_form.h"
 
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class Tfm_Chek;
-class Tfm_Gash;
 
 namespace ptk {
 class Session;
@@ -18,7 +19,10 @@ class Session;
 // The mode-entry dialog: asks for the access password, takes the register back to the selection
 // mode when it is in another one, enters the mode the main menu chose (TargetMode) and opens the
 // form that works in that mode. It hides itself meanwhile; that form closes it when it closes.
-// The main window is enabled again when the dialog closes, or when no form can be opened.
+// The main window is enabled again when the dialog closes, or when the form cannot be opened.
+//
+// The dialog knows the forms only as ModeForm: program start registers the form of each mode. A
+// mode without a form is never entered.
 class Tfm_RegComm : public ptk::ui::ChildWindow {
     Q_OBJECT
 
@@ -28,8 +32,12 @@ public:
 
     explicit Tfm_RegComm(ptk::Session& session, QWidget* parent = nullptr);
 
-    // The forms of the registration mode (1) and the Z report mode (3).
-    void setModeForms(Tfm_Chek* receipt, Tfm_Gash* shiftClosing);
+    // Registers the form opened once the register is in the mode, and makes the form hand back
+    // to this dialog and its main window when it closes. A null form, or a mode outside the
+    // register's modes, leaves the mode without a form.
+    void setModeForm(int mode, ptk::ui::ModeForm* form);
+    // Whether the dialog has a form to open in the mode; the main menu offers only such modes.
+    bool hasModeForm(int mode) const;
 
     // The caption that names the mode, for each mode the dialog enters; empty for other modes.
     static QString banner(int targetMode);
@@ -49,13 +57,15 @@ protected:
 private:
     // Takes the register out of any other mode and enters TargetMode; 1 on success.
     int leaveAndEnterTargetMode(const std::string& password);
-    // Prepares the form of TargetMode and shows it.
-    void openFormOfTargetMode();
-    void showForm(QWidget& form);
+    ptk::ui::ModeForm* modeForm(int mode) const;
+    // Prepares the form and shows it; the main window comes back when the form is not ready.
+    void openForm(ptk::ui::ModeForm& form);
     // When no form can be shown, the inspector gets the main window back.
     void giveBackMainWindow();
 
+    // The register's modes are 0 to 7 (the low half of the mode byte).
+    static constexpr int kModeCount = 8;
+
     ptk::Session& session_;
-    QPointer<Tfm_Chek> receiptForm_;
-    QPointer<Tfm_Gash> shiftClosingForm_;
+    std::array<QPointer<ptk::ui::ModeForm>, kModeCount> modeForms_;
 };

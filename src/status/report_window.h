@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/child_window.h"
+#include "ui/child_window.h"
 
 class QFrame;
 class QPlainTextEdit;

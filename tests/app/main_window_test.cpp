@@ -11,6 +11,7 @@
 #include "app/folder_search_animation.h"
 #include "app/window_bench.h"
 #include "settings/Config.h"
+#include "status/Regcomm.h"
 
 using ptk::BoxOwner;
 using ptk::MessageIcon;
@@ -95,7 +96,11 @@ void MainWindowTest::menuItemsOpenOnlyWindowsThatExist() {
     bench.start();
     auto& main = bench.main();
     const ptk::ui::Windows& w = *bench.windows;
-    const bool modeEntry = w.fm_RegComm != nullptr;
+    // A mode is offered when the mode-entry dialog has a form for it.
+    const auto* modeEntry = qobject_cast<const Tfm_RegComm*>(w.fm_RegComm.get());
+    const auto modeHasForm = [modeEntry](int mode) {
+        return modeEntry != nullptr && modeEntry->hasModeForm(mode);
+    };
     const std::vector<std::pair<QAction*, bool>> items = {
         {main.mi_Nastr, w.fm_Config != nullptr},
         {main.mi_RegInf, w.fm_RegInf != nullptr},
@@ -105,10 +110,10 @@ void MainWindowTest::menuItemsOpenOnlyWindowsThatExist() {
         {main.mi_SetDate, w.fm_DateFR != nullptr},
         {main.mi_ExitRegim, true},
         {main.mi_IgnoreChek, true},
-        {main.mi_Chek, modeEntry && w.fm_Chek != nullptr},
-        {main.mi_Gash, modeEntry && w.fm_Gash != nullptr},
-        {main.mi_FiskPam, modeEntry && w.fm_FiskPam != nullptr},
-        {main.mi_EKLZ, modeEntry && w.fm_EKLZ != nullptr},
+        {main.mi_Chek, modeHasForm(1)},
+        {main.mi_Gash, modeHasForm(3)},
+        {main.mi_FiskPam, modeHasForm(5)},
+        {main.mi_EKLZ, modeHasForm(6)},
         {main.mi_Help, true},
         {main.mi_Exit, true},
         {main.mi_Config->menuAction(), true},

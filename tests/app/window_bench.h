@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/Main.h"
-#include "app/qt_front_end.h"
-#include "app/recording_alerts.h"
 #include "app/windows.h"
 #include "platform/memory_line.h"
 #include "settings/scratch_directory.h"
 #include "sim/engine_line_peer.h"
 #include "sim/register_engine.h"
+#include "ui/qt_front_end.h"
+#include "ui/recording_alerts.h"
 
 namespace ptk::testing {
 

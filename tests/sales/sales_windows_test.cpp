@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QtTest>
@@ -46,6 +47,18 @@ bool allEnabled(std::initializer_list<QWidget*> widgets) {
     return true;
 }
 
+// The workstation's number format for as long as it lives.
+class ScopedLocale {
+public:
+    explicit ScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~ScopedLocale() { QLocale::setDefault(before_); }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+private:
+    QLocale before_;
+};
+
 void typeCharacter(QWidget* edit, QChar character) {
     QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
 }
@@ -78,20 +91,29 @@ private slots:
 };
 
 void SalesWindowsTest::receiptIsPrinted_data() {
-    QTest::addColumn<QChar>("separator");
-    QTest::newRow("comma") << QChar(',');
-    QTest::newRow("point") << QChar('.');
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("price");
+    QTest::newRow("comma") << QLocale(QLocale::Russian, QLocale::Russia) << "1,11";
+    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates) << "1.11";
 }
 
+// The receipt as the mode entry opens it: the sample price written with the workstation's
+// decimal separator, section 2.
 void SalesWindowsTest::receiptIsPrinted() {
-    QFETCH(QChar, separator);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, price);
     Bench bench;
     bench.rig.enterMode(ptk::sim::ModeRegistration);
     Tfm_Chek chek(bench.rig.session);
     chek.setHandBack(&bench.mainWindow, &bench.modeEntry);
-    chek.prepareForEntry(separator);
+    chek.ed_Sek->setText("12");
+    {
+        const ScopedLocale workstation(locale);
+        QVERIFY(chek.prepareForEntry());
+    }
     chek.show();
-    QCOMPARE(chek.ed_Price->text(), QString("1") + separator + "11");
+    QCOMPARE(chek.ed_Price->text(), price);
+    QCOMPARE(chek.ed_Sek->text(), QString("2"));
 
     QTest::mouseClick(chek.bt_Chek, Qt::LeftButton);
 
@@ -120,7 +142,7 @@ void SalesWindowsTest::refusedPriceLeavesReceiptOpen() {
     Bench bench;
     bench.rig.enterMode(ptk::sim::ModeRegistration);
     Tfm_Chek chek(bench.rig.session);
-    chek.prepareForEntry(',');
+    chek.prepareForEntry();
     chek.show();
     chek.ed_Price->setText(price);
 
@@ -144,7 +166,7 @@ void SalesWindowsTest::escPrintsReceipt() {
     Bench bench;
     bench.rig.enterMode(ptk::sim::ModeRegistration);
     Tfm_Chek chek(bench.rig.session);
-    chek.prepareForEntry(',');
+    chek.prepareForEntry();
     chek.show();
 
     QTest::keyClick(chek.ed_Price, Qt::Key_Escape);
@@ -230,7 +252,7 @@ void SalesWindowsTest::closingReceiptHandsBack() {
         Bench bench;
         Tfm_Chek chek(bench.rig.session);
         chek.setHandBack(&bench.mainWindow, &bench.modeEntry);
-        chek.prepareForEntry(',');
+        chek.prepareForEntry();
         chek.show();
         bench.rig.frontEnd.setResultText("9A - Чек закрыт - операция невозможна.");
 
@@ -247,7 +269,7 @@ void SalesWindowsTest::closingReceiptHandsBack() {
         QVERIFY(chek.isEnabled());
         // The next mode entry enables the close button again.
         QVERIFY(!chek.bt_ChekClose->isEnabled());
-        chek.prepareForEntry(',');
+        chek.prepareForEntry();
         QVERIFY(chek.bt_ChekClose->isEnabled());
         QVERIFY(bench.rig.commands.empty());
     }

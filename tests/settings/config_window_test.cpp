@@ -42,6 +42,8 @@ private slots:
     void listsThePortsOfTheSystemAndOfTheWorkingDirectory();
     void withoutFilesShowsTheDefaultsAndMakesNoFile();
     void unknownBaudNameLeavesTheRateAlone();
+    void refusedBaudFileAtStartShowsAndKeepsTheRateInUse_data();
+    void refusedBaudFileAtStartShowsAndKeepsTheRateInUse();
     void portTwelveIsIndexElevenAndSelectedOnlyWhenListed();
     void applyWritesTheFilesReopensAndProbes();
     void probeAnswerDecidesTheCodeSet_data();
@@ -97,6 +99,31 @@ void ConfigWindowTest::unknownBaudNameLeavesTheRateAlone() {
     QCOMPARE(bench.session.BaudIndex, 3);
     QCOMPARE(config.rg_BaudeFrItems->checkedId(), 3);
     QVERIFY(bench.alerts.texts().last().contains("baude_fr.ini"));
+}
+
+void ConfigWindowTest::refusedBaudFileAtStartShowsAndKeepsTheRateInUse_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("unknown name") << QByteArray("CBR_4800\n");
+    QTest::newRow("word too long") << QByteArray("CBR_1152000\n");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("lower case") << QByteArray("cbr_115200\n");
+}
+
+void ConfigWindowTest::refusedBaudFileAtStartShowsAndKeepsTheRateInUse() {
+    QFETCH(QByteArray, content);
+    WindowBench bench;
+    bench.directory.write("baude_fr.ini", content.toStdString());
+    auto& config = openSettings(bench);
+    // No rate was ever taken: the line runs at the first one of the table.
+    QCOMPARE(bench.session.BaudIndex, 0);
+    QCOMPARE(bench.line.configuredBaud(), 9600u);
+    QCOMPARE(config.rg_BaudeFrItems->checkedId(), 0);
+
+    // Applying without touching the rates keeps the rate in use, and says so in the file.
+    config.bt_ConfigOk->click();
+    QCOMPARE(bench.session.BaudIndex, 0);
+    QCOMPARE(bench.line.configuredBaud(), 9600u);
+    QCOMPARE(bench.directory.read("baude_fr.ini"), std::string("CBR_9600\n"));
 }
 
 void ConfigWindowTest::portTwelveIsIndexElevenAndSelectedOnlyWhenListed() {

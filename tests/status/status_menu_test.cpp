@@ -11,6 +11,7 @@
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
+#include "ui/sample_mode_form.h"
 
 using ptk::testing::WindowBench;
 using Codes = std::vector<std::uint8_t>;
@@ -50,6 +51,7 @@ private slots:
     void eklzReport_data();
     void eklzReport();
     void modeEntryOpensReceipt();
+    void modeItemsFollowTheRegisteredForms();
 };
 
 void StatusMenuTest::stateReport_data() {
@@ -167,6 +169,48 @@ void StatusMenuTest::modeEntryOpensReceipt() {
     receipt.close();
     QVERIFY(!dialog.isVisible());
     QVERIFY(bench.mainIdle());
+}
+
+// The main menu offers a mode exactly when the mode-entry dialog has a form for it, and a form
+// registered at start is opened through the menu like the receipt.
+void StatusMenuTest::modeItemsFollowTheRegisteredForms() {
+    MenuBench bench;
+    auto& dialog = bench.window<Tfm_RegComm>(bench.windows->fm_RegComm);
+    ptk::testing::SampleModeForm fiscalMemory;
+    const auto items = [&] {
+        return std::vector<bool>{
+            bench.main().mi_Chek->isEnabled(), bench.main().mi_Gash->isEnabled(),
+            bench.main().mi_FiskPam->isEnabled(), bench.main().mi_EKLZ->isEnabled()};
+    };
+    QCOMPARE(items(), (std::vector<bool>{true, true, false, false}));
+
+    // Triggered anyway, an item without a form opens nothing.
+    bench.main().mi_FiskPam->trigger();
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(bench.mainIdle());
+
+    dialog.setModeForm(5, &fiscalMemory);
+    dialog.setModeForm(1, nullptr);
+    bench.main().updateMenu();
+    QCOMPARE(items(), (std::vector<bool>{false, true, true, false}));
+    bench.main().mi_Chek->trigger();
+    QVERIFY(!dialog.isVisible());
+
+    bench.main().mi_FiskPam->trigger();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.windowTitle(), QString("ВХОД В РЕЖИМ ДОСТУПА К ФП"));
+    QCOMPARE(bench.session.RegistrationStage, 1);
+    QTest::keyClicks(dialog.ed_Pass, "55555555");
+    QTest::keyClick(dialog.ed_Pass, Qt::Key_Return);
+    QCOMPARE(bench.codes(), (Codes{0x45, 0x56}));
+    QCOMPARE(bench.records.back().message.at(3), std::uint8_t{5});
+    QCOMPARE(fiscalMemory.preparations, 1);
+    QVERIFY(fiscalMemory.isVisible());
+    QVERIFY(!bench.main().isEnabled());
+
+    fiscalMemory.close();
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(bench.main().isEnabled());
 }
 
 QTEST_MAIN(StatusMenuTest)

@@ -3,23 +3,23 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "realistic_state_lines.h"
-#include "sales/Chek.h"
-#include "sales/Gash.h"
 #include "status/Regcomm.h"
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
 #include "support/child_window_bench.h"
+#include "ui/sample_mode_form.h"
 
 using Codes = std::vector<std::uint8_t>;
 
@@ -71,19 +71,20 @@ private slots:
 
     void shortPasswordSendsNothing_data();
     void shortPasswordSendsNothing();
-    void registerInSelectionModeGetsNoExit();
-    void registerInAnotherModeLeavesItFirst();
+    void opensTheFormOfEachMode_data();
+    void opensTheFormOfEachMode();
+    void formNotReadyGivesMainWindowBack();
+    void modeWithoutFormIsNeverEntered_data();
+    void modeWithoutFormIsNeverEntered();
     void failingExitSendsNoEntry();
     void refusedPasswordKeepsDialogOpen();
     void enterPressApplies();
     void entryGoesOutShiftedWithoutDirectCodes();
-    void receiptPriceUsesDecimalSeparator_data();
-    void receiptPriceUsesDecimalSeparator();
-    void zReportModeOpensShiftClosingForm();
     void passwordFieldTakesDigitsOnly();
+    void backspaceCorrectsPassword_data();
+    void backspaceCorrectsPassword();
     void cancelClosesDialog_data();
     void cancelClosesDialog();
-    void closedFormClosesDialog();
 };
 
 // --- Device state -------------------------------------------------------------------------------
@@ -302,17 +303,25 @@ void StatusWindowsTest::failedFirstRegisterReadSendsNothingMore() {
 
 namespace {
 
-// The mode-entry dialog opened by the main menu for a mode, with the forms it opens.
+using ptk::testing::SampleModeForm;
+
+// The register's modes that have a form in the program.
+const std::vector<int> kFormModes = {1, 3, 5, 6};
+
+// The mode-entry dialog opened by the main menu for a mode, with a form registered for each of
+// the given modes.
 struct EntryBench : Bench {
-    Tfm_Chek receipt{rig.session};
-    Tfm_Gash shiftClosing{rig.session};
+    std::map<int, std::unique_ptr<SampleModeForm>> forms;
     Tfm_RegComm dialog{rig.session};
 
-    explicit EntryBench(int targetMode) {
+    explicit EntryBench(int targetMode, const std::vector<int>& modesWithForms = kFormModes) {
+        for (const int mode : modesWithForms) {
+            forms[mode] = std::make_unique<SampleModeForm>();
+            dialog.setModeForm(mode, forms[mode].get());
+        }
+        // After the forms: program start may register a form made before the dialog knows the
+        // main window.
         dialog.setMainWindow(&mainWindow);
-        dialog.setModeForms(&receipt, &shiftClosing);
-        receipt.setHandBack(&mainWindow, &dialog);
-        shiftClosing.setHandBack(&mainWindow, &dialog);
         rig.session.TargetMode = targetMode;
         dialog.setWindowTitle(Tfm_RegComm::banner(targetMode));
         dialog.ed_Pass->clear();
@@ -320,6 +329,15 @@ struct EntryBench : Bench {
         dialog.ed_Pass->setFocus();
     }
 
+    SampleModeForm& form(int mode) { return *forms.at(mode); }
+    // The modes whose forms are up.
+    std::vector<int> shownForms() const {
+        std::vector<int> shown;
+        for (const auto& [mode, form] : forms) {
+            if (form->isVisible()) shown.push_back(mode);
+        }
+        return shown;
+    }
     void type(const QString& text) { QTest::keyClicks(dialog.ed_Pass, text); }
     void apply(const QString& password) {
         type(password);
@@ -330,6 +348,10 @@ struct EntryBench : Bench {
                dialog.bt_RegCommOk->isEnabled() && dialog.bt_RegCommNo->isEnabled();
     }
 };
+
+QString passwordOf(int mode) {
+    return QString(8, QChar('0' + mode));
+}
 
 }  // namespace
 
@@ -349,31 +371,90 @@ void StatusWindowsTest::shortPasswordSendsNothing() {
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.dialog.ed_Pass->selectedText(), password);
     QVERIFY(bench.rig.session.AccessPassword.empty());
+    QCOMPARE(bench.form(1).preparations, 0);
 }
 
-void StatusWindowsTest::registerInSelectionModeGetsNoExit() {
-    EntryBench bench(1);
-    bench.apply("11111111");
-    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
-    QCOMPARE(bench.state().mode.mode, ptk::sim::ModeRegistration);
+void StatusWindowsTest::opensTheFormOfEachMode_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("modeBefore");  // the register's mode when the dialog opens
+    QTest::addColumn<Codes>("sent");
+    for (const int mode : kFormModes) {
+        QTest::addRow("mode %d from selection", mode) << mode << 0 << Codes{0x45, 0x56};
+        QTest::addRow("mode %d from X reports", mode) << mode << 2 << Codes{0x45, 0x52, 0x56};
+    }
+}
+
+void StatusWindowsTest::opensTheFormOfEachMode() {
+    QFETCH(int, mode);
+    QFETCH(int, modeBefore);
+    QFETCH(Codes, sent);
+    EntryBench bench(mode);
+    if (modeBefore != 0) bench.state().mode.set(static_cast<std::uint8_t>(modeBefore), 2);
+    bench.rig.frontEnd.resultText = "stale";
+    bench.apply(passwordOf(mode));
+
+    QCOMPARE(bench.rig.commands, sent);
+    QCOMPARE(int{bench.state().mode.mode}, mode);
+    QVERIFY(bench.rig.frontEnd.boxes.empty());
+    // Only the form of the mode is prepared, once, while still hidden, then shown.
+    for (const int other : kFormModes) {
+        QCOMPARE(bench.form(other).preparations, other == mode ? 1 : 0);
+    }
+    QVERIFY(!bench.form(mode).shownWhilePreparing);
+    QCOMPARE(bench.shownForms(), std::vector<int>{mode});
     QVERIFY(!bench.dialog.isVisible());
-    QVERIFY(bench.receipt.isVisible());
-    QVERIFY(bench.receipt.bt_ChekClose->isEnabled());
-    QCOMPARE(bench.receipt.ed_Sek->text(), QString("2"));
+    QVERIFY(bench.dialogIdle());
     QVERIFY(!bench.mainWindow.isEnabled());
-    QCOMPARE(bench.rig.session.AccessPassword, std::string("11111111"));
+    QCOMPARE(bench.rig.session.AccessPassword, passwordOf(mode).toStdString());
     QVERIFY(bench.rig.frontEnd.resultText.empty());
+
+    // Closing the form closes the hidden dialog and gives the main window back.
+    bench.form(mode).close();
+    QVERIFY(!bench.dialog.isVisible());
+    QVERIFY(bench.mainWindow.isEnabled());
 }
 
-void StatusWindowsTest::registerInAnotherModeLeavesItFirst() {
-    EntryBench bench(3);
-    bench.state().mode.set(ptk::sim::ModeXReports, 2);
-    bench.apply("33333333");
-    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x52, 0x56}));
-    QCOMPARE(bench.state().mode.mode, ptk::sim::ModeZReports);
+void StatusWindowsTest::formNotReadyGivesMainWindowBack() {
+    EntryBench bench(5);
+    bench.form(5).ready = false;
+    bench.apply(passwordOf(5));
+    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
+    QCOMPARE(bench.form(5).preparations, 1);
+    QVERIFY(bench.shownForms().empty());
     QVERIFY(!bench.dialog.isVisible());
-    QVERIFY(bench.shiftClosing.isVisible());
-    QVERIFY(!bench.mainWindow.isEnabled());
+    QVERIFY(bench.mainWindow.isEnabled());
+}
+
+void StatusWindowsTest::modeWithoutFormIsNeverEntered_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<std::vector<int>>("modesWithForms");
+    QTest::newRow("fiscal memory, no form") << 5 << std::vector<int>{1, 3};
+    QTest::newRow("EKLZ, no form") << 6 << std::vector<int>{1, 3, 5};
+    QTest::newRow("receipt, no form") << 1 << std::vector<int>{3, 5, 6};
+    QTest::newRow("no forms at all") << 3 << std::vector<int>{};
+    QTest::newRow("programming mode") << 4 << kFormModes;
+    QTest::newRow("outside the modes") << 9 << kFormModes;
+    QTest::newRow("negative") << -1 << kFormModes;
+}
+
+void StatusWindowsTest::modeWithoutFormIsNeverEntered() {
+    QFETCH(int, mode);
+    QFETCH(std::vector<int>, modesWithForms);
+    EntryBench bench(mode, modesWithForms);
+    for (const int each : {-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}) {
+        const bool registered =
+            std::find(modesWithForms.begin(), modesWithForms.end(), each) != modesWithForms.end();
+        QCOMPARE(bench.dialog.hasModeForm(each), registered);
+    }
+    bench.apply("11111111");
+
+    QVERIFY(bench.rig.line.writes().empty());
+    QVERIFY(bench.rig.frontEnd.boxes.empty());
+    QCOMPARE(int{bench.state().mode.mode}, 0);
+    QVERIFY(bench.rig.session.AccessPassword.empty());
+    QVERIFY(bench.shownForms().empty());
+    QVERIFY(!bench.dialog.isVisible());
+    QVERIFY(bench.mainWindow.isEnabled());
 }
 
 void StatusWindowsTest::failingExitSendsNoEntry() {
@@ -386,7 +467,8 @@ void StatusWindowsTest::failingExitSendsNoEntry() {
              std::vector<std::string>{"89 - Открыт чек продажи - операция невозможна."});
     QVERIFY(bench.dialog.isVisible());
     QVERIFY(bench.dialogIdle());
-    QVERIFY(!bench.shiftClosing.isVisible());
+    QCOMPARE(bench.form(3).preparations, 0);
+    QVERIFY(bench.shownForms().empty());
     QCOMPARE(bench.rig.session.AccessPassword, std::string("33333333"));
 }
 
@@ -401,7 +483,8 @@ void StatusWindowsTest::refusedPasswordKeepsDialogOpen() {
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.dialog.ed_Pass->text(), QString("12345678"));
     QCOMPARE(bench.rig.session.AccessPassword, std::string("12345678"));
-    QVERIFY(!bench.receipt.isVisible());
+    QCOMPARE(bench.form(1).preparations, 0);
+    QVERIFY(bench.shownForms().empty());
     QVERIFY(!bench.mainWindow.isEnabled());
 }
 
@@ -410,7 +493,7 @@ void StatusWindowsTest::enterPressApplies() {
     bench.type("11111111");
     QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Return);
     QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
-    QVERIFY(bench.receipt.isVisible());
+    QCOMPARE(bench.shownForms(), std::vector<int>{1});
 }
 
 void StatusWindowsTest::entryGoesOutShiftedWithoutDirectCodes() {
@@ -425,41 +508,13 @@ void StatusWindowsTest::entryGoesOutShiftedWithoutDirectCodes() {
     QCOMPARE(bench.state().mode.mode, ptk::sim::ModeRegistration);
 }
 
-void StatusWindowsTest::receiptPriceUsesDecimalSeparator_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("price");
-    QTest::newRow("comma") << QLocale(QLocale::Russian, QLocale::Russia) << "1,11";
-    QTest::newRow("point") << QLocale(QLocale::English, QLocale::UnitedStates) << "1.11";
-}
-
-void StatusWindowsTest::receiptPriceUsesDecimalSeparator() {
-    QFETCH(QLocale, locale);
-    QFETCH(QString, price);
-    const QLocale before;
-    QLocale::setDefault(locale);
-    EntryBench bench(1);
-    bench.apply("11111111");
-    QLocale::setDefault(before);
-    QCOMPARE(bench.receipt.ed_Price->text(), price);
-}
-
-void StatusWindowsTest::zReportModeOpensShiftClosingForm() {
-    EntryBench bench(3);
-    bench.apply("33333333");
-    QCOMPARE(bench.rig.commands, (Codes{0x45, 0x56}));
-    QVERIFY(bench.shiftClosing.isVisible());
-    QVERIFY(!bench.receipt.isVisible());
-    QVERIFY(!bench.dialog.isVisible());
-}
-
 void StatusWindowsTest::passwordFieldTakesDigitsOnly() {
     EntryBench bench(1);
     bench.type("12a3");
     QTest::sendKeyEvent(QTest::Click, bench.dialog.ed_Pass, Qt::Key_unknown, QString("д"),
                         Qt::NoModifier);
-    QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Backspace);
     QCOMPARE(bench.dialog.ed_Pass->text(), QString("123"));
-    QCOMPARE(bench.rig.frontEnd.beeps, 3);
+    QCOMPARE(bench.rig.frontEnd.beeps, 2);
     // A paste that comes from no key (the context menu, Shift+Insert) is held to digits as well.
     QGuiApplication::clipboard()->setText("4b");
     bench.dialog.ed_Pass->paste();
@@ -469,6 +524,44 @@ void StatusWindowsTest::passwordFieldTakesDigitsOnly() {
     QCOMPARE(bench.dialog.ed_Pass->text(), QString("12345"));
     QCOMPARE(bench.dialog.ed_Pass->maxLength(), 8);
     QCOMPARE(bench.dialog.ed_Pass->echoMode(), QLineEdit::Password);
+}
+
+void StatusWindowsTest::backspaceCorrectsPassword_data() {
+    // Keys: digits type themselves, 'b' is Backspace, 'd' is Delete, 'h' is Home.
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("last digit") << QString("1111112b11") << QString("11111111");
+    QTest::newRow("all digits") << QString("999bbb11111111") << QString("11111111");
+    QTest::newRow("on an empty field") << QString("bb11111111") << QString("11111111");
+    QTest::newRow("first digit") << QString("21111111hdb1") << QString("11111111");
+    QTest::newRow("full field") << QString("11111112b1") << QString("11111111");
+    QTest::newRow("short after correction") << QString("1111111bb") << QString("11111");
+}
+
+void StatusWindowsTest::backspaceCorrectsPassword() {
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    EntryBench bench(1);
+    for (const QChar key : keys) {
+        if (key == 'b') {
+            QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Backspace);
+        } else if (key == 'd') {
+            QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Delete);
+        } else if (key == 'h') {
+            QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Home);
+        } else {
+            QTest::keyClick(bench.dialog.ed_Pass, key.toLatin1());
+        }
+    }
+    QCOMPARE(bench.dialog.ed_Pass->text(), text);
+    QCOMPARE(bench.rig.frontEnd.beeps, 0);
+
+    // The corrected password is the one that goes out; a short one still sends nothing.
+    QTest::keyClick(bench.dialog.ed_Pass, Qt::Key_Return);
+    const bool complete = text.size() == 8;
+    QCOMPARE(bench.rig.commands, (complete ? Codes{0x45, 0x56} : Codes{}));
+    QCOMPARE(bench.dialog.isVisible(), !complete);
+    QCOMPARE(bench.rig.session.AccessPassword, complete ? text.toStdString() : std::string());
 }
 
 void StatusWindowsTest::cancelClosesDialog_data() {
@@ -489,16 +582,6 @@ void StatusWindowsTest::cancelClosesDialog() {
     QVERIFY(!bench.dialog.isVisible());
     QVERIFY(bench.mainWindow.isEnabled());
     QVERIFY(bench.rig.line.writes().empty());
-}
-
-void StatusWindowsTest::closedFormClosesDialog() {
-    EntryBench bench(1);
-    bench.apply("11111111");
-    QVERIFY(bench.receipt.isVisible());
-    QVERIFY(!bench.mainWindow.isEnabled());
-    bench.receipt.close();
-    QVERIFY(!bench.dialog.isVisible());
-    QVERIFY(bench.mainWindow.isEnabled());
 }
 
 QTEST_MAIN(StatusWindowsTest)

@@ -1,4 +1,4 @@
-#include "app/user_alerts.h"
+#include "ui/user_alerts.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -7,7 +7,7 @@
 
 class QEvent;
 
-namespace ptk::sales {
+namespace ptk::ui {
 
 // The key filter of a number edit: typed characters outside the allowed set, Backspace and the
 // Ctrl combinations (Ctrl+V, Ctrl+X, ...) included, are dropped with the standard beep. Keys that
@@ -15,8 +15,20 @@ namespace ptk::sales {
 // dialog keys still work.
 class CharacterFilter final : public QObject {
 public:
-    CharacterFilter(QString allowed, std::function<void()> beep, QObject* parent)
-        : QObject(parent), allowed_(std::move(allowed)), beep_(std::move(beep)) {}
+    // What Backspace does in the edit.
+    enum class Backspace {
+        // Dropped with the beep, as every character outside the allowed set.
+        Refused,
+        // Deletes as usual, so that a typo can be corrected.
+        Edits,
+    };
+
+    CharacterFilter(QString allowed, std::function<void()> beep, QObject* parent,
+                    Backspace backspace = Backspace::Refused)
+        : QObject(parent),
+          allowed_(std::move(allowed)),
+          beep_(std::move(beep)),
+          backspace_(backspace) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -24,6 +36,7 @@ protected:
 private:
     QString allowed_;
     std::function<void()> beep_;
+    Backspace backspace_;
 };
 
-}  // namespace ptk::sales
+}  // namespace ptk::ui

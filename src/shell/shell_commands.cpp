@@ -1,4 +1,4 @@
-#include "app/shell_commands.h"
+#include "shell/shell_commands.h"
 
 #include <algorithm>
 

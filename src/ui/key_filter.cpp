@@ -1,8 +1,8 @@
-#include "sales/key_filter.h"
+#include "ui/key_filter.h"
 
 #include <QKeyEvent>
 
-namespace ptk::sales {
+namespace ptk::ui {
 
 bool CharacterFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
@@ -10,6 +10,7 @@ bool CharacterFilter::eventFilter(QObject* watched, QEvent* event) {
     const QString text = key->text();
     if (text.size() != 1) return false;
     const QChar typed = text.front();
+    if (key->key() == Qt::Key_Backspace && backspace_ == Backspace::Edits) return false;
     // Backspace types a character too, and so does a Ctrl combination (Ctrl+V types the control
     // character that pastes, Ctrl+X the one that cuts): the number edits refuse them like any
     // other character, so nothing but the allowed characters gets in from the keyboard.
@@ -22,4 +23,4 @@ bool CharacterFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-}  // namespace ptk::sales
+}  // namespace ptk::ui

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <functional>
 
-#include "app/user_alerts.h"
 #include "link/front_end.h"
+#include "ui/user_alerts.h"
 
 class QWidget;
 

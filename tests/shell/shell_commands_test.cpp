@@ -2,8 +2,8 @@
 // register over the in-memory line.
 #include <gtest/gtest.h>
 
-#include "app/connect_sequence.h"
-#include "app/shell_commands.h"
+#include "shell/connect_sequence.h"
+#include "shell/shell_commands.h"
 #include "support/sim_fixture.h"
 
 namespace ptk::testing {

@@ -1,4 +1,4 @@
-#include "app/qt_front_end.h"
+#include "ui/qt_front_end.h"
 
 #include <QApplication>
 #include <QLineEdit>

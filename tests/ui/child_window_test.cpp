@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "app/child_window.h"
+#include "ui/child_window.h"
 
 using ptk::ui::ChildWindow;
 

@@ -9,8 +9,8 @@
 #include <atomic>
 #include <thread>
 
-#include "app/qt_front_end.h"
-#include "app/recording_alerts.h"
+#include "ui/qt_front_end.h"
+#include "ui/recording_alerts.h"
 
 using ptk::BoxOwner;
 using ptk::MessageIcon;

@@ -1,6 +1,6 @@
-#include "sales/mode_form.h"
+#include "ui/mode_form.h"
 
-namespace ptk::sales {
+namespace ptk::ui {
 
 ModeForm::ModeForm(QWidget* parent) : ChildWindow(parent, kFixedDialog, Centring::OnFirstShow) {}
 
@@ -14,4 +14,4 @@ void ModeForm::handBack() {
     enableMainWindow();
 }
 
-}  // namespace ptk::sales
+}  // namespace ptk::ui

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/user_alerts.h"
+#include "ui/user_alerts.h"
 
 namespace ptk::testing {
 

@@ -1,6 +1,6 @@
-#include "app/connect_sequence.h"
+#include "shell/connect_sequence.h"
 
-#include "app/shell_commands.h"
+#include "shell/shell_commands.h"
 #include "status/short_status.h"
 
 namespace ptk {
