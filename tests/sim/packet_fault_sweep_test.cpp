@@ -103,8 +103,11 @@ struct SweepRig {
                              &answerLength);
     }
     Bytes message() const {
-        Bytes bytes{0x73, 0x01, tx.code};
-        bytes.insert(bytes.end(), tx.data.begin(), tx.data.end());
+        Bytes bytes(3 + tx.data.size());
+        bytes[0] = 0x73;
+        bytes[1] = 0x01;
+        bytes[2] = tx.code;
+        std::copy(tx.data.begin(), tx.data.end(), bytes.begin() + 3);
         return bytes;
     }
 
