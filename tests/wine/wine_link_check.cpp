@@ -1,6 +1,8 @@
 // A Windows console program that talks to a register over a real COM port through the Win32
 // serial backend and the link code, as the inspector's program does at connect: probe, short
-// status, state. Under Wine the port is a pseudo-terminal served by the simulated register.
+// status, state; then the packet driver, whose time-outs the backend sets with SetCommTimeouts:
+// the mode-4 password, the header lines in mode 4, and a command exchange after it. Under Wine
+// the port is a pseudo-terminal served by the simulated register.
 //
 //   wine_link_check COMn [baud index 0-4] [link password]
 //
@@ -13,11 +15,14 @@
 #include <vector>
 
 #include "console_front_end.h"
+#include "fiscal_memory/header_lines.h"
+#include "link/packet_command.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/port_names.h"
 #include "platform/serial_device.h"
 #include "status/device_state.h"
+#include "status/mode_entry.h"
 #include "status/short_status.h"
 
 namespace {
@@ -98,6 +103,44 @@ void checkIdleDevice(Checklist& checks, int portIndex, int baudIndex) {
                  "the driver reports an empty input queue");
 }
 
+// The packet driver through the Win32 backend: the programming password in the selection mode,
+// the header lines in mode 4, and back to the selection mode by a command exchange, which must
+// read with the channel's own time-outs again.
+void checkPacketDriver(Checklist& checks, ptk::Session& session) {
+    const std::uint8_t passwordField[] = {0x03, 0x00, 0x1E, 0x01};
+    std::uint8_t answer[92] = {};
+    std::size_t length = sizeof answer;
+    Stopwatch step;
+    const std::int32_t password =
+        ptk::PacketCommand(session, 0x46, passwordField, sizeof passwordField, answer, &length);
+    char digits[9] = {};
+    for (int i = 0; i < 4 && length >= 6; ++i) {
+        std::snprintf(digits + 2 * i, 3, "%02X", answer[2 + i]);
+    }
+    std::printf("  packet: programming password read, result 0x%X in %lld ms: %s\n",
+                static_cast<unsigned>(password), step.elapsedMs(), digits);
+    checks.check(password == 0 && length == 6, "packet read of table 3 row 30 (0x46)");
+
+    checks.check(ptk::EnterMode(session, ptk::kProgrammingMode, digits) == 1,
+                 "mode 4 entered with the password read");
+    step = Stopwatch{};
+    ptk::HeaderLineTexts lines;
+    const std::int32_t read = ptk::ReadHeaderLines(session, lines);
+    std::printf("  packet: header lines read, result 0x%X in %lld ms\n",
+                static_cast<unsigned>(read), step.elapsedMs());
+    for (const std::string& line : lines) std::printf("    |%s|\n", line.c_str());
+    checks.check(read == 0, "packet read of the header lines (table 6)");
+    const ptk::HeaderLineTexts written{lines[0], "{IMG 2:100}", "~Aпроба", ""};
+    checks.check(ptk::WriteHeaderLines(session, written) == 0, "packet write of the header lines");
+    ptk::HeaderLineTexts again;
+    checks.check(ptk::ReadHeaderLines(session, again) == 0 && again == written,
+                 "the header lines read back as written");
+
+    const ptk::MessageBuilder leave = session.message(0x52);
+    checks.check(session.exchange.SendFormCommand(ptk::commandCall(leave, 6, false)) == 1,
+                 "a command exchange after the packet driver (leave mode 4)");
+}
+
 void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
                        const std::string& password) {
     ptk::wine::ConsoleFrontEnd frontEnd;
@@ -137,6 +180,8 @@ void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
                 lines.size());
     for (const std::string& line : lines) std::printf("    %s\n", line.c_str());
     checks.check(state == 1 && !lines.empty(), "state (0x3F)");
+
+    checkPacketDriver(checks, session);
 
     checks.check(frontEnd.boxes == 0, "no failure was shown to the inspector");
     checks.check(session.channel.ClosePort(portIndex), "ClosePort");
