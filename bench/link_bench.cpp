@@ -8,32 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <new>
 #include <string>
 
+#include "allocation_counter.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 #include "pty_register.h"
-
-namespace {
-
-thread_local bool countAllocations = false;
-thread_local long allocations = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (countAllocations) ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -126,9 +107,9 @@ void allocationsPerTransaction() {
     leave.deadlines.pauseMs = 0;
     rig.session.exchange.SendFormCommand(leave);  // the first call may set things up
     const int rounds = 100;
-    countAllocations = true;
+    bench::startCountingAllocations();
     for (int i = 0; i < rounds; ++i) rig.session.exchange.SendFormCommand(leave);
-    countAllocations = false;
+    const long allocations = bench::stopCountingAllocations();
     std::printf("heap allocations in %d transactions after the first: %ld\n", rounds, allocations);
 }
 

@@ -386,7 +386,8 @@ std::string wrapped(std::string_view help) {
         const std::string_view word = help.substr(0, blank);
         help = blank == std::string_view::npos ? std::string_view() : help.substr(blank + 1);
         if (column > kHelpIndent && column + 1 + word.size() > kHelpWidth) {
-            text += "\n" + std::string(kHelpIndent, ' ');
+            text += '\n';
+            text.append(kHelpIndent, ' ');
             column = kHelpIndent;
         } else if (column > kHelpIndent) {
             text += ' ';
@@ -461,11 +462,16 @@ std::string simHelpText() {
             text << "\n" << option.help << ":\n";
             continue;
         }
-        std::string head = "  " + std::string(option.name);
-        if (!option.value.empty()) head += " " + std::string(option.value);
-        text << head;
-        if (head.size() < kHelpIndent) {
-            text << std::string(kHelpIndent - head.size(), ' ');
+        // Streamed piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on operator+ of a
+        // literal and a temporary string.
+        text << "  " << option.name;
+        std::size_t width = 2 + option.name.size();
+        if (!option.value.empty()) {
+            text << ' ' << option.value;
+            width += 1 + option.value.size();
+        }
+        if (width < kHelpIndent) {
+            text << std::string(kHelpIndent - width, ' ');
         } else {
             text << "\n" << std::string(kHelpIndent, ' ');
         }
