@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "link/front_end.h"
+#include "link/transaction_observer.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 
@@ -61,6 +62,13 @@ public:
 
     int CurrentPort = 0;
     std::array<PortSlot, kPortCount> PortTable{};
+
+    // Told of the end of every transaction, of the command exchange and of the packet driver
+    // alike, when set (the trace); not owned.
+    TransactionObserver* transactionObserver = nullptr;
+    void reportTransactionEnd(std::uint8_t code, int result, ResultKind kind) {
+        if (transactionObserver) transactionObserver->transactionEnded(code, result, kind);
+    }
 
     platform::Clock& clock() { return clock_; }
     FrontEnd& frontEnd() { return frontEnd_; }

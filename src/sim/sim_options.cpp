@@ -139,6 +139,14 @@ const OptionSpec kOptions[] = {
      [](SimSettings& s, std::string_view v) {
          return parseInto(v, 4'000'000, s.engine.baud) && s.engine.baud >= 300;
      }},
+    {"--trace", "FILE",
+     "append a trace of every byte on the line, each frame decoded and passwords written as **, "
+     "to FILE (a new file is readable by its owner only)",
+     [](SimSettings& s, std::string_view v) {
+         if (v.empty()) return false;
+         s.tracePath = std::string(v);
+         return true;
+     }},
     {"--trace-line", "", "also log the line's events: refused frames, repeats, silences",
      [](SimSettings& s, std::string_view) { return flag(s.traceLine, true); }},
 
