@@ -46,6 +46,8 @@ ChildProcess::ChildProcess(const fs::path& program, const std::vector<std::strin
     argv.push_back(nullptr);
     std::vector<std::string> variables(environment);
 
+    // Unwritten output of ours would otherwise be written once more by the child.
+    std::fflush(nullptr);
     pid_ = ::fork();
     if (pid_ != 0) return;
     if (::chdir(workingDirectory.c_str()) != 0) ::_exit(126);

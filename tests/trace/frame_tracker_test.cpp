@@ -75,8 +75,8 @@ TEST(FrameTracker, BytesBetweenFramesAreNoFrame) {
 
 TEST(FrameTracker, AFrameLongerThanAnyBufferIsBrokenOff) {
     FrameTracker tracker(FrameKind::Answer);
-    Bytes endless(1, control::STX);
-    endless.resize(kBufferSize + 5, 0x41);
+    Bytes endless(kBufferSize + 5, 0x41);
+    endless[0] = control::STX;
     const Fed fed = feedAll(tracker, endless);
     EXPECT_EQ(fed.events[kBufferSize], FrameTracker::Event::None);
     EXPECT_EQ(fed.events[kBufferSize + 1], FrameTracker::Event::FrameBroken);
