@@ -10,27 +10,19 @@
 #include <filesystem>
 #include <string>
 
-#include "allocation_counter.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 #include "pty_register.h"
+#include "quiet_front_end.h"
+#include "support/allocation_counter.h"
 
 namespace {
 
 using namespace ptk;
 using Clock = std::chrono::steady_clock;
 
-class QuietFrontEnd final : public FrontEnd {
-public:
-    void setResultText(std::string_view) override {}
-    void showMessage(MessageIcon, std::string_view, std::string_view text, BoxOwner) override {
-        std::fprintf(stderr, "box: %.*s\n", static_cast<int>(text.size()), text.data());
-    }
-    bool askQuestion(std::string_view, BoxOwner) override { return false; }
-    void beep() override {}
-    bool pumpMessages() override { return true; }
-};
+using bench::QuietFrontEnd;
 
 double processorSeconds() {
     rusage usage{};
@@ -107,9 +99,9 @@ void allocationsPerTransaction() {
     leave.deadlines.pauseMs = 0;
     rig.session.exchange.SendFormCommand(leave);  // the first call may set things up
     const int rounds = 100;
-    bench::startCountingAllocations();
+    testing::startCountingAllocations();
     for (int i = 0; i < rounds; ++i) rig.session.exchange.SendFormCommand(leave);
-    const long allocations = bench::stopCountingAllocations();
+    const long allocations = testing::stopCountingAllocations();
     std::printf("heap allocations in %d transactions after the first: %ld\n", rounds, allocations);
 }
 

@@ -12,15 +12,16 @@
 #include <string>
 #include <thread>
 
-#include "allocation_counter.h"
 #include "child_program.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/memory_line.h"
 #include "platform/serial_device.h"
 #include "pty_register.h"
+#include "quiet_front_end.h"
 #include "sim/engine_line_peer.h"
 #include "sim/register_engine.h"
+#include "support/allocation_counter.h"
 #include "trace/exchange_trace.h"
 #include "trace/session_trace.h"
 #include "trace/tracing_serial_device.h"
@@ -31,16 +32,7 @@ using namespace ptk;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class QuietFrontEnd final : public FrontEnd {
-public:
-    void setResultText(std::string_view) override {}
-    void showMessage(MessageIcon, std::string_view, std::string_view text, BoxOwner) override {
-        std::fprintf(stderr, "box: %.*s\n", static_cast<int>(text.size()), text.data());
-    }
-    bool askQuestion(std::string_view, BoxOwner) override { return false; }
-    void beep() override {}
-    bool pumpMessages() override { return true; }
-};
+using bench::QuietFrontEnd;
 
 double usSince(Clock::time_point start) {
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
@@ -96,12 +88,12 @@ InMemoryFigures inMemory(const std::string& tracePath, int rounds) {
     traced.shortStatus();  // the first call may set things up
     InMemoryFigures figures;
     const std::uint64_t virtualStart = clock.nowUs();
-    bench::startCountingAllocations();
+    testing::startCountingAllocations();
     const Clock::time_point start = Clock::now();
     int ok = 0;
     for (int i = 0; i < rounds; ++i) ok += traced.shortStatus() == 1;
     figures.usPerTransaction = usSince(start) / rounds;
-    figures.allocations = bench::stopCountingAllocations();
+    figures.allocations = testing::stopCountingAllocations();
     figures.lineMsPerTransaction =
         static_cast<double>(clock.nowUs() - virtualStart) / 1000.0 / rounds;
     if (ok != rounds) std::fprintf(stderr, "only %d of %d transactions succeeded\n", ok, rounds);

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "frame_of.h"
 #include "link/command_exchange.h"
 #include "trace/frame_tracker.h"
 
@@ -12,13 +13,7 @@ namespace ptk::trace {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes frameOf(const Bytes& message) {
-    Bytes frame(kBufferSize);
-    frame.resize(
-        CommandExchange::buildFrame(message.data(), message.size(), frame.data(), frame.size()));
-    return frame;
-}
+using testing::frameOf;
 
 // Messages with many control bytes among the data, so that stuffing happens often.
 Bytes randomMessage(std::mt19937& random, std::size_t length) {

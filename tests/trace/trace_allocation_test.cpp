@@ -1,44 +1,18 @@
 // Tracing a transaction allocates nothing: every line is built in the trace's fixed buffers.
-// This program replaces the global operator new to count, so it is a test program of its own.
+// This program replaces the global operator new to count (allocation_counter), so it is a test
+// program of its own.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
-
+#include "frame_of.h"
 #include "link/command_exchange.h"
 #include "settings/scratch_directory.h"
+#include "support/allocation_counter.h"
 #include "trace/exchange_trace.h"
-
-namespace {
-
-bool counting = false;
-long allocations = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace ptk::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes frameOf(const Bytes& message) {
-    Bytes frame(kBufferSize);
-    frame.resize(
-        CommandExchange::buildFrame(message.data(), message.size(), frame.data(), frame.size()));
-    return frame;
-}
 
 TEST(TraceAllocations, NoneWhileTransactionsAreTraced) {
     ScratchDirectory directory;
@@ -59,7 +33,7 @@ TEST(TraceAllocations, NoneWhileTransactionsAreTraced) {
     const std::uint8_t enq = control::ENQ, ack = control::ACK, eot = control::EOT,
                        nak = control::NAK;
 
-    counting = true;
+    startCountingAllocations();
     for (int round = 0; round < 50; ++round) {
         for (const Bytes* pair : {&mode, &stateCommand}) {
             trace->sent(&enq, 1);
@@ -82,8 +56,7 @@ TEST(TraceAllocations, NoneWhileTransactionsAreTraced) {
             trace->transactionEnded((*pair)[3], -0x9C, ResultKind::Driver);
         }
     }
-    counting = false;
-    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(stopCountingAllocations(), 0);
     EXPECT_EQ(trace->linesLost(), 0u);
     trace.reset();
     EXPECT_GT(directory.read("trace.log").size(), 50u * 1000u);

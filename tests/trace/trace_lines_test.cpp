@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "frame_of.h"
 #include "trace_rig.h"
 
 namespace ptk::testing {
@@ -11,13 +12,6 @@ namespace {
 
 using namespace control;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes frameOf(const Bytes& message) {
-    Bytes frame(kBufferSize);
-    frame.resize(
-        CommandExchange::buildFrame(message.data(), message.size(), frame.data(), frame.size()));
-    return frame;
-}
 
 Bytes withWrongChecksum(Bytes frame) {
     frame.back() ^= 0x5A;

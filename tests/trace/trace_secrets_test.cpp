@@ -7,6 +7,7 @@
 #include <functional>
 #include <random>
 
+#include "frame_of.h"
 #include "trace_rig.h"
 
 namespace ptk::testing {
@@ -186,10 +187,7 @@ std::vector<std::string> fedTrace(trace::Role role, bool shifted,
         trace->setCodesShifted([shifted] { return shifted; });
         std::mt19937 random(splitSeed);
         for (const FedFrame& frame : frames) {
-            Bytes stuffed(kBufferSize);
-            stuffed.resize(CommandExchange::buildFrame(frame.message.data(), frame.message.size(),
-                                                       stuffed.data(), stuffed.size()));
-            feed(*trace, role, stuffed, frame.fromComputer, random);
+            feed(*trace, role, frameOf(frame.message), frame.fromComputer, random);
             const std::uint8_t ack = control::ACK;
             feed(*trace, role, {ack}, !frame.fromComputer, random);
         }

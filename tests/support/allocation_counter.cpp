@@ -1,4 +1,4 @@
-#include "allocation_counter.h"
+#include "support/allocation_counter.h"
 
 #include <cstdlib>
 #include <new>
@@ -22,7 +22,7 @@ void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
 
-namespace ptk::bench {
+namespace ptk::testing {
 
 void startCountingAllocations() {
     allocations = 0;
@@ -34,4 +34,4 @@ long stopCountingAllocations() {
     return allocations;
 }
 
-}  // namespace ptk::bench
+}  // namespace ptk::testing
