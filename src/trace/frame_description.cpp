@@ -102,15 +102,16 @@ void describeCommand(LineBuffer& line, const Frame& frame, bool codesShifted) {
     }
     const std::uint8_t sent = frame.message[2];
     const std::uint8_t read = codeAsRead(sent, codesShifted);
+    const bool known = !commandName(read).empty();
     line.text("command ");
     if (read != sent) {
         line.code(sent).text(" (read as ");
         named(line, read);
-        line.character(')');
+        line.text(known ? ")" : ", unknown)");
     } else {
         named(line, sent);
+        if (!known) line.text(" (unknown)");
     }
-    if (commandName(read).empty()) line.text(" (unknown)");
     line.text(", link password ");
     bytes(line, frame, 0, 2);
     if (frame.length == 3) {

@@ -114,6 +114,20 @@ const TransactionCase kCases[] = {
       "pc>reg command 0x17 (read as 0x45 short status), link password 73 01, no data",
       "reg>pc answer to 0x45 short status: 45 00 00 00, mode byte 0x00",
       "end of 0x45 short status: result 1 (done)"}},
+    {"a code the program does not know, as sent and as read shifted",
+     [](TracedLinkRig& rig) {
+         rig.device.answer = {0x77, 0x46, 0x00};
+     },
+     [](TracedLinkRig& rig) {
+         rig.send(0x77);
+         rig.session->exchange.DirectCodes = 0;
+         return rig.send(0x99);
+     },
+     0,
+     {"pc>reg command 0x77 (unknown), link password 73 01, no data",
+      "reg>pc answer to 0x77: 77 46 00, error 46 - Неверная команда от ПТК.",
+      "pc>reg command 0x6B (read as 0x99, unknown), link password 73 01, no data",
+      "end of 0x99: result 0 (failed)"}},
     {"the probe is never shifted",
      [](TracedLinkRig& rig) {
          rig.session->exchange.DirectCodes = 0;
