@@ -8,48 +8,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <new>
 #include <string>
 
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 #include "pty_register.h"
-
-namespace {
-
-thread_local bool countAllocations = false;
-thread_local long allocations = 0;
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (countAllocations) ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "quiet_front_end.h"
+#include "support/allocation_counter.h"
 
 namespace {
 
 using namespace ptk;
 using Clock = std::chrono::steady_clock;
 
-class QuietFrontEnd final : public FrontEnd {
-public:
-    void setResultText(std::string_view) override {}
-    void showMessage(MessageIcon, std::string_view, std::string_view text, BoxOwner) override {
-        std::fprintf(stderr, "box: %.*s\n", static_cast<int>(text.size()), text.data());
-    }
-    bool askQuestion(std::string_view, BoxOwner) override { return false; }
-    void beep() override {}
-    bool pumpMessages() override { return true; }
-};
+using bench::QuietFrontEnd;
 
 double processorSeconds() {
     rusage usage{};
@@ -126,9 +99,9 @@ void allocationsPerTransaction() {
     leave.deadlines.pauseMs = 0;
     rig.session.exchange.SendFormCommand(leave);  // the first call may set things up
     const int rounds = 100;
-    countAllocations = true;
+    testing::startCountingAllocations();
     for (int i = 0; i < rounds; ++i) rig.session.exchange.SendFormCommand(leave);
-    countAllocations = false;
+    const long allocations = testing::stopCountingAllocations();
     std::printf("heap allocations in %d transactions after the first: %ld\n", rounds, allocations);
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the formatting, builds ptk-inspector in the normal and in the sanitizer configuration,
-# runs every test in both, then the Windows build's tests under Wine. Run from anywhere; installs
+# runs every test in both, builds the release configuration and its Debian package and checks the
+# installed programs, then runs the Windows build's tests under Wine. Run from anywhere; installs
 # what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,9 @@ for preset in debug asan; do
   echo "=== ${preset}: test"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== release: the Debian package, installed and run"
+scripts/package-check.sh
 
 if [ -x scripts/wine-tests.sh ]; then
   echo "=== windows build under wine"

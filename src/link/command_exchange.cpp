@@ -222,6 +222,7 @@ int CommandExchange::transact(const CommandCall& call, Rules rules) {
             break;
     }
     if (deviceError) result = form ? 0 : static_cast<int>(ExchangeResult::DeviceError);
+    channel_.reportTransactionEnd(callerCode, result, ResultKind::Exchange);
     return result;
 }
 

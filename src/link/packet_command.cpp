@@ -12,13 +12,14 @@ std::int32_t PacketCommand(Session& session, std::uint8_t code, const std::uint8
     std::array<char, 5> password{};
     const std::size_t digits = std::min<std::size_t>(session.LinkPassword.size(), 4);
     std::copy_n(session.LinkPassword.begin(), digits, password.begin());
-    const std::int32_t result = session.packets.PacketDriver(
+    std::int32_t result = session.packets.PacketDriver(
         code, data, dataLength, std::string_view(password.data(), digits), answer, answerLength);
-    if (result != packet_result::Done || answer == nullptr || answerLength == nullptr) {
-        return result;
+    if (result == packet_result::Done && answer != nullptr && answerLength != nullptr) {
+        result = *answerLength < 2 ? packet_result::NoAnswer : PacketResultForDeviceCode(answer[1]);
     }
-    if (*answerLength < 2) return packet_result::NoAnswer;
-    return PacketResultForDeviceCode(answer[1]);
+    // Told with the register's error already mapped, so that a trace shows what the caller sees.
+    session.channel.reportTransactionEnd(code, result, ResultKind::Driver);
+    return result;
 }
 
 }  // namespace ptk

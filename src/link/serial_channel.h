@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "link/front_end.h"
+#include "link/transaction_observer.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 
@@ -71,6 +72,13 @@ public:
 
     // The open device of CurrentPort, or null.
     platform::SerialDevice* currentDevice();
+
+    // Told of the end of every transaction, of the command exchange and of the packet driver
+    // alike, when set (the trace); not owned.
+    TransactionObserver* transactionObserver = nullptr;
+    void reportTransactionEnd(std::uint8_t code, int result, ResultKind kind) {
+        if (transactionObserver) transactionObserver->transactionEnded(code, result, kind);
+    }
 
     platform::Clock& clock() { return clock_; }
     FrontEnd& frontEnd() { return frontEnd_; }

@@ -12,6 +12,7 @@
 
 #include "platform/pseudo_terminal.h"
 #include "sim/line_driver.h"
+#include "trace/exchange_trace.h"
 
 namespace ptk::sim {
 
@@ -51,7 +52,8 @@ void stopOnSignals(std::atomic<bool>& stop) {
 
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
                  const std::atomic<bool>& stop,
-                 const std::function<void(const std::string&)>& ready, std::string& error) {
+                 const std::function<void(const std::string&)>& ready, std::string& error,
+                 trace::ExchangeTrace* trace) {
     // The stop signals are let through only while ppoll waits, so none is missed between the
     // check of the flag and the wait.
     sigset_t blocked, waiting;
@@ -94,6 +96,7 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
         }
         if (due > 0) {
             const ssize_t written = ::write(fd, buffer, due);
+            if (trace && written > 0) trace->sent(buffer, static_cast<std::size_t>(written));
             if (written < 0 && errno != EAGAIN && errno != EINTR) {
                 error = std::string("write to the pseudo-terminal: ") + std::strerror(errno);
                 return false;
@@ -114,6 +117,7 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
         if (events > 0 && (poller.revents & POLLIN)) {
             const ssize_t count = ::read(fd, buffer, sizeof buffer);
             if (count > 0) {
+                if (trace) trace->received(buffer, static_cast<std::size_t>(count));
                 engine.receive(buffer, static_cast<std::size_t>(count), clock.nowUs());
                 for (const TimedByte& byte : engine.takeOutput()) pending.push_back(byte);
             }

@@ -12,6 +12,7 @@
 #include "platform/port_names.h"
 #include "platform/serial_device.h"
 #include "sim/line_driver.h"
+#include "trace/exchange_trace.h"
 
 namespace ptk::sim {
 
@@ -52,7 +53,8 @@ void stopOnSignals(std::atomic<bool>& stop) {
 
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
                  const std::atomic<bool>& stop,
-                 const std::function<void(const std::string&)>& ready, std::string& error) {
+                 const std::function<void(const std::string&)>& ready, std::string& error,
+                 trace::ExchangeTrace* trace) {
     const int portIndex = portIndexOf(linkName);
     if (portIndex < 0) {
         error = "not a serial port name: " + linkName;
@@ -90,6 +92,7 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
             // Bytes the driver does not take in time are lost, as on a line nobody listens to.
             std::size_t written = 0;
             port->write(buffer, due, written);
+            if (trace && written > 0) trace->sent(buffer, written);
             pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(due));
             continue;
         }
@@ -113,6 +116,7 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
                 return false;
             }
             if (outcome == platform::ReadOutcome::NoByte) break;
+            if (trace) trace->received(&byte, 1);
             engine.receive(&byte, 1, clock.nowUs());
         }
     }

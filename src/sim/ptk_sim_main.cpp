@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "sim/register_engine.h"
 #include "sim/sim_log.h"
 #include "sim/sim_options.h"
+#include "trace/exchange_trace.h"
 
 namespace {
 
@@ -48,6 +50,16 @@ int main(int argc, char** argv) {
     }
 
     const MonotonicClock clock;
+    std::unique_ptr<ptk::trace::ExchangeTrace> trace;
+    if (!settings.tracePath.empty()) {
+        trace = ptk::trace::ExchangeTrace::open(
+            settings.tracePath, ptk::trace::Role::Register, "ptk-sim " PTK_VERSION,
+            [&clock] { return clock.nowUs(); }, error);
+        if (!trace) {
+            std::fprintf(stderr, "ptk-sim: %s\n", error.c_str());
+            return 1;
+        }
+    }
     SimLog log(stdout, [&clock] { return clock.nowUs(); });
     if (settings.clockFromSystem) settings.state.clock.set(localTimeNow(), 0);
     settings.state.tape.setObserver([&log](const std::string& line) { log.tape(line); });
@@ -58,6 +70,9 @@ int main(int argc, char** argv) {
         engine.setLinkObserver(
             [&log](std::uint64_t atUs, std::string_view text) { log.lineEvent(atUs, text); });
     }
+
+    // The register reads codes shifted or not as its own setting says.
+    if (trace) trace->setCodesShifted([&engine] { return !engine.state().link.unshiftedCodes; });
 
     std::atomic<bool> stop{false};
     stopOnSignals(stop);
@@ -71,7 +86,7 @@ int main(int argc, char** argv) {
                          return std::string(hex);
                      }());
         },
-        error);
+        error, trace.get());
     if (!served) {
         std::fprintf(stderr, "ptk-sim: %s\n", error.c_str());
         return 1;

@@ -167,6 +167,14 @@ const OptionSpec kOptions[] = {
      [](SimSettings& s, std::string_view v) {
          return parseInto(v, 4'000'000, s.engine.baud) && s.engine.baud >= 300;
      }},
+    {"--trace", "FILE",
+     "append a trace of every byte on the line, each frame decoded and passwords written as **, "
+     "to FILE (a new file is readable by its owner only)",
+     [](SimSettings& s, std::string_view v) {
+         if (v.empty()) return false;
+         s.tracePath = std::string(v);
+         return true;
+     }},
     {"--trace-line", "", "also log the line's events: refused frames, repeats, silences",
      [](SimSettings& s, std::string_view) { return flag(s.traceLine, true); }},
 
@@ -415,7 +423,8 @@ std::string wrapped(std::string_view help) {
         const std::string_view word = help.substr(0, blank);
         help = blank == std::string_view::npos ? std::string_view() : help.substr(blank + 1);
         if (column > kHelpIndent && column + 1 + word.size() > kHelpWidth) {
-            text += "\n" + std::string(kHelpIndent, ' ');
+            text += '\n';
+            text.append(kHelpIndent, ' ');
             column = kHelpIndent;
         } else if (column > kHelpIndent) {
             text += ' ';
@@ -490,11 +499,16 @@ std::string simHelpText() {
             text << "\n" << option.help << ":\n";
             continue;
         }
-        std::string head = "  " + std::string(option.name);
-        if (!option.value.empty()) head += " " + std::string(option.value);
-        text << head;
-        if (head.size() < kHelpIndent) {
-            text << std::string(kHelpIndent - head.size(), ' ');
+        // Streamed piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on operator+ of a
+        // literal and a temporary string.
+        text << "  " << option.name;
+        std::size_t width = 2 + option.name.size();
+        if (!option.value.empty()) {
+            text << ' ' << option.value;
+            width += 1 + option.value.size();
+        }
+        if (width < kHelpIndent) {
+            text << std::string(kHelpIndent - width, ' ');
         } else {
             text << "\n" << std::string(kHelpIndent, ' ');
         }

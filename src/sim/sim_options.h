@@ -18,6 +18,7 @@ struct SimSettings {
     FaultPlan faults;
     bool clockFromSystem = true;  // unless --clock sets it
     bool traceLine = false;       // also log the line's events (NAKs, repeats, silences)
+    std::string tracePath;        // the exchange trace, when asked for
     bool showHelp = false;
     bool showVersion = false;
 };

@@ -35,7 +35,8 @@ void ScratchDirectory::write(const std::string& name, const std::string& content
 
 ChildProcess::ChildProcess(const fs::path& program, const std::vector<std::string>& args,
                            const fs::path& workingDirectory, const fs::path& log,
-                           const std::vector<std::string>& environment) {
+                           const std::vector<std::string>& environment,
+                           const fs::path& separateOutput) {
     // Everything the child needs is prepared before the fork.
     std::vector<std::string> strings;
     strings.push_back(program.string());
@@ -45,11 +46,16 @@ ChildProcess::ChildProcess(const fs::path& program, const std::vector<std::strin
     argv.push_back(nullptr);
     std::vector<std::string> variables(environment);
 
+    // Unwritten output of ours would otherwise be written once more by the child.
+    std::fflush(nullptr);
     pid_ = ::fork();
     if (pid_ != 0) return;
     if (::chdir(workingDirectory.c_str()) != 0) ::_exit(126);
     if (std::freopen(log.c_str(), "w", stdout) == nullptr) ::_exit(126);
     if (::dup2(::fileno(stdout), STDERR_FILENO) < 0) ::_exit(126);
+    if (!separateOutput.empty() && std::freopen(separateOutput.c_str(), "w", stdout) == nullptr) {
+        ::_exit(126);
+    }
     for (std::string& variable : variables) ::putenv(variable.data());
     ::execv(argv[0], argv.data());
     ::_exit(127);
@@ -80,6 +86,49 @@ int ChildProcess::stop() {
     ::waitpid(pid_, &status_, 0);
     pid_ = -1;
     return status_;
+}
+
+int ChildProcess::kill() {
+    if (pid_ <= 0) return status_;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status_, 0);
+    pid_ = -1;
+    return status_;
+}
+
+int ChildProcess::waitForExit(std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (running()) {
+        if (std::chrono::steady_clock::now() >= end) return -1;
+        std::this_thread::sleep_for(10ms);
+    }
+    return status_;
+}
+
+fs::path inspectorProgram() {
+    const char* installed = std::getenv("PTK_E2E_INSPECTOR");
+    return installed && *installed ? fs::path(installed) : fs::path(PTK_INSPECTOR_PATH);
+}
+
+fs::path simProgram() {
+    const char* installed = std::getenv("PTK_E2E_SIM");
+    return installed && *installed ? fs::path(installed) : fs::path(PTK_SIM_PATH);
+}
+
+Finished runToEnd(const fs::path& program, const std::vector<std::string>& args,
+                  const std::vector<std::string>& environment, std::chrono::milliseconds limit) {
+    const ScratchDirectory directory;
+    const fs::path out = directory.path() / "out", err = directory.path() / "err";
+    Finished finished;
+    {
+        // Standard error goes to the log of the child; standard output is sent apart below.
+        ChildProcess child(program, args, directory.path(), err, environment, out);
+        finished.status = child.waitForExit(limit);
+        if (finished.status == -1) child.kill();
+    }
+    finished.out = readFile(out);
+    finished.err = readFile(err);
+    return finished;
 }
 
 std::string readFile(const fs::path& path) {
@@ -116,17 +165,17 @@ SimulatedWorkplace::SimulatedWorkplace(const std::vector<std::string>& simArgs, 
     const std::string port = "COM" + std::to_string(portNumber);
     std::vector<std::string> args = {"--link", port};
     args.insert(args.end(), simArgs.begin(), simArgs.end());
-    sim_ = std::make_unique<ChildProcess>(PTK_SIM_PATH, args, directory_.path(), simLog_);
+    sim_ = std::make_unique<ChildProcess>(simProgram(), args, directory_.path(), simLog_);
     simReady_ = waitForPath(directory_.path() / port, *sim_, 10s);
     directory_.write("num_port.ini", port + "\n");
     directory_.write("baude_fr.ini", "CBR_115200\n");
     directory_.write("pass_fr.ini", "7301\n");
 }
 
-ChildProcess& SimulatedWorkplace::startInspector() {
-    inspector_ = std::make_unique<ChildProcess>(
-        PTK_INSPECTOR_PATH, std::vector<std::string>{}, directory_.path(), inspectorLog_,
-        std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
+ChildProcess& SimulatedWorkplace::startInspector(const std::vector<std::string>& args) {
+    inspector_ =
+        std::make_unique<ChildProcess>(inspectorProgram(), args, directory_.path(), inspectorLog_,
+                                       std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
     return *inspector_;
 }
 

@@ -29,9 +29,11 @@ private:
 // SIGKILL when it does not go) and reaped when the object goes.
 class ChildProcess {
 public:
+    // With separateOutput, standard output goes there and only standard error to log.
     ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
                  const std::filesystem::path& workingDirectory, const std::filesystem::path& log,
-                 const std::vector<std::string>& environment = {});
+                 const std::vector<std::string>& environment = {},
+                 const std::filesystem::path& separateOutput = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -39,6 +41,10 @@ public:
     bool running();
     // The wait status once it has ended.
     int stop();
+    // Kills it at once (SIGKILL), as a crash or a pulled plug would end it, and reaps it.
+    int kill();
+    // Waits for it to end by itself; the wait status, or -1 when it is still running at limit.
+    int waitForExit(std::chrono::milliseconds limit);
 
 private:
     pid_t pid_ = -1;
@@ -46,6 +52,21 @@ private:
 };
 
 std::string readFile(const std::filesystem::path& path);
+
+// The programs under test: the ones built beside the tests, unless PTK_E2E_INSPECTOR and
+// PTK_E2E_SIM name others (the installed ones, for the package check).
+std::filesystem::path inspectorProgram();
+std::filesystem::path simProgram();
+
+// A program run to its end with its standard output and error apart.
+struct Finished {
+    int status = -1;  // the wait status; -1 when it had to be killed after the limit
+    std::string out;
+    std::string err;
+};
+Finished runToEnd(const std::filesystem::path& program, const std::vector<std::string>& args,
+                  const std::vector<std::string>& environment = {},
+                  std::chrono::milliseconds limit = std::chrono::seconds(20));
 
 // Waits until the file holds text or the process has ended or the time is up.
 bool waitForText(const std::filesystem::path& file, const std::string& text, ChildProcess& process,
@@ -62,7 +83,7 @@ public:
 
     bool simReady() const { return simReady_; }
     // Starts ptk-inspector in the workplace, without a display.
-    ChildProcess& startInspector();
+    ChildProcess& startInspector(const std::vector<std::string>& args = {});
 
     const std::filesystem::path& simLog() const { return simLog_; }
     const std::filesystem::path& inspectorLog() const { return inspectorLog_; }

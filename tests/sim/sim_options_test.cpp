@@ -45,7 +45,9 @@ TEST(SimOptionsTest, SetTheRegistersState) {
                                   "--paper-out",
                                   "--cover-open",
                                   "--eklz-number",
-                                  "0000000042"});
+                                  "0000000042",
+                                  "--trace",
+                                  "sim trace.log"});
     EXPECT_EQ(s.linkName, "COM9");
     EXPECT_EQ(s.state.link.password, (std::array<std::uint8_t, 2>{0x12, 0x34}));
     EXPECT_EQ(s.state.mode.byte(), 0x25);
@@ -61,6 +63,8 @@ TEST(SimOptionsTest, SetTheRegistersState) {
     EXPECT_EQ(s.state.receipt.sum, 12345u);
     EXPECT_EQ(s.state.printer.flags(), 0x05);
     EXPECT_EQ(s.state.eklz.number, 42u);
+    EXPECT_EQ(s.tracePath, "sim trace.log");
+    EXPECT_TRUE(parsed({}).tracePath.empty()) << "no trace unless asked for";
 }
 
 TEST(SimOptionsTest, SetTheFaults) {
@@ -106,6 +110,7 @@ TEST(SimOptionsTest, RefusesBadValuesNamingTheOption) {
         {"--receipt-state", "7"},     {"--access-password", "8:12345678"},
         {"--header-bytes", "1:0A0"},  {"--header-bytes", "2:0G"},
         {"--header-bytes", "0:41"},   {"--header", "1:" + std::string(91, 'x')},
+        {"--trace", ""},
     };
     for (const auto& args : bad) {
         EXPECT_NE(refusal(args).find(args[0]), std::string::npos) << args[0] << " " << args[1];
@@ -113,6 +118,7 @@ TEST(SimOptionsTest, RefusesBadValuesNamingTheOption) {
     EXPECT_EQ(refusal({"--bogus"}), "unknown option --bogus (see --help)");
     EXPECT_EQ(refusal({"--nak"}), "--nak needs a value: N");
     EXPECT_EQ(refusal({"--paper-out=1"}), "--paper-out takes no value");
+    EXPECT_EQ(refusal({"--trace"}), "--trace needs a value: FILE");
 }
 
 TEST(SimOptionsTest, HelpNamesEveryFaultStep) {

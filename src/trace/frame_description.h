@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "link/transaction_observer.h"
+#include "trace/frame_tracker.h"
+#include "trace/line_buffer.h"
+
+namespace ptk::trace {
+
+// The decoded lines of the trace, the part after the time and the direction. Secret bytes are
+// written as "**" here too.
+
+// "command 0x45 short status, link password 73 01, no data"; a shifted code shows how the
+// register reads it: "command 0x17 (read as 0x45 short status), ...".
+void describeCommand(LineBuffer& line, const Frame& frame, bool codesShifted);
+
+// "answer to 0x52 leave mode: 52 9C 00, error 9C - Необходимо провести гашение."; the error code
+// is taken where the program takes it for that command. commandCode is the code, as read, of the
+// command answered, or -1 when the trace did not see it.
+void describeAnswer(LineBuffer& line, const Frame& frame, int commandCode);
+
+// ", read in 2 parts" when reads ran out pauses times inside the frame; nothing for none.
+void describePauses(LineBuffer& line, int pauses);
+
+// "frame broken off after 12 bytes of its message" (counted without the stuffing, which would
+// tell how many secret bytes needed it).
+void describeBrokenFrame(LineBuffer& line, const Frame& frame);
+
+// "end of 0x45 short status: result 1 (done)".
+void describeResult(LineBuffer& line, std::uint8_t code, int result, ResultKind kind);
+
+}  // namespace ptk::trace

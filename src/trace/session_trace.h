@@ -1,0 +1,15 @@
+#pragma once
+
+#include "link/session.h"
+#include "trace/exchange_trace.h"
+
+namespace ptk::trace {
+
+// Lets the trace hear the end of every transaction of the session and read command codes the
+// way the session sends them (shifted while DirectCodes is 0).
+inline void followSession(ExchangeTrace& trace, Session& session) {
+    session.channel.transactionObserver = &trace;
+    trace.setCodesShifted([&exchange = session.exchange] { return exchange.DirectCodes == 0; });
+}
+
+}  // namespace ptk::trace

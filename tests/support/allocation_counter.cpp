@@ -1,0 +1,37 @@
+#include "support/allocation_counter.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+thread_local bool counting = false;
+thread_local long allocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (counting) ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace ptk::testing {
+
+void startCountingAllocations() {
+    allocations = 0;
+    counting = true;
+}
+
+long stopCountingAllocations() {
+    counting = false;
+    return allocations;
+}
+
+}  // namespace ptk::testing
