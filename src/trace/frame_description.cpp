@@ -78,9 +78,8 @@ void driverResult(LineBuffer& line, int result) {
         return;
     }
     if (result < 0) {
-        line.text("device error (");
+        line.text("device ");
         deviceError(line, static_cast<std::uint8_t>(result & 0xFF));
-        line.character(')');
         return;
     }
     std::string_view text = "Неизвестная ошибка";

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "frame_of.h"
+#include "link/packet_command.h"
 #include "trace_rig.h"
 
 namespace ptk::testing {
@@ -151,6 +152,20 @@ const TransactionCase kCases[] = {
      [](TracedLinkRig& rig) { return rig.send(0x52); },
      0,
      {"pc>reg 04 (EOT)", "end of 0x52 leave mode: result 0 (failed)"}},
+    {"packet command, its result as the caller sees it",
+     [](TracedLinkRig& rig) {
+         rig.device.answer = {0x46, 0x9C, 0x00};
+     },
+     [](TracedLinkRig& rig) {
+         const std::uint8_t data[] = {0x06, 0x00, 0x01, 0x01};
+         std::uint8_t answer[92] = {};
+         std::size_t answerLength = sizeof answer;
+         return PacketCommand(*rig.session, 0x46, data, sizeof data, answer, &answerLength);
+     },
+     PacketResultForDeviceCode(0x9C),
+     {"pc>reg command 0x46 read table field, link password 73 01, data 06 00 01 01",
+      "end of 0x46 read table field (packet driver): result device error 9C - Необходимо "
+      "провести гашение."}},
 };
 
 class DecodedLines : public ::testing::TestWithParam<TransactionCase> {};
