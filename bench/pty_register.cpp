@@ -11,8 +11,8 @@ using namespace control;
 
 PtyRegister::PtyRegister(const std::string& linkName, std::vector<std::uint8_t> answer) {
     answerFrame_.resize(kBufferSize);
-    answerFrame_.resize(CommandExchange::buildFrame(answer.data(), answer.size(),
-                                                    answerFrame_.data(), answerFrame_.size()));
+    answerFrame_.resize(
+        buildFrame(answer.data(), answer.size(), answerFrame_.data(), answerFrame_.size()));
     linked_ = terminal_.isOpen() && terminal_.linkAs(linkName);
     if (ready()) thread_ = std::thread([this] { serve(); });
 }

@@ -31,64 +31,6 @@ void clear(LinkBuffer& buffer) {
 
 }  // namespace
 
-std::size_t CommandExchange::buildFrame(const std::uint8_t* message, std::size_t length,
-                                        std::uint8_t* frame, std::size_t capacity) {
-    std::size_t needed = length + 3;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (message[i] == DLE || message[i] == ETX) ++needed;
-    }
-    if (needed > capacity) return 0;
-    std::size_t position = 0;
-    frame[position++] = STX;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (message[i] == DLE || message[i] == ETX) frame[position++] = DLE;
-        frame[position++] = message[i];
-    }
-    frame[position++] = ETX;
-    std::uint8_t checksum = 0;
-    for (std::size_t i = 1; i < position; ++i) checksum ^= frame[i];
-    frame[position++] = checksum;
-    return position;
-}
-
-int CommandExchange::findClosingEtx(const std::uint8_t* frame, std::size_t size) {
-    bool escaped = false;
-    for (std::size_t i = 1; i < size; ++i) {
-        if (escaped) {
-            escaped = false;
-        } else if (frame[i] == DLE) {
-            escaped = true;
-        } else if (frame[i] == ETX) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-bool CommandExchange::checksumMatches(const std::uint8_t* frame, std::size_t size) {
-    const int etx = findClosingEtx(frame, size);
-    if (etx < 0 || static_cast<std::size_t>(etx) + 1 >= size) return false;
-    std::uint8_t checksum = 0;
-    for (int i = 1; i <= etx; ++i) checksum ^= frame[i];
-    return checksum == frame[etx + 1];
-}
-
-bool CommandExchange::unstuffFrame(std::uint8_t* frame, std::size_t size) {
-    const int etx = findClosingEtx(frame, size);
-    if (etx < 0) return false;
-    const std::uint8_t checksum =
-        static_cast<std::size_t>(etx) + 1 < size ? frame[etx + 1] : std::uint8_t{0};
-    std::size_t out = 1;
-    for (int i = 1; i < etx; ++i) {
-        if (frame[i] == DLE) ++i;  // the escaping DLE goes, the byte after it stays
-        frame[out++] = frame[i];
-    }
-    frame[out++] = ETX;
-    if (out < size) frame[out++] = checksum;
-    std::fill(frame + out, frame + size, std::uint8_t{0});
-    return true;
-}
-
 int CommandExchange::SendCommand(const CommandCall& call) {
     return transact(call, Rules::General);
 }
@@ -256,9 +198,12 @@ int CommandExchange::transact(const CommandCall& call, Rules rules) {
         }
     }
 
-    // Each link failure is told once, in the link's own words.
-    const auto tell = [this](std::string_view text) {
-        channel_.frontEnd().showMessage(MessageIcon::Error, kErrorCaption, text);
+    // Each link failure is told once, in the link's own words; one that a stop request caused is
+    // not told at all: the program is about to end, and a box raised from a worker thread would
+    // wait on the user-interface thread.
+    const bool stopped = channel_.stopRequested();
+    const auto tell = [this, stopped](std::string_view text) {
+        if (!stopped) channel_.frontEnd().showMessage(MessageIcon::Error, kErrorCaption, text);
     };
     switch (status) {
         case LinkStatus::Fine:

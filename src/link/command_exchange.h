@@ -4,20 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "link/bcd.h"
 #include "link/error_text.h"
+#include "link/frame.h"
 #include "link/serial_channel.h"
 
 namespace ptk {
 
 inline constexpr std::size_t kBufferSize = 260;
 using LinkBuffer = std::array<std::uint8_t, kBufferSize>;
-
-namespace control {
-inline constexpr std::uint8_t STX = 0x02, ETX = 0x03, EOT = 0x04, ENQ = 0x05, ACK = 0x06,
-                              DLE = 0x10, NAK = 0x15;
-}
 
 inline constexpr std::uint8_t CodeShift = 0x2E;
 inline constexpr std::uint8_t kProbeCode = 0xE0;
@@ -98,7 +95,7 @@ inline CommandCall commandCall(const MessageBuilder& message, std::size_t answer
 
 // The two bytes that open every command message: the link password's digits packed, missing
 // digits as zero halves (an empty password gives 0x00 0x00).
-std::array<std::uint8_t, 2> packLinkPassword(const std::string& linkPassword);
+std::array<std::uint8_t, 2> packLinkPassword(std::string_view linkPassword);
 
 // The command transaction with the register: line request, framed command, handover, framed
 // answer, checksum, acknowledgement, and the classification of the answer's error code.
@@ -111,19 +108,6 @@ public:
     int SendCommand(const CommandCall& call);
     // The variant the windows use: five tries a step, a device error gives 0.
     int SendFormCommand(const CommandCall& call);
-
-    // Frame layout helpers, shared with the simulated register's tests.
-    // Lays out STX, the stuffed message, ETX and the checksum; returns the frame length, or 0 when
-    // the frame would not fit.
-    static std::size_t buildFrame(const std::uint8_t* message, std::size_t length,
-                                  std::uint8_t* frame, std::size_t capacity);
-    // Finds the closing ETX of the frame that starts at position 0; returns its position or -1 when
-    // there is none inside the buffer.
-    static int findClosingEtx(const std::uint8_t* frame, std::size_t size);
-    // Un-stuffs the frame in place up to its closing ETX, which is kept, followed by the
-    // checksum; the rest is cleared. False when the frame has no closing ETX.
-    static bool unstuffFrame(std::uint8_t* frame, std::size_t size);
-    static bool checksumMatches(const std::uint8_t* frame, std::size_t size);
 
     LinkBuffer TxBuffer{};
     LinkBuffer RxBuffer{};

@@ -4,7 +4,7 @@
 
 namespace ptk {
 
-std::array<std::uint8_t, 2> packLinkPassword(const std::string& linkPassword) {
+std::array<std::uint8_t, 2> packLinkPassword(std::string_view linkPassword) {
     // Four digit characters, the missing ones as NUL, whose low half is zero: "73" packs as
     // 0x73 0x00 and an empty password as 0x00 0x00.
     char digits[4] = {0, 0, 0, 0};

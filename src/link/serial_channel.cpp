@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/command_exchange.h"
+#include "link/frame.h"
 
 namespace ptk {
 namespace {
@@ -15,6 +15,11 @@ constexpr std::uint32_t kWriteRetryPauseMs = 2;
 
 PortSlot* SerialChannel::currentSlot() {
     return currentPortValid() ? &PortTable[static_cast<std::size_t>(CurrentPort)] : nullptr;
+}
+
+platform::SerialDevice* SerialChannel::currentDevice() {
+    PortSlot* slot = currentSlot();
+    return slot ? slot->device.get() : nullptr;
 }
 
 bool SerialChannel::OpenPort(int index) {
@@ -181,7 +186,7 @@ SerialChannel::ReadOutcome SerialChannel::readWithDeadline(std::uint8_t* buffer,
                                                            bool stopAtFrameEnd) {
     const std::uint32_t start = clock_.tickMs();
     for (;;) {
-        if (!PumpMessages()) return ReadOutcome::Interrupted;
+        if (stopRequested() || !PumpMessages()) return ReadOutcome::Interrupted;
         UpdateQueueCounters();
         if (Elapsed(clock_.tickMs(), start, timeoutMs)) return ReadOutcome::Interrupted;
         // Sleep on the port until a byte is there; the one-byte reads with their short time-out
@@ -210,6 +215,7 @@ bool SerialChannel::WriteWithDeadline(const std::uint8_t* buffer, std::size_t co
                                       std::uint32_t timeoutMs) {
     const std::uint32_t start = clock_.tickMs();
     for (;;) {
+        if (stopRequested()) return false;
         PurgePort();
         if (Elapsed(clock_.tickMs(), start, timeoutMs)) return false;
         if (WritePort(buffer, count)) return true;

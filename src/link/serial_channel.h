@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -62,6 +63,15 @@ public:
     int CurrentPort = 0;
     std::array<PortSlot, kPortCount> PortTable{};
 
+    // The stop request of a worker job: while the flag is set, reads end at once (within one
+    // wait of kPumpIntervalMs) and writes send nothing. Whoever runs a job on a worker thread sets
+    // it around the job and clears it after; null (the default) observes nothing.
+    void setStopSignal(const std::atomic<bool>* flag) { stopSignal_ = flag; }
+    bool stopRequested() const { return stopSignal_ != nullptr && stopSignal_->load(); }
+
+    // The open device of CurrentPort, or null.
+    platform::SerialDevice* currentDevice();
+
     platform::Clock& clock() { return clock_; }
     FrontEnd& frontEnd() { return frontEnd_; }
     bool currentPortValid() const { return CurrentPort >= 0 && CurrentPort < kPortCount; }
@@ -85,6 +95,7 @@ private:
     platform::SerialOpener& opener_;
     platform::Clock& clock_;
     FrontEnd& frontEnd_;
+    const std::atomic<bool>* stopSignal_ = nullptr;
 };
 
 }  // namespace ptk

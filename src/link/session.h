@@ -7,6 +7,7 @@
 #include "link/command_exchange.h"
 #include "link/error_text.h"
 #include "link/front_end.h"
+#include "link/packet_driver.h"
 #include "link/serial_channel.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
@@ -22,7 +23,8 @@ public:
           clock(clock),
           channel(opener, clock, frontEnd),
           errors(frontEnd),
-          exchange(channel, errors) {}
+          exchange(channel, errors),
+          packets(channel) {}
 
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -32,6 +34,7 @@ public:
     SerialChannel channel;     // PortTable, CurrentPort
     ErrorReporter errors;      // SuppressErrorBox
     CommandExchange exchange;  // TxBuffer, RxBuffer, AnswerCopy, DirectCodes
+    PacketExchange packets;    // PacketDriver; PacketCommand is in link/packet_command.h
 
     // Connection settings.
     std::string portName;  // "COM1"

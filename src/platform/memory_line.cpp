@@ -1,6 +1,7 @@
 #include "platform/memory_line.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace ptk::platform {
 
@@ -17,6 +18,12 @@ public:
     }
 
     bool setTimeouts(const CommTimeouts& timeouts) override {
+        line_.timeoutSettings_.push_back(timeouts);
+        if (line_.failingTimeoutSettings_ > 0) {
+            --line_.failingTimeoutSettings_;
+            errno = EIO;
+            return false;
+        }
         line_.timeouts_ = timeouts;
         return true;
     }

@@ -54,6 +54,8 @@ public:
     void failNextWrites(int count) { failingWrites_ = count; }
     void setConfigureFails(bool fails) { configureFails_ = fails; }
     void setClearErrorsFails(bool fails) { clearErrorsFails_ = fails; }
+    // The next count time-out settings are refused (with errno EIO).
+    void failNextTimeoutSettings(int count) { failingTimeoutSettings_ = count; }
     void setQueueCounts(QueueCounts counts) { reportedCounts_ = counts; }
 
     // How many one-byte reads and waits the program made (to see that idle waits block).
@@ -61,6 +63,8 @@ public:
     std::uint64_t waitCalls() const { return waitCalls_; }
     std::uint32_t configuredBaud() const { return baud_; }
     const CommTimeouts& timeouts() const { return timeouts_; }
+    // Every time-out setting the program asked for, in order, refused ones included.
+    const std::vector<CommTimeouts>& timeoutSettings() const { return timeoutSettings_; }
 
 private:
     friend class MemoryLineDevice;
@@ -76,6 +80,8 @@ private:
     int failingWrites_ = 0;
     bool configureFails_ = false;
     bool clearErrorsFails_ = false;
+    int failingTimeoutSettings_ = 0;
+    std::vector<CommTimeouts> timeoutSettings_;
     QueueCounts reportedCounts_{};
     std::uint64_t readCalls_ = 0;
     std::uint64_t waitCalls_ = 0;

@@ -22,6 +22,8 @@ struct CommTimeouts {
     std::uint32_t readTotalConstantMs = 0;
     std::uint32_t writeTotalMultiplierMs = 2;
     std::uint32_t writeTotalConstantMs = 0;
+
+    bool operator==(const CommTimeouts&) const = default;
 };
 
 enum PurgeFlags : unsigned {

@@ -7,6 +7,7 @@ CommandTable makeCommandTable() {
     registerBasicCommands(table);
     registerStatusCommands(table);
     registerSalesCommands(table);
+    registerTableCommands(table);
     return table;
 }
 

@@ -5,10 +5,10 @@
 
 #include <array>
 
-#include "platform/codepage.h"
 #include "sim/answer.h"
 #include "sim/command_table.h"
 #include "sim/device_errors.h"
+#include "sim/header_print.h"
 #include "sim/tape_text.h"
 
 namespace ptk::sim {
@@ -63,12 +63,6 @@ bool shiftOverLimit(const RegisterState& state, const DateTime& now) {
            toSeconds(now) - toSeconds(state.shift.openedAt) > kShiftLimitSeconds;
 }
 
-void printHeader(RegisterState& state) {
-    for (const std::string& line : state.tables.headerLines) {
-        if (!line.empty()) state.tape.print(platform::cp866ToUtf8(line));
-    }
-}
-
 // Data: flags, receipt type (1 sale, 2 return, 3 annulment, 4 purchase, 5 purchase return,
 // 6 purchase annulment). Opens the shift when it is closed.
 CommandReply openReceipt(RegisterState& state, const CommandRequest& request) {
@@ -93,7 +87,7 @@ CommandReply openReceipt(RegisterState& state, const CommandRequest& request) {
     state.receipt.sectionSums.fill(0);
 
     const std::size_t before = state.tape.lines().size();
-    printHeader(state);
+    printHeaderLines(state);
     state.tape.print("ЧЕК " + formatNumber(state.receipt.number, 4) + "  СМЕНА " +
                      formatNumber(state.shift.current(), 4));
     const auto printed = state.tape.lines().size() - before;
@@ -201,7 +195,7 @@ CommandReply shiftClosingReport(RegisterState& state, const CommandRequest& requ
     const DateTime now = state.clock.now(request.nowUs);
     const std::uint16_t shift = state.shift.current();
     auto& tape = state.tape;
-    printHeader(state);
+    printHeaderLines(state);
     tape.print("СУТОЧНЫЙ ОТЧЕТ С ГАШЕНИЕМ");
     tape.print("СМЕНА " + formatNumber(shift, 4) + "  " + formatDate(now) + " " + formatTime(now));
     tape.print("ПРОДАЖ: " + std::to_string(state.totals.sales) +

@@ -182,19 +182,32 @@ CommandReply RegisterEngine::carryOut(const std::vector<std::uint8_t>& message, 
                                       CommandRecord& record) {
     state_.settle(nowUs);
     record.message = message;
-    if (message.size() < 3) {
+    // A model that expects shifted codes adds the shift back to every code but the probe.
+    const auto interpret = [this](std::uint8_t received) {
+        const bool shifted = !state_.link.unshiftedCodes && received != kProbeCode;
+        return static_cast<std::uint8_t>(shifted ? received + kCodeShift : received);
+    };
+    // A packet client may leave the link password out. A message whose first two bytes are the
+    // password carries it; otherwise one whose first byte is a command the register knows is
+    // that command without a password; anything else has a wrong password. (A message without
+    // password whose code and first data byte happen to equal the password is read as one with.)
+    const auto& password = state_.link.password;
+    const bool withPassword =
+        message.size() >= 3 && message[0] == password[0] && message[1] == password[1];
+    const bool withoutPassword =
+        !withPassword && !message.empty() && commands_.find(interpret(message[0])) != nullptr;
+    if (!withPassword && !withoutPassword && message.size() < 3) {
         note(nowUs, "command frame without a code");
         return plainAnswer(state_, 0, device_error::UnknownCommand);
     }
-    const std::uint8_t received = message[2];
-    const bool shifted = !state_.link.unshiftedCodes && received != kProbeCode;
-    const auto code = static_cast<std::uint8_t>(shifted ? received + kCodeShift : received);
+    const std::size_t codeAt = withoutPassword ? 0 : 2;
+    const std::uint8_t received = message[codeAt];
+    const std::uint8_t code = interpret(received);
     record.receivedCode = received;
     record.code = code;
     const CommandSpec* command = commands_.find(code);
     if (command) record.name = command->name;
-
-    if (message[0] != state_.link.password[0] || message[1] != state_.link.password[1]) {
+    if (!withPassword && !withoutPassword) {
         return plainAnswer(state_, code, device_error::WrongPassword);
     }
     for (auto it = faults_.errors.begin(); it != faults_.errors.end(); ++it) {
@@ -208,7 +221,8 @@ CommandReply RegisterEngine::carryOut(const std::vector<std::uint8_t>& message, 
     if (((command->modes >> (state_.mode.mode & 0x07)) & 1u) == 0) {
         return plainAnswer(state_, code, device_error::NotInThisMode);
     }
-    const std::span<const std::uint8_t> data(message.data() + 3, message.size() - 3);
+    const std::span<const std::uint8_t> data(message.data() + codeAt + 1,
+                                             message.size() - codeAt - 1);
     CommandReply reply = command->handler(state_, CommandRequest{code, data, nowUs});
     if (reply.answer.empty()) reply.answer.push_back(code);  // a frame needs at least its type
     return reply;

@@ -59,7 +59,9 @@ struct CommandRecord {
 //   computer ACK            -> the stuffed answer frame with its checksum
 //   computer NAK            -> the same frame again (at most maxAnswerRepeats times)
 //   computer ACK            -> EOT; idle
-// An ENQ at any point outside a frame starts over. A frame with the wrong link password is
+// An ENQ at any point outside a frame starts over. A message may come without the link password
+// (the packet driver's may): when its first two bytes are not the password but its first byte is
+// a command the register knows, it is that command. A frame with the wrong link password is
 // accepted and answered with error 0x8C; an unknown code with 0x46; a code not allowed in the
 // current mode with 0x66. Waits that run out (replyTimeoutUs) and frames that stall
 // (interByteTimeoutUs) send the register back to idle, so it never wedges.

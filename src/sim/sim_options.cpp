@@ -107,6 +107,34 @@ bool parseDateTime(std::string_view text, DateTime& out) {
     return true;
 }
 
+// Hexadecimal digits, two per byte ("0A02" gives 0x0A 0x02).
+bool parseHexBytes(std::string_view text, std::string& out) {
+    if (text.size() % 2 != 0) return false;
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        std::uint8_t byte = 0;
+        const auto [end, problem] = std::from_chars(text.data() + i, text.data() + i + 2, byte, 16);
+        if (problem != std::errc() || end != text.data() + i + 2) return false;
+        bytes += static_cast<char>(byte);
+    }
+    out = std::move(bytes);
+    return true;
+}
+
+// "ROW:VALUE": header line ROW (1-4) as parse makes it from VALUE, at most 90 bytes.
+template <typename Parse>
+bool setHeaderLine(SimSettings& s, std::string_view v, Parse parse) {
+    const std::size_t colon = v.find(':');
+    std::uint64_t row = 0;
+    if (colon == std::string_view::npos || !parseNumber(v.substr(0, colon), 4, row) || row < 1) {
+        return false;
+    }
+    std::string bytes;
+    if (!parse(v.substr(colon + 1), bytes) || bytes.size() > 90) return false;
+    s.state.tables.headerLines[row - 1] = std::move(bytes);
+    return true;
+}
+
 // ---- the options ---------------------------------------------------------------------------
 
 using Apply = bool (*)(SimSettings&, std::string_view);
@@ -146,7 +174,8 @@ const OptionSpec kOptions[] = {
     {"--link-password", "DIGITS", "link password every command must carry, 0-4 digits (7301)",
      [](SimSettings& s, std::string_view v) { return packLinkPassword(v, s.state.link.password); }},
     {"--access-password", "MODE:DIGITS",
-     "access password (8 digits) of mode 1-7; mode 4's is also table 3 row 30 field 1",
+     "access password (8 digits) of mode 1-7; mode 4's is also table 3 row 30 field 1, read with "
+     "0x46 (modes 0 and 4) and written with 0x50 (mode 4)",
      [](SimSettings& s, std::string_view v) {
          const auto parts = splitColons(v);
          std::uint64_t mode = 0, password = 0;
@@ -273,19 +302,19 @@ const OptionSpec kOptions[] = {
      [](SimSettings& s, std::string_view) { return flag(s.state.eklz.archiveOpen, false); }},
     {"--eklz-fatal-error", "", "the EKLZ reports an unrecoverable error",
      [](SimSettings& s, std::string_view) { return flag(s.state.eklz.fatalError, true); }},
-    {"--header", "ROW:TEXT", "header line 1-4 (table 6, field 1), UTF-8 text",
+    {"--header", "ROW:TEXT",
+     "header line 1-4 (table 6, field 1), UTF-8 text, up to 90 characters; read with 0x46 and "
+     "written with 0x50 in mode 4",
      [](SimSettings& s, std::string_view v) {
-         const std::size_t colon = v.find(':');
-         std::uint64_t row = 0;
-         if (colon == std::string_view::npos || !parseNumber(v.substr(0, colon), 4, row) ||
-             row < 1) {
-             return false;
-         }
-         std::string bytes = platform::utf8ToCp866(v.substr(colon + 1));
-         if (bytes.size() > 90) return false;
-         s.state.tables.headerLines[row - 1] = std::move(bytes);
-         return true;
+         return setHeaderLine(s, v, [](std::string_view text, std::string& bytes) {
+             bytes = platform::utf8ToCp866(text);
+             return true;
+         });
      }},
+    {"--header-bytes", "ROW:HEX",
+     "header line 1-4 as the register's bytes in hexadecimal, for picture elements (0A, number, "
+     "offset high, low) and the prefix byte 09: --header-bytes 2:0A020064",
+     [](SimSettings& s, std::string_view v) { return setHeaderLine(s, v, parseHexBytes); }},
 
     {"", "", "Printer faults", nullptr},
     {"--paper-out", "", "no paper",

@@ -60,37 +60,34 @@ TEST_F(FrameTest, CodeShiftReducesEveryCodeButTheProbe) {
 TEST(FrameLayout, ClosingEtxIsTheFirstOneNoDleEscapes) {
     // DLE DLE ETX ends the frame; DLE ETX does not.
     const Bytes endsAtFour{0x02, 0x10, 0x10, 0x03, 0x00};
-    EXPECT_EQ(CommandExchange::findClosingEtx(endsAtFour.data(), endsAtFour.size()), 3);
+    EXPECT_EQ(findClosingEtx(endsAtFour.data(), endsAtFour.size()), 3);
     const Bytes escaped{0x02, 0x10, 0x03, 0x41, 0x03, 0x00};
-    EXPECT_EQ(CommandExchange::findClosingEtx(escaped.data(), escaped.size()), 4);
+    EXPECT_EQ(findClosingEtx(escaped.data(), escaped.size()), 4);
     const Bytes none{0x02, 0x41, 0x10, 0x03};
-    EXPECT_EQ(CommandExchange::findClosingEtx(none.data(), none.size()), -1);
+    EXPECT_EQ(findClosingEtx(none.data(), none.size()), -1);
 }
 
 TEST(FrameLayout, UnstuffingKeepsEscapedBytesAndClearsTheRest) {
     Bytes frame{0x02, 0x45, 0x10, 0x10, 0x10, 0x03, 0x07, 0x03, 0x5C, 0x99, 0x99};
-    ASSERT_TRUE(CommandExchange::unstuffFrame(frame.data(), frame.size()));
+    ASSERT_TRUE(unstuffFrame(frame.data(), frame.size()));
     EXPECT_EQ(frame, (Bytes{0x02, 0x45, 0x10, 0x03, 0x07, 0x03, 0x5C, 0x00, 0x00, 0x00, 0x00}));
 }
 
 TEST(FrameLayout, AFrameWithoutClosingEtxNeverPassesItsChecksum) {
     Bytes frame(kBufferSize, 0x41);
     frame[0] = 0x02;
-    EXPECT_FALSE(CommandExchange::checksumMatches(frame.data(), frame.size()));
+    EXPECT_FALSE(checksumMatches(frame.data(), frame.size()));
     // An ETX in the very last place leaves no room for a checksum byte.
     frame.back() = 0x03;
-    EXPECT_FALSE(CommandExchange::checksumMatches(frame.data(), frame.size()));
+    EXPECT_FALSE(checksumMatches(frame.data(), frame.size()));
 }
 
 TEST(FrameLayout, MessagesUpTo128BytesAlwaysFit) {
     const Bytes worst(128, 0x10);
     Bytes frame(kBufferSize);
-    EXPECT_EQ(CommandExchange::buildFrame(worst.data(), worst.size(), frame.data(), frame.size()),
-              259u);
+    EXPECT_EQ(buildFrame(worst.data(), worst.size(), frame.data(), frame.size()), 259u);
     const Bytes tooLong(129, 0x03);
-    EXPECT_EQ(
-        CommandExchange::buildFrame(tooLong.data(), tooLong.size(), frame.data(), frame.size()),
-        0u);
+    EXPECT_EQ(buildFrame(tooLong.data(), tooLong.size(), frame.data(), frame.size()), 0u);
 }
 
 TEST(DigitPacking, PacksPairsHighHalfFirstAndReadsThemBack) {

@@ -60,8 +60,7 @@ public:
     // The frame the register sends for answer.
     std::vector<std::uint8_t> goodAnswerFrame() const {
         std::vector<std::uint8_t> frame(kBufferSize);
-        frame.resize(
-            CommandExchange::buildFrame(answer.data(), answer.size(), frame.data(), frame.size()));
+        frame.resize(buildFrame(answer.data(), answer.size(), frame.data(), frame.size()));
         return frame;
     }
 

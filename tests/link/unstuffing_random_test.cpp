@@ -24,10 +24,10 @@ TEST(UnstuffingRandomTest, WalkAndUnstuffNeverLeaveTheBuffer) {
         const int length =
             std::uniform_int_distribution<int>(0, static_cast<int>(kBufferSize))(random);
         for (int k = 0; k < length; ++k) frame[static_cast<std::size_t>(k)] = biasedByte(random);
-        const int etx = CommandExchange::findClosingEtx(frame.get(), kBufferSize);
+        const int etx = findClosingEtx(frame.get(), kBufferSize);
         ASSERT_LT(etx, static_cast<int>(kBufferSize));
-        const bool checksum = CommandExchange::checksumMatches(frame.get(), kBufferSize);
-        const bool unstuffed = CommandExchange::unstuffFrame(frame.get(), kBufferSize);
+        const bool checksum = checksumMatches(frame.get(), kBufferSize);
+        const bool unstuffed = unstuffFrame(frame.get(), kBufferSize);
         EXPECT_EQ(unstuffed, etx >= 0);
         if (etx < 0) {
             EXPECT_FALSE(checksum);
@@ -42,11 +42,10 @@ TEST(UnstuffingRandomTest, EveryMessageSurvivesTheRoundTrip) {
         Bytes message(length);
         for (auto& byte : message) byte = biasedByte(random);
         auto frame = std::make_unique<std::uint8_t[]>(kBufferSize);
-        const std::size_t size =
-            CommandExchange::buildFrame(message.data(), length, frame.get(), kBufferSize);
+        const std::size_t size = buildFrame(message.data(), length, frame.get(), kBufferSize);
         ASSERT_GT(size, 0u);
-        ASSERT_TRUE(CommandExchange::checksumMatches(frame.get(), kBufferSize));
-        ASSERT_TRUE(CommandExchange::unstuffFrame(frame.get(), kBufferSize));
+        ASSERT_TRUE(checksumMatches(frame.get(), kBufferSize));
+        ASSERT_TRUE(unstuffFrame(frame.get(), kBufferSize));
         ASSERT_EQ(Bytes(frame.get() + 1, frame.get() + 1 + length), message);
         ASSERT_EQ(frame[length + 1], control::ETX);
     }

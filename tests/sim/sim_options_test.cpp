@@ -88,6 +88,10 @@ TEST(SimOptionsTest, SetTheFaults) {
 TEST(SimOptionsTest, HeaderLinesAreKeptInTheRegistersCodePage) {
     const SimSettings s = parsed({"--header", "3:ЧАЙ: 5"});
     EXPECT_EQ(s.state.tables.headerLines[2], "\x97\x80\x89: 5");
+    // Raw bytes for what text cannot say: a prefixed character and a picture element.
+    const SimSettings raw = parsed({"--header-bytes", "1:0941", "--header-bytes=4:0A020064"});
+    EXPECT_EQ(raw.state.tables.headerLines[0], std::string("\x09\x41"));
+    EXPECT_EQ(raw.state.tables.headerLines[3], std::string("\x0A\x02\x00\x64", 4));
 }
 
 TEST(SimOptionsTest, RefusesBadValuesNamingTheOption) {
@@ -100,6 +104,8 @@ TEST(SimOptionsTest, RefusesBadValuesNamingTheOption) {
         {"--error", "0x52"},          {"--nak", "-1"},
         {"--delay-answer", "soon"},   {"--header", "5:x"},
         {"--receipt-state", "7"},     {"--access-password", "8:12345678"},
+        {"--header-bytes", "1:0A0"},  {"--header-bytes", "2:0G"},
+        {"--header-bytes", "0:41"},   {"--header", "1:" + std::string(91, 'x')},
     };
     for (const auto& args : bad) {
         EXPECT_NE(refusal(args).find(args[0]), std::string::npos) << args[0] << " " << args[1];

@@ -1,0 +1,136 @@
+#include "fiscal_memory/header_lines.h"
+
+#include <algorithm>
+
+#include "fiscal_memory/header_markup.h"
+#include "link/packet_command.h"
+#include "platform/codepage.h"
+
+namespace ptk {
+
+using namespace packet_result;
+
+namespace {
+
+constexpr std::size_t kAddressSize = 4;  // table, row (two bytes, high first), field
+
+using LineBytes = std::array<std::uint8_t, kHeaderLineLimit>;
+
+// The data of a table-field command for line: the field's address, then the field's bytes.
+struct HeaderFieldData {
+    std::array<std::uint8_t, kAddressSize + kHeaderLineLimit> bytes{};
+    std::size_t size = 0;
+};
+
+// The field's address alone: what a read sends.
+HeaderFieldData fieldAddress(int line) {
+    HeaderFieldData data;
+    data.bytes[0] = kHeaderTable;
+    data.bytes[1] = 0x00;
+    data.bytes[2] = static_cast<std::uint8_t>(1 + line);
+    data.bytes[3] = kHeaderField;
+    data.size = kAddressSize;
+    return data;
+}
+
+// The address and the field's new bytes: what a write sends. An empty field still travels with
+// one byte, 0x00.
+HeaderFieldData fieldWithValue(int line, const std::uint8_t* value, std::size_t count) {
+    HeaderFieldData data = fieldAddress(line);
+    if (count == 0) {
+        data.bytes[data.size++] = 0x00;
+        return data;
+    }
+    count = std::min(count, kHeaderLineLimit);
+    std::copy_n(value, count, data.bytes.begin() + kAddressSize);
+    data.size += count;
+    return data;
+}
+
+bool validLine(int line) {
+    return line >= 0 && line < kHeaderLineCount;
+}
+
+}  // namespace
+
+std::int32_t ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
+    if (!validLine(line)) return BadParameter;
+    const HeaderFieldData data = fieldAddress(line);
+    // Type byte and error code before the line.
+    std::array<std::uint8_t, kHeaderLineLimit + 2> answer{};
+    std::size_t answerLength = answer.size();
+    const std::int32_t result = PacketCommand(session, kReadTableFieldCode, data.bytes.data(),
+                                              data.size, answer.data(), &answerLength);
+    if (result != Done) return result;
+    const std::size_t count = answerLength - 2;
+    if (count > *length) return BufferTooSmall;
+    std::copy_n(answer.begin() + 2, count, bytes);
+    *length = count;
+    return Done;
+}
+
+std::int32_t WriteHeaderLine(Session& session, int line, const std::uint8_t* bytes,
+                             std::size_t count) {
+    if (!validLine(line)) return BadParameter;
+    if (count > kHeaderLineLimit) return BufferTooSmall;
+    const HeaderFieldData data = fieldWithValue(line, bytes, count);
+    std::array<std::uint8_t, kHeaderLineLimit> answer{};
+    std::size_t answerLength = answer.size();
+    return PacketCommand(session, kWriteTableFieldCode, data.bytes.data(), data.size, answer.data(),
+                         &answerLength);
+}
+
+std::int32_t ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
+    for (int line = 0; line < kHeaderLineCount; ++line) {
+        LineBytes bytes{};
+        std::size_t count = bytes.size();
+        if (const std::int32_t r = ReadHeaderLine(session, line, bytes.data(), &count); r != Done) {
+            return r;
+        }
+        std::array<char, kHeaderLineLimit> text{};
+        std::size_t length = text.size();
+        if (const std::int32_t r = HeaderDeviceToText(bytes.data(), count, text.data(), &length);
+            r != Done) {
+            return r;
+        }
+        const std::string_view decoded(text.data(), length);
+        texts[static_cast<std::size_t>(line)] =
+            platform::cp866ToUtf8(decoded.substr(0, decoded.find('\0')));
+    }
+    return Done;
+}
+
+std::int32_t WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
+    // Every line is encoded, and its message checked against the packet's limit, before the
+    // first goes out: a fault in line 3 must not leave the register with new lines 1 and 2.
+    std::array<LineBytes, kHeaderLineCount> encoded{};
+    std::array<std::size_t, kHeaderLineCount> counts{};
+    for (int line = 0; line < kHeaderLineCount; ++line) {
+        const auto index = static_cast<std::size_t>(line);
+        const std::string oem = platform::utf8ToCp866(texts[index]);
+        counts[index] = kHeaderLineLimit;
+        if (const std::int32_t r = HeaderTextToDevice(oem, encoded[index].data(), &counts[index]);
+            r != Done) {
+            return r;
+        }
+        const HeaderFieldData data = fieldWithValue(line, encoded[index].data(), counts[index]);
+        const std::string_view password(session.LinkPassword.data(),
+                                        std::min<std::size_t>(session.LinkPassword.size(), 4));
+        if (const std::int32_t r = PacketExchange::checkMessageFits(password, kWriteTableFieldCode,
+                                                                    data.bytes.data(), data.size);
+            r != Done) {
+            return r;
+        }
+    }
+    for (int line = 0; line < kHeaderLineCount; ++line) {
+        const auto index = static_cast<std::size_t>(line);
+        if (const std::int32_t r =
+                WriteHeaderLine(session, line, encoded[index].data(), counts[index]);
+            r != Done) {
+            return r;
+        }
+    }
+    return Done;
+}
+
+}  // namespace ptk
