@@ -32,3 +32,14 @@ function(ptk_add_qtest name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
 endfunction()
+
+# The tests that start threads also run under ThreadSanitizer (the tsan preset builds and runs
+# only them): ptk_thread_test(<name>) labels a test "threads" and puts it into the target
+# thread_tests.
+if(NOT TARGET thread_tests)
+  add_custom_target(thread_tests)
+endif()
+function(ptk_thread_test name)
+  set_property(TEST ${name} APPEND PROPERTY LABELS threads)
+  add_dependencies(thread_tests ${name})
+endfunction()

@@ -5,6 +5,8 @@
 #include <QThread>
 #include <QWidget>
 
+#include <utility>
+
 namespace ptk::ui {
 namespace {
 
@@ -28,7 +30,24 @@ void QtFrontEnd::runOnUiThread(const std::function<void()>& work) {
         work();
         return;
     }
-    QMetaObject::invokeMethod(this, work, Qt::BlockingQueuedConnection);
+    const std::scoped_lock oneCallAtATime(callMutex_);
+    std::unique_lock lock(handOverMutex_);
+    handedOver_ = &work;
+    handOverFinished_ = false;
+    lock.unlock();
+    QMetaObject::invokeMethod(this, "runHandedOverWork", Qt::QueuedConnection);
+    lock.lock();
+    handOverDone_.wait(lock, [this] { return handOverFinished_; });
+}
+
+void QtFrontEnd::runHandedOverWork() {
+    std::unique_lock lock(handOverMutex_);
+    const std::function<void()>* work = std::exchange(handedOver_, nullptr);
+    lock.unlock();
+    if (work != nullptr) (*work)();
+    lock.lock();
+    handOverFinished_ = true;
+    handOverDone_.notify_all();
 }
 
 BoxRequest QtFrontEnd::request(MessageIcon icon, std::string_view caption, std::string_view text,

@@ -5,7 +5,9 @@
 #include <QPointer>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 #include "link/front_end.h"
 #include "ui/user_alerts.h"
@@ -49,6 +51,8 @@ private:
     bool onUiThread() const;
     // Runs work on the user-interface thread and waits for it.
     void runOnUiThread(const std::function<void()>& work);
+    // Runs the work a worker handed over (on the user-interface thread).
+    Q_INVOKABLE void runHandedOverWork();
     BoxRequest request(MessageIcon icon, std::string_view caption, std::string_view text,
                        BoxOwner owner) const;
 
@@ -57,6 +61,15 @@ private:
     MessageBoxAlerts messageBoxes_;
     UserAlerts* alerts_ = &messageBoxes_;
     std::atomic<bool> quitting_{false};
+
+    // The hand-over of a worker's call: the work and its completion travel under a standard
+    // mutex, so that the order of the two threads' accesses is plain to see (a thread checker
+    // included); Qt's queue only wakes the user-interface thread. One worker call at a time.
+    std::mutex callMutex_;
+    std::mutex handOverMutex_;
+    std::condition_variable handOverDone_;
+    const std::function<void()>* handedOver_ = nullptr;
+    bool handOverFinished_ = false;
 };
 
 }  // namespace ptk::ui
