@@ -409,19 +409,11 @@ const OptionSpec kOptions[] = {
      "work SECONDS longer (fractions allowed) before asking to answer, for the next N answers",
      [](SimSettings& s, std::string_view v) {
          const auto parts = splitColons(v);
-         if (parts.size() > 2) return false;
-         const std::string seconds(parts[0]);
-         std::size_t used = 0;
-         double value = 0;
-         try {
-             value = std::stod(seconds, &used);
-         } catch (...) {
-             return false;
-         }
-         if (used != seconds.size() || !(value >= 0) || value > 3600) return false;
+         std::uint64_t delayUs = 0;
          int count = 1;
+         if (parts.size() > 2 || !parseSeconds(parts[0], delayUs)) return false;
          if (parts.size() == 2 && !parseCount(parts[1], count)) return false;
-         s.faults.answerDelayUs = static_cast<std::uint64_t>(value * 1e6);
+         s.faults.answerDelayUs = delayUs;
          s.faults.delayedAnswers = count;
          return true;
      }},
