@@ -131,6 +131,8 @@ void Tfm_AvarReport::bt_OtchClick() {
 }
 
 void Tfm_AvarReport::bt_StopReportClick() {
+    // The flag is shared with the report threads: it is never left set outside a report.
+    if (!running_) return;
     session_.StopRequested = true;
     bt_StopReport->setEnabled(false);
 }

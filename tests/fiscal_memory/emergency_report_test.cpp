@@ -38,18 +38,6 @@ class EmergencyReportTest : public ::testing::Test, public testing::EmergencyRig
 protected:
     Ending run() { return RunEmergencyReport(session, watcher); }
 
-    // Every code after the report command is a status request, up to an optional mode exit.
-    void expectOnlyStatusAfterCommand(bool modeExitLast) const {
-        const Codes sent = codes();
-        ASSERT_FALSE(sent.empty());
-        EXPECT_EQ(sent.front(), kEmergencyReportCode);
-        const std::size_t statusEnd = sent.size() - (modeExitLast ? 1 : 0);
-        for (std::size_t i = 1; i < statusEnd; ++i) EXPECT_EQ(sent[i], 0x45) << i;
-        if (modeExitLast) {
-            EXPECT_EQ(sent.back(), 0x52);
-        }
-    }
-
     testing::VirtualWatcher watcher{*this};
 };
 
@@ -85,7 +73,7 @@ TEST_F(EmergencyReportTest, EveryEndingOfAFinishedReportHasItsMessage) {
         std::vector<Box> expected;
         if (c.message) expected.push_back(errorBox(*c.message));
         EXPECT_EQ(rig.frontEnd.boxes, expected);
-        EXPECT_EQ(rig.codes().front(), kEmergencyReportCode);
+        EXPECT_EQ(rig.records.front().message, (Codes{0x73, 0x01, kEmergencyReportCode}));
         EXPECT_EQ(rig.count(0x52), 0u);
         // Two seconds of printing take several turns, each a status request.
         EXPECT_GE(rig.count(0x45), 5u);
@@ -96,14 +84,6 @@ TEST_F(EmergencyReportTest, EveryEndingOfAFinishedReportHasItsMessage) {
         EXPECT_TRUE(rig.tapeHas("КОНЕЦ ОТЧЕТА"));
         EXPECT_FALSE(rig.session.StopRequested);
     }
-}
-
-TEST_F(EmergencyReportTest, CommandGoesOutAloneWithTheLinkPassword) {
-    plan(0);
-    EXPECT_EQ(run(), Ending::Printed);
-    ASSERT_FALSE(records.empty());
-    EXPECT_EQ(records.front().message, (Codes{0x73, 0x01, 0x60}));
-    expectOnlyStatusAfterCommand(false);
 }
 
 // The stop button at several moments while the register prints: the next status request still
@@ -264,12 +244,6 @@ TEST_F(EmergencyReportTest, RefusedOrLostReportCommandStartsNoWatch) {
     const Case cases[] = {
         {"no paper", [](EmergencyRig& rig) { rig.state().printer.paperOut = true; },
          programBox("67 - Нет бумаги.")},
-        {"already printing",
-         [](EmergencyRig& rig) {
-             rig.send(kEmergencyReportCode);
-             rig.records.clear();
-         },
-         programBox("66 - Команда не реализуется в данном режиме.")},
         {"no answer",
          [](EmergencyRig& rig) {
              rig.faults().silentAt(sim::SilentStep::AnswerRequest) = sim::kAlways;
