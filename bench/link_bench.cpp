@@ -1,6 +1,5 @@
 // Figures for the device link over a real pseudo-terminal: idle processor load, transaction time
 // beside the wire time, and heap allocations per transaction. Prints, never judges.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,6 +12,7 @@
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
+#include "processor_time.h"
 #include "pty_register.h"
 #include "quiet_front_end.h"
 #include "support/allocation_counter.h"
@@ -21,15 +21,9 @@ namespace {
 
 using namespace ptk;
 using Clock = std::chrono::steady_clock;
+using bench::processorSeconds;
 
 using bench::QuietFrontEnd;
-
-double processorSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

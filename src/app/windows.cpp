@@ -4,6 +4,7 @@
 
 #include "app/Help.h"
 #include "app/Main.h"
+#include "fiscal_memory/Avarreport.h"
 #include "sales/Chek.h"
 #include "sales/Datefr.h"
 #include "sales/Gash.h"
@@ -45,6 +46,11 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     auto gash = std::make_unique<Tfm_Gash>(session);
     modeEntry->setModeForm(kZReportMode, gash.get());
     fm_Gash = std::move(gash);
+    // Opened straight from the main menu, without a mode entry.
+    auto avarReport = std::make_unique<Tfm_AvarReport>(session);
+    avarReport->setMainWindow(fm_MainFr.get());
+    keepAbove(*avarReport, *fm_MainFr);
+    fm_AvarReport = std::move(avarReport);
     auto sostFR = std::make_unique<Tfm_SostFR>(session);
     sostFR->setMainWindow(fm_MainFr.get());
     fm_SostFR = std::move(sostFR);

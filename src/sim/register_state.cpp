@@ -31,10 +31,26 @@ std::uint8_t RegisterState::flagsByte() const {
 }
 
 void RegisterState::settle(std::uint64_t nowUs) {
-    if (background.active && nowUs >= background.busyUntilUs) {
-        background.active = false;
-        mode.submode = background.submodeAfter;
+    if (!background.active) return;
+    // The lines that are due by now, each at its share of the printing time.
+    auto& print = background;
+    const std::uint64_t span =
+        print.busyUntilUs > print.startedUs ? print.busyUntilUs - print.startedUs : 0;
+    const std::size_t count = print.lines.size();
+    while (print.linesPrinted < count) {
+        const std::uint64_t dueUs = print.startedUs + span * (print.linesPrinted + 1) / count;
+        if (nowUs < dueUs) break;
+        tape.print(print.lines[print.linesPrinted++]);
     }
+    if (nowUs < print.busyUntilUs) return;
+    print.active = false;
+    if (print.modeAfter) mode.mode = *print.modeAfter;
+    mode.submode = print.submodeAfter;
+    const std::uint8_t faults = print.printerFlagsAfter;
+    printer.paperOut = printer.paperOut || (faults & 0x01) != 0;
+    printer.linkLost = printer.linkLost || (faults & 0x02) != 0;
+    printer.coverOpen = printer.coverOpen || (faults & 0x04) != 0;
+    printer.noRoll = printer.noRoll || (faults & 0x08) != 0;
 }
 
 }  // namespace ptk::sim

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -192,12 +193,28 @@ struct Tables {
 };
 
 // A report the register goes on printing after it has answered (the emergency report): until
-// busyUntilUs it shows submodeWhileBusy, then submodeAfter.
+// busyUntilUs it shows submodeWhileBusy, then submodeAfter (and modeAfter, when set). Its lines
+// go onto the tape evenly spread from startedUs to busyUntilUs; when it ends, the printer shows
+// the faults of printerFlagsAfter (Printer::flags bits) it ran into.
 struct BackgroundPrint {
     bool active = false;
     std::uint64_t busyUntilUs = 0;
     std::uint8_t submodeWhileBusy = 0;
     std::uint8_t submodeAfter = 0;
+    std::optional<std::uint8_t> modeAfter;
+    std::uint64_t startedUs = 0;
+    std::vector<std::string> lines;
+    std::size_t linesPrinted = 0;
+    std::uint8_t printerFlagsAfter = 0;
+};
+
+// How the emergency report goes: how long the register prints it, the printer faults it ends
+// with (Printer::flags bits) and the mode byte it is left in (0x05: the fiscal-memory mode
+// waiting for a command; anything else means the register broke the report off itself).
+struct EmergencyReportPlan {
+    std::uint64_t printUs = 3'000'000;
+    std::uint8_t printerFlagsAtEnd = 0;
+    std::uint8_t modeByteAtEnd = 0x05;
 };
 
 struct RegisterState {
@@ -216,6 +233,7 @@ struct RegisterState {
     DateEntry dateEntry;
     Tables tables;
     BackgroundPrint background;
+    EmergencyReportPlan emergencyReport;
     std::vector<ShiftRecord> fiscalMemory;
     PaperTape tape;
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 #include "platform/codepage.h"
 
@@ -132,6 +133,44 @@ bool setHeaderLine(SimSettings& s, std::string_view v, Parse parse) {
     std::string bytes;
     if (!parse(v.substr(colon + 1), bytes) || bytes.size() > 90) return false;
     s.state.tables.headerLines[row - 1] = std::move(bytes);
+    return true;
+}
+
+// Seconds with fractions, at most an hour, as microseconds.
+bool parseSeconds(std::string_view text, std::uint64_t& outUs) {
+    const std::string seconds(text);
+    std::size_t used = 0;
+    double value = 0;
+    try {
+        value = std::stod(seconds, &used);
+    } catch (...) {
+        return false;
+    }
+    if (seconds.empty() || used != seconds.size() || !(value >= 0) || value > 3600) return false;
+    outUs = static_cast<std::uint64_t>(value * 1e6);
+    return true;
+}
+
+// A comma-separated list of printer faults by the names of their options, as the bits of the
+// short status's printer flags.
+bool parsePrinterFaults(std::string_view text, std::uint8_t& out) {
+    constexpr std::pair<std::string_view, std::uint8_t> kFaults[] = {
+        {"paper-out", 0x01}, {"no-printer-link", 0x02}, {"cover-open", 0x04}, {"no-roll", 0x08}};
+    std::uint8_t flags = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        bool known = false;
+        for (const auto& [faultName, bit] : kFaults) {
+            if (name != faultName) continue;
+            flags = static_cast<std::uint8_t>(flags | bit);
+            known = true;
+        }
+        if (!known) return false;
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    out = flags;
     return true;
 }
 
@@ -334,6 +373,27 @@ const OptionSpec kOptions[] = {
     {"--no-roll", "", "no paper roll",
      [](SimSettings& s, std::string_view) { return flag(s.state.printer.noRoll, true); }},
 
+    {"", "", "The emergency report (0x60)", nullptr},
+    {"--emergency-report-time", "SECONDS",
+     "how long the register prints it, in mode byte 0x25, fractions allowed (3)",
+     [](SimSettings& s, std::string_view v) {
+         return parseSeconds(v, s.state.emergencyReport.printUs);
+     }},
+    {"--emergency-report-ends-with", "FAULTS",
+     "printer faults it runs into, shown when it ends: a comma-separated list of paper-out, "
+     "no-printer-link, cover-open, no-roll",
+     [](SimSettings& s, std::string_view v) {
+         return parsePrinterFaults(v, s.state.emergencyReport.printerFlagsAtEnd);
+     }},
+    {"--emergency-report-ends-in", "BYTE",
+     "mode byte it leaves the register in; other than 0x05 it broke the report off (0x05)",
+     [](SimSettings& s, std::string_view v) {
+         std::uint8_t byte = 0;
+         if (!parseInto(v, 0xFF, byte) || (byte & 0x0F) > 7) return false;
+         s.state.emergencyReport.modeByteAtEnd = byte;
+         return true;
+     }},
+
     {"", "", "Line faults (N: how many times, a number or 'always'; default 1 where optional)",
      nullptr},
     {"--nak", "N", "refuse the next N command frames with NAK",
@@ -357,19 +417,11 @@ const OptionSpec kOptions[] = {
      "work SECONDS longer (fractions allowed) before asking to answer, for the next N answers",
      [](SimSettings& s, std::string_view v) {
          const auto parts = splitColons(v);
-         if (parts.size() > 2) return false;
-         const std::string seconds(parts[0]);
-         std::size_t used = 0;
-         double value = 0;
-         try {
-             value = std::stod(seconds, &used);
-         } catch (...) {
-             return false;
-         }
-         if (used != seconds.size() || !(value >= 0) || value > 3600) return false;
+         std::uint64_t delayUs = 0;
          int count = 1;
+         if (parts.size() > 2 || !parseSeconds(parts[0], delayUs)) return false;
          if (parts.size() == 2 && !parseCount(parts[1], count)) return false;
-         s.faults.answerDelayUs = static_cast<std::uint64_t>(value * 1e6);
+         s.faults.answerDelayUs = delayUs;
          s.faults.delayedAnswers = count;
          return true;
      }},

@@ -5,11 +5,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/Help.h"
 #include "app/folder_search_animation.h"
 #include "app/window_bench.h"
+#include "fiscal_memory/Avarreport.h"
 #include "settings/Config.h"
 #include "status/Regcomm.h"
 
@@ -65,6 +67,7 @@ private slots:
     void cancelReceiptQuestion();
     void refusedCommandReachesResultFieldAndBox();
     void aboutBoxDisablesMainWindowUntilClosed();
+    void emergencyReportTakesAStopWhileItsCommandRuns();
 };
 
 void MainWindowTest::windowKeepsItsSizeAndHidesTheAnimation() {
@@ -374,6 +377,48 @@ void MainWindowTest::aboutBoxDisablesMainWindowUntilClosed() {
     QVERIFY(!help.isVisible());
     QVERIFY(main.isEnabled());
     QVERIFY(bench.records.size() == 2);  // nothing was sent for the about box
+}
+
+// The emergency report opened from the menu, with the program's own front end: a click on
+// "Прервать" arrives while the report command waits for the register, through the window
+// messages the exchange turns, and the first status request decides.
+void MainWindowTest::emergencyReportTakesAStopWhileItsCommandRuns() {
+    WindowBench bench;
+    bench.startAndConnect();
+    auto& main = bench.main();
+    main.show();
+    bench.records.clear();
+    main.ed_rezult->setText("left from before");
+    main.mi_AvarReport->trigger();
+    auto* report = qobject_cast<Tfm_AvarReport*>(bench.windows->fm_AvarReport.get());
+    QVERIFY(report != nullptr);
+    QVERIFY(report->isVisible());
+    QVERIFY(!main.isEnabled());
+    QVERIFY(!report->bt_StopReport->isEnabled());
+    QVERIFY(report->pn_Sleep->isHidden());
+    QVERIFY(main.ed_rezult->text().isEmpty());
+
+    bench.state().emergencyReport.printUs = 60'000'000;
+    report->setPause([&bench](std::uint32_t ms) {
+        bench.clock.sleepMs(ms);
+        return true;
+    });
+    bench.duringCommand = [report](const ptk::sim::CommandRecord& record) {
+        if (record.code != 0x60) return;
+        QTimer::singleShot(0, report->bt_StopReport,
+                           [report] { QTest::mouseClick(report->bt_StopReport, Qt::LeftButton); });
+    };
+    report->bt_Otch->click();
+
+    QCOMPARE(bench.receivedCodes(), (Codes{0x60, 0x45, 0x52}));
+    QCOMPARE(bench.alerts.texts(), QStringList{"Прервано пользователем!"});
+    QCOMPARE(bench.alerts.boxes[0].icon, MessageIcon::Information);
+    QCOMPARE(bench.alerts.boxes[0].caption, QString("Информация"));
+    QCOMPARE(bench.alerts.boxes[0].ownerWindow, static_cast<QWidget*>(report));
+    QVERIFY(report->bt_Close->isEnabled());
+    report->bt_Close->click();
+    QVERIFY(!report->isVisible());
+    QVERIFY(main.isEnabled());
 }
 
 QTEST_MAIN(MainWindowTest)

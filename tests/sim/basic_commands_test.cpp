@@ -177,7 +177,9 @@ TEST_F(BasicCommandsTest, LeaveModeIsRefusedWhileAReceiptIsOpen) {
 
 TEST_F(BasicCommandsTest, LeaveModeBreaksOffABackgroundReport) {
     state().mode.set(sim::ModeFiscalMemory, 2);
-    state().background = {true, clock.nowUs() + 60'000'000, 2, 0};
+    state().background.active = true;
+    state().background.busyUntilUs = clock.nowUs() + 60'000'000;
+    state().background.submodeWhileBusy = 2;
     EXPECT_EQ(send(0x52), 1);
     EXPECT_FALSE(state().background.active);
     EXPECT_EQ(state().mode.byte(), 0x00);

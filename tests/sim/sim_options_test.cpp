@@ -131,6 +131,28 @@ TEST(SimOptionsTest, RefusesBadValuesNamingTheOption) {
     EXPECT_EQ(refusal({"--trace"}), "--trace needs a value: FILE");
 }
 
+TEST(SimOptionsTest, EmergencyReportPlan) {
+    const SimSettings s = parsed({"--emergency-report-time", "2.5", "--emergency-report-ends-with",
+                                  "paper-out,cover-open", "--emergency-report-ends-in=0x00"});
+    EXPECT_EQ(s.state.emergencyReport.printUs, 2'500'000u);
+    EXPECT_EQ(s.state.emergencyReport.printerFlagsAtEnd, 0x05);
+    EXPECT_EQ(s.state.emergencyReport.modeByteAtEnd, 0x00);
+    EXPECT_EQ(parsed({"--emergency-report-ends-with", "no-roll,no-printer-link,no-roll"})
+                  .state.emergencyReport.printerFlagsAtEnd,
+              0x0A);
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"--emergency-report-time", "-1"},         {"--emergency-report-time", "3601"},
+        {"--emergency-report-time", "1s"},         {"--emergency-report-time", ""},
+        {"--emergency-report-ends-with", "paper"}, {"--emergency-report-ends-with", "paper-out,"},
+        {"--emergency-report-ends-with", ""},      {"--emergency-report-ends-in", "0x08"},
+        {"--emergency-report-ends-in", "0x100"},
+    };
+    for (const auto& args : bad) {
+        EXPECT_NE(refusal(args).find(args[0]), std::string::npos) << args[0] << " " << args[1];
+    }
+}
+
 TEST(SimOptionsTest, HelpNamesEveryFaultStep) {
     const std::string help = simHelpText();
     for (std::size_t i = 0; i < kSilentStepCount; ++i) {
