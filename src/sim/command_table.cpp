@@ -8,6 +8,7 @@ CommandTable makeCommandTable() {
     registerStatusCommands(table);
     registerSalesCommands(table);
     registerTableCommands(table);
+    registerEklzCommands(table);
     return table;
 }
 

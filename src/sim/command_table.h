@@ -66,6 +66,7 @@ void registerBasicCommands(CommandTable& table);   // 0xE0, 0x45, 0x3F, 0x52, 0x
 void registerStatusCommands(CommandTable& table);  // 0x91, 0xAE, 0x56
 void registerSalesCommands(CommandTable& table);   // 0x92, 0x48, 0x4A, 0x5A, 0x64, 0x4B
 void registerTableCommands(CommandTable& table);   // 0x46, 0x50
+void registerEklzCommands(CommandTable& table);    // 0xA6 to 0xAD
 
 // Every group the register knows, assembled in one place.
 CommandTable makeCommandTable();

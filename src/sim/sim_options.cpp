@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/codepage.h"
+#include "sim/commands_eklz.h"
 
 namespace ptk::sim {
 
@@ -46,6 +47,23 @@ bool parseDigits(std::string_view text, std::size_t maxDigits, std::uint64_t& ou
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
     }
     out = value;
+    return true;
+}
+
+// Seconds with fractions, as microseconds up to maxUs.
+bool parseSeconds(std::string_view text, std::uint64_t maxUs, std::uint64_t& out) {
+    const std::string seconds(text);
+    std::size_t used = 0;
+    double value = 0;
+    try {
+        value = std::stod(seconds, &used);
+    } catch (...) {
+        return false;
+    }
+    if (seconds.empty() || used != seconds.size() || !(value >= 0) || value * 1e6 > maxUs) {
+        return false;
+    }
+    out = static_cast<std::uint64_t>(value * 1e6);
     return true;
 }
 
@@ -302,6 +320,21 @@ const OptionSpec kOptions[] = {
      [](SimSettings& s, std::string_view) { return flag(s.state.eklz.archiveOpen, false); }},
     {"--eklz-fatal-error", "", "the EKLZ reports an unrecoverable error",
      [](SimSettings& s, std::string_view) { return flag(s.state.eklz.fatalError, true); }},
+    {"--eklz-first-shift", "N", "first shift the EKLZ holds, up to 4 digits (1; set by activation)",
+     [](SimSettings& s, std::string_view v) {
+         std::uint64_t n = 0;
+         if (!parseDigits(v, 4, n)) return false;
+         s.state.eklz.firstShift = static_cast<std::uint16_t>(n);
+         return true;
+     }},
+    {"--eklz-activation-refused", "", "this EKLZ cannot be activated in this register (answers D0)",
+     [](SimSettings& s, std::string_view) { return flag(s.state.eklz.activationPossible, false); }},
+    {"--eklz-time", "SECONDS",
+     "how long each EKLZ activation, totals, archive closing, report or request works while it "
+     "prints, 0-120, fractions allowed (3)",
+     [](SimSettings& s, std::string_view v) {
+         return parseSeconds(v, kLongestEklzOperationUs, s.state.eklz.operationUs);
+     }},
     {"--header", "ROW:TEXT",
      "header line 1-4 (table 6, field 1), UTF-8 text, up to 90 characters; read with 0x46 and "
      "written with 0x50 in mode 4",
@@ -349,19 +382,11 @@ const OptionSpec kOptions[] = {
      "work SECONDS longer (fractions allowed) before asking to answer, for the next N answers",
      [](SimSettings& s, std::string_view v) {
          const auto parts = splitColons(v);
-         if (parts.size() > 2) return false;
-         const std::string seconds(parts[0]);
-         std::size_t used = 0;
-         double value = 0;
-         try {
-             value = std::stod(seconds, &used);
-         } catch (...) {
-             return false;
-         }
-         if (used != seconds.size() || !(value >= 0) || value > 3600) return false;
+         std::uint64_t delayUs = 0;
+         if (parts.size() > 2 || !parseSeconds(parts[0], 3'600'000'000, delayUs)) return false;
          int count = 1;
          if (parts.size() == 2 && !parseCount(parts[1], count)) return false;
-         s.faults.answerDelayUs = static_cast<std::uint64_t>(value * 1e6);
+         s.faults.answerDelayUs = delayUs;
          s.faults.delayedAnswers = count;
          return true;
      }},
