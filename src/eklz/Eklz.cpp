@@ -105,10 +105,35 @@ QWidget* page(const char* name, QTabWidget* pages, const QString& caption) {
     return widget;
 }
 
-QRadioButton* radio(const char* name, const QString& caption, QWidget* parent) {
-    auto* radioButton = new QRadioButton(caption, parent);
+// The group "тип отчета" of a report page; its two radio buttons stack in it.
+QGroupBox* reportKind(const char* name, QWidget* page) {
+    auto* group = new QGroupBox("тип отчета", page);
+    group->setObjectName(name);
+    new QVBoxLayout(group);
+    return group;
+}
+
+QRadioButton* radio(const char* name, const QString& caption, QGroupBox* group) {
+    auto* radioButton = new QRadioButton(caption, group);
     radioButton->setObjectName(name);
+    group->layout()->addWidget(radioButton);
     return radioButton;
+}
+
+// A labelled field of a report page.
+struct Bound {
+    QLabel* label;
+    QWidget* field;
+};
+
+// A report page: the kind of report above, the first and last bound below it.
+void layOutReportPage(QWidget* page, QGroupBox* kind, Bound first, Bound last) {
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(kind, 0, 0, 1, 2);
+    grid->addWidget(first.label, 1, 0);
+    grid->addWidget(first.field, 1, 1);
+    grid->addWidget(last.label, 2, 0);
+    grid->addWidget(last.field, 2, 1);
 }
 
 QDateEdit* datePicker(const char* name, QLabel* label, QWidget* parent) {
@@ -224,44 +249,28 @@ void Tfm_EKLZ::buildReportPanel() {
     pg_Otch->setObjectName("pg_Otch");
 
     tbch_OtchDate = page("tbch_OtchDate", pg_Otch, "По датам");
-    gb_OtchDateVid = new QGroupBox("тип отчета", tbch_OtchDate);
-    gb_OtchDateVid->setObjectName("gb_OtchDateVid");
+    gb_OtchDateVid = reportKind("gb_OtchDateVid", tbch_OtchDate);
     rb_OtchDatePoln = radio("rb_OtchDatePoln", "полный", gb_OtchDateVid);
     rb_OtchDateSokr = radio("rb_OtchDateSokr", "сокращённый", gb_OtchDateVid);
-    auto* dateKinds = new QVBoxLayout(gb_OtchDateVid);
-    dateKinds->addWidget(rb_OtchDatePoln);
-    dateKinds->addWidget(rb_OtchDateSokr);
     Label60 = new QLabel("начальная дата", tbch_OtchDate);
     dtp_OtchDateFirst = datePicker("dtp_OtchDateFirst", Label60, tbch_OtchDate);
     Label61 = new QLabel("конечная дата", tbch_OtchDate);
     dtp_OtchDateLast = datePicker("dtp_OtchDateLast", Label61, tbch_OtchDate);
-    auto* byDates = new QGridLayout(tbch_OtchDate);
-    byDates->addWidget(gb_OtchDateVid, 0, 0, 1, 2);
-    byDates->addWidget(Label60, 1, 0);
-    byDates->addWidget(dtp_OtchDateFirst, 1, 1);
-    byDates->addWidget(Label61, 2, 0);
-    byDates->addWidget(dtp_OtchDateLast, 2, 1);
+    layOutReportPage(tbch_OtchDate, gb_OtchDateVid, {Label60, dtp_OtchDateFirst},
+                     {Label61, dtp_OtchDateLast});
 
     tbch_OtchNumSm = page("tbch_OtchNumSm", pg_Otch, "По номерам смен");
-    gb_OtchNSmVid = new QGroupBox("тип отчета", tbch_OtchNumSm);
-    gb_OtchNSmVid->setObjectName("gb_OtchNSmVid");
+    gb_OtchNSmVid = reportKind("gb_OtchNSmVid", tbch_OtchNumSm);
     rb_OtchNSmPoln = radio("rb_OtchNSmPoln", "полный", gb_OtchNSmVid);
     rb_OtchNSmSokr = radio("rb_OtchNSmSokr", "сокращённый", gb_OtchNSmVid);
-    auto* shiftKinds = new QVBoxLayout(gb_OtchNSmVid);
-    shiftKinds->addWidget(rb_OtchNSmPoln);
-    shiftKinds->addWidget(rb_OtchNSmSokr);
     Label6 = new QLabel("начальный № смены", tbch_OtchNumSm);
     ed_OtchNSmFirst =
         numberEdit("ed_OtchNSmFirst", "1234", eklz::kShiftDigits, Label6, tbch_OtchNumSm);
     Label7 = new QLabel("конечный № смены", tbch_OtchNumSm);
     ed_OtchNSmLast =
         numberEdit("ed_OtchNSmLast", "1234", eklz::kShiftDigits, Label7, tbch_OtchNumSm);
-    auto* byShifts = new QGridLayout(tbch_OtchNumSm);
-    byShifts->addWidget(gb_OtchNSmVid, 0, 0, 1, 2);
-    byShifts->addWidget(Label6, 1, 0);
-    byShifts->addWidget(ed_OtchNSmFirst, 1, 1);
-    byShifts->addWidget(Label7, 2, 0);
-    byShifts->addWidget(ed_OtchNSmLast, 2, 1);
+    layOutReportPage(tbch_OtchNumSm, gb_OtchNSmVid, {Label6, ed_OtchNSmFirst},
+                     {Label7, ed_OtchNSmLast});
 
     rb_OtchDatePoln->setChecked(true);
     rb_OtchNSmPoln->setChecked(true);

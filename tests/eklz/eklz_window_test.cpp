@@ -23,6 +23,7 @@
 #include "platform/memory_line.h"
 #include "sim/engine_line_peer.h"
 #include "sim/register_engine.h"
+#include "support/scoped_locale.h"
 #include "ui/qt_front_end.h"
 #include "ui/recording_alerts.h"
 
@@ -155,18 +156,6 @@ struct Bench {
     Bytes codes;
     std::vector<Bytes> messages;
     int quitRequests = 0;
-};
-
-// The workstation's formats for as long as it lives.
-class ScopedLocale {
-public:
-    explicit ScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~ScopedLocale() { QLocale::setDefault(before_); }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
-
-private:
-    QLocale before_;
 };
 
 void typeText(QWidget* edit, const QString& text) {
@@ -405,7 +394,7 @@ void EklzWindowTest::reportByDatesInAnyDateFormat() {
     QFETCH(QString, shown);
     QFETCH(bool, full);
     QFETCH(Bytes, data);
-    const ScopedLocale workstation(locale);
+    const ptk::testing::ScopedLocale workstation(locale);
     Bench bench;
     bench.form.dtp_OtchDateFirst->setDate(QDate(2013, 2, 1));
     bench.form.dtp_OtchDateLast->setDate(QDate(2013, 2, 28));
