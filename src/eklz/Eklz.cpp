@@ -120,7 +120,13 @@ QRadioButton* radio(const char* name, const QString& caption, QGroupBox* group) 
     return radioButton;
 }
 
-// A labelled field of a report page.
+QLabel* label(const char* name, const QString& text, QWidget* parent) {
+    auto* caption = new QLabel(text, parent);
+    caption->setObjectName(name);
+    return caption;
+}
+
+// A labelled field of a page.
 struct Bound {
     QLabel* label;
     QWidget* field;
@@ -145,6 +151,14 @@ QDateEdit* datePicker(const char* name, QLabel* label, QWidget* parent) {
     picker->setAccessibleName(label->text());
     label->setBuddy(picker);
     return picker;
+}
+
+// A request page: the prompt above its number.
+void layOutRequestPage(QWidget* page, Bound number) {
+    auto* rows = new QVBoxLayout(page);
+    rows->addWidget(number.label);
+    rows->addWidget(number.field);
+    rows->addStretch();
 }
 
 }  // namespace
@@ -252,9 +266,9 @@ void Tfm_EKLZ::buildReportPanel() {
     gb_OtchDateVid = reportKind("gb_OtchDateVid", tbch_OtchDate);
     rb_OtchDatePoln = radio("rb_OtchDatePoln", "полный", gb_OtchDateVid);
     rb_OtchDateSokr = radio("rb_OtchDateSokr", "сокращённый", gb_OtchDateVid);
-    Label60 = new QLabel("начальная дата", tbch_OtchDate);
+    Label60 = label("Label60", "начальная дата", tbch_OtchDate);
     dtp_OtchDateFirst = datePicker("dtp_OtchDateFirst", Label60, tbch_OtchDate);
-    Label61 = new QLabel("конечная дата", tbch_OtchDate);
+    Label61 = label("Label61", "конечная дата", tbch_OtchDate);
     dtp_OtchDateLast = datePicker("dtp_OtchDateLast", Label61, tbch_OtchDate);
     layOutReportPage(tbch_OtchDate, gb_OtchDateVid, {Label60, dtp_OtchDateFirst},
                      {Label61, dtp_OtchDateLast});
@@ -263,10 +277,10 @@ void Tfm_EKLZ::buildReportPanel() {
     gb_OtchNSmVid = reportKind("gb_OtchNSmVid", tbch_OtchNumSm);
     rb_OtchNSmPoln = radio("rb_OtchNSmPoln", "полный", gb_OtchNSmVid);
     rb_OtchNSmSokr = radio("rb_OtchNSmSokr", "сокращённый", gb_OtchNSmVid);
-    Label6 = new QLabel("начальный № смены", tbch_OtchNumSm);
+    Label6 = label("Label6", "начальный № смены", tbch_OtchNumSm);
     ed_OtchNSmFirst =
         numberEdit("ed_OtchNSmFirst", "1234", eklz::kShiftDigits, Label6, tbch_OtchNumSm);
-    Label7 = new QLabel("конечный № смены", tbch_OtchNumSm);
+    Label7 = label("Label7", "конечный № смены", tbch_OtchNumSm);
     ed_OtchNSmLast =
         numberEdit("ed_OtchNSmLast", "1234", eklz::kShiftDigits, Label7, tbch_OtchNumSm);
     layOutReportPage(tbch_OtchNumSm, gb_OtchNSmVid, {Label6, ed_OtchNSmFirst},
@@ -293,25 +307,20 @@ void Tfm_EKLZ::buildRequestPanel() {
     // Every tab in sight at once, never behind scroll arrows.
     pg_Zapros->setUsesScrollButtons(false);
 
-    const auto numberPage = [this](const char* pageName, const QString& caption,
-                                   const char* labelName, const QString& prompt,
-                                   const char* editName, const QString& designText, int digits,
-                                   QWidget*& pageOut, QLabel*& labelOut, QLineEdit*& editOut) {
-        pageOut = page(pageName, pg_Zapros, caption);
-        labelOut = new QLabel(prompt, pageOut);
-        labelOut->setObjectName(labelName);
-        editOut = numberEdit(editName, designText, digits, labelOut, pageOut);
-        auto* rows = new QVBoxLayout(pageOut);
-        rows->addWidget(labelOut);
-        rows->addWidget(editOut);
-        rows->addStretch();
-    };
-    numberPage("tbch_KL", "Контрольная лента", "Label4", "ВВЕДИТЕ НОМЕР СМЕНЫ:", "ed_NumSmenKL",
-               "1234", eklz::kShiftDigits, tbch_KL, Label4, ed_NumSmenKL);
-    numberPage("tbch_Docum", "Документ", "Label3", "ВВЕДИТЕ НОМЕР КПК:", "ed_KPK", "12345678",
-               eklz::kKpkDigits, tbch_Docum, Label3, ed_KPK);
-    numberPage("tbch_ItogSmen", "Итоги смены", "Label2", "ВВЕДИТЕ НОМЕР СМЕНЫ:", "ed_NumSm", "1234",
-               eklz::kShiftDigits, tbch_ItogSmen, Label2, ed_NumSm);
+    tbch_KL = page("tbch_KL", pg_Zapros, "Контрольная лента");
+    Label4 = label("Label4", "ВВЕДИТЕ НОМЕР СМЕНЫ:", tbch_KL);
+    ed_NumSmenKL = numberEdit("ed_NumSmenKL", "1234", eklz::kShiftDigits, Label4, tbch_KL);
+    layOutRequestPage(tbch_KL, {Label4, ed_NumSmenKL});
+
+    tbch_Docum = page("tbch_Docum", pg_Zapros, "Документ");
+    Label3 = label("Label3", "ВВЕДИТЕ НОМЕР КПК:", tbch_Docum);
+    ed_KPK = numberEdit("ed_KPK", "12345678", eklz::kKpkDigits, Label3, tbch_Docum);
+    layOutRequestPage(tbch_Docum, {Label3, ed_KPK});
+
+    tbch_ItogSmen = page("tbch_ItogSmen", pg_Zapros, "Итоги смены");
+    Label2 = label("Label2", "ВВЕДИТЕ НОМЕР СМЕНЫ:", tbch_ItogSmen);
+    ed_NumSm = numberEdit("ed_NumSm", "1234", eklz::kShiftDigits, Label2, tbch_ItogSmen);
+    layOutRequestPage(tbch_ItogSmen, {Label2, ed_NumSm});
 
     bt_ZaprosOk = button("bt_ZaprosOk", "Запрос", "Получить запрос", pn_EKLZ3);
     bt_ZaprosOk->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
