@@ -4,6 +4,7 @@
 
 #include "app/Help.h"
 #include "app/Main.h"
+#include "eklz/Eklz.h"
 #include "fiscal_memory/Avarreport.h"
 #include "sales/Chek.h"
 #include "sales/Datefr.h"
@@ -40,6 +41,9 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     fm_SostEKLZ = std::move(sostEklz);
     // Each mode form is registered with the mode-entry dialog, made before them, for its mode;
     // it closes the dialog when it closes.
+    auto eklz = std::make_unique<Tfm_EKLZ>(session);
+    modeEntry->setModeForm(kEklzMode, eklz.get());
+    fm_EKLZ = std::move(eklz);
     auto chek = std::make_unique<Tfm_Chek>(session);
     modeEntry->setModeForm(kRegistrationMode, chek.get());
     fm_Chek = std::move(chek);
@@ -60,7 +64,7 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
           static_cast<QWidget*>(fm_DateFR.get()), static_cast<QWidget*>(fm_Chek.get()),
           static_cast<QWidget*>(fm_Gash.get()), static_cast<QWidget*>(fm_RegComm.get()),
           static_cast<QWidget*>(fm_RegInf.get()), static_cast<QWidget*>(fm_SostEKLZ.get()),
-          static_cast<QWidget*>(fm_SostFR.get())}) {
+          static_cast<QWidget*>(fm_SostFR.get()), static_cast<QWidget*>(fm_EKLZ.get())}) {
         keepAbove(*child, *fm_MainFr);
     }
     frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });

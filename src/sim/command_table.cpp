@@ -9,6 +9,7 @@ CommandTable makeCommandTable() {
     registerSalesCommands(table);
     registerTableCommands(table);
     registerEmergencyCommands(table);
+    registerEklzCommands(table);
     return table;
 }
 

@@ -67,6 +67,7 @@ void registerStatusCommands(CommandTable& table);     // 0x91, 0xAE, 0x56
 void registerSalesCommands(CommandTable& table);      // 0x92, 0x48, 0x4A, 0x5A, 0x64, 0x4B
 void registerTableCommands(CommandTable& table);      // 0x46, 0x50
 void registerEmergencyCommands(CommandTable& table);  // 0x60
+void registerEklzCommands(CommandTable& table);       // 0xA6 to 0xAD
 
 // Every group the register knows, assembled in one place.
 CommandTable makeCommandTable();

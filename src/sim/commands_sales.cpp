@@ -7,6 +7,7 @@
 
 #include "sim/answer.h"
 #include "sim/command_table.h"
+#include "sim/commands_eklz.h"
 #include "sim/device_errors.h"
 #include "sim/header_print.h"
 #include "sim/tape_text.h"
@@ -171,6 +172,7 @@ CommandReply closeReceipt(RegisterState& state, const CommandRequest& request) {
                 state.receipt.sectionSums[static_cast<std::size_t>(i)];
         }
     }
+    recordEklzDocument(state, now, state.receipt.number, state.receipt.kind, total);
     state.receipt.kind = ReceiptKind::Closed;
     state.receipt.sum = 0;
     state.receipt.items = 0;

@@ -3,6 +3,7 @@
 
 #include "sim/answer.h"
 #include "sim/command_table.h"
+#include "sim/commands_eklz.h"
 #include "sim/device_errors.h"
 
 namespace ptk::sim {
@@ -46,21 +47,7 @@ CommandReply readDataRegister(RegisterState& state, const CommandRequest& reques
     return answer.reply(kQuickCommandUs);
 }
 
-// Bits 0-1 of the EKLZ flags: the kind of the current document.
-std::uint8_t eklzDocumentType(ReceiptKind kind) {
-    switch (kind) {
-        case ReceiptKind::Purchase:
-        case ReceiptKind::PurchaseAnnulment:
-            return 1;
-        case ReceiptKind::Return:
-            return 2;
-        case ReceiptKind::PurchaseReturn:
-            return 3;
-        default:
-            return 0;
-    }
-}
-
+// Bits 0-1: the kind of the current document.
 std::uint8_t eklzFlags(const RegisterState& state) {
     const auto& eklz = state.eklz;
     return static_cast<std::uint8_t>(eklzDocumentType(state.receipt.kind) |

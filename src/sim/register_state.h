@@ -134,6 +134,15 @@ struct EklzState {
     std::uint64_t lastKpk = 0;  // 10 digits
     DateTime lastOperation{};
     std::vector<ControlTapeEntry> controlTape;
+    // The EKLZ operations of the inspector (activation, its totals, archive closing, reports and
+    // requests): how long each works while it prints, at most two minutes; whether this EKLZ may
+    // be activated in this register (D0 when not); the first shift it holds and when it was
+    // activated (an activation sets both). It holds the shifts from firstShift to the open one
+    // (or the last closed one) and the days from its activation to today.
+    std::uint64_t operationUs = 3'000'000;
+    bool activationPossible = true;
+    std::uint16_t firstShift = 1;
+    DateTime activatedOn{2013, 1, 1, 9, 0, 0};
 };
 
 struct ShiftState {

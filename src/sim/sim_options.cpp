@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "sim/commands_eklz.h"
 
 namespace ptk::sim {
 
@@ -47,6 +48,26 @@ bool parseDigits(std::string_view text, std::size_t maxDigits, std::uint64_t& ou
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
     }
     out = value;
+    return true;
+}
+
+// The longest wait an option may ask for, unless it has a limit of its own.
+constexpr std::uint64_t kHourUs = 3'600'000'000;
+
+// Seconds with fractions, as microseconds up to maxUs.
+bool parseSeconds(std::string_view text, std::uint64_t maxUs, std::uint64_t& out) {
+    const std::string seconds(text);
+    std::size_t used = 0;
+    double value = 0;
+    try {
+        value = std::stod(seconds, &used);
+    } catch (...) {
+        return false;
+    }
+    if (seconds.empty() || used != seconds.size() || !(value >= 0) || value * 1e6 > maxUs) {
+        return false;
+    }
+    out = static_cast<std::uint64_t>(value * 1e6);
     return true;
 }
 
@@ -133,21 +154,6 @@ bool setHeaderLine(SimSettings& s, std::string_view v, Parse parse) {
     std::string bytes;
     if (!parse(v.substr(colon + 1), bytes) || bytes.size() > 90) return false;
     s.state.tables.headerLines[row - 1] = std::move(bytes);
-    return true;
-}
-
-// Seconds with fractions, at most an hour, as microseconds.
-bool parseSeconds(std::string_view text, std::uint64_t& outUs) {
-    const std::string seconds(text);
-    std::size_t used = 0;
-    double value = 0;
-    try {
-        value = std::stod(seconds, &used);
-    } catch (...) {
-        return false;
-    }
-    if (seconds.empty() || used != seconds.size() || !(value >= 0) || value > 3600) return false;
-    outUs = static_cast<std::uint64_t>(value * 1e6);
     return true;
 }
 
@@ -349,6 +355,21 @@ const OptionSpec kOptions[] = {
      [](SimSettings& s, std::string_view) { return flag(s.state.eklz.archiveOpen, false); }},
     {"--eklz-fatal-error", "", "the EKLZ reports an unrecoverable error",
      [](SimSettings& s, std::string_view) { return flag(s.state.eklz.fatalError, true); }},
+    {"--eklz-first-shift", "N", "first shift the EKLZ holds, up to 4 digits (1; set by activation)",
+     [](SimSettings& s, std::string_view v) {
+         std::uint64_t n = 0;
+         if (!parseDigits(v, 4, n)) return false;
+         s.state.eklz.firstShift = static_cast<std::uint16_t>(n);
+         return true;
+     }},
+    {"--eklz-activation-refused", "", "this EKLZ cannot be activated in this register (answers D0)",
+     [](SimSettings& s, std::string_view) { return flag(s.state.eklz.activationPossible, false); }},
+    {"--eklz-time", "SECONDS",
+     "how long each EKLZ activation, totals, archive closing, report or request works while it "
+     "prints, 0-120, fractions allowed (3)",
+     [](SimSettings& s, std::string_view v) {
+         return parseSeconds(v, kLongestEklzOperationUs, s.state.eklz.operationUs);
+     }},
     {"--header", "ROW:TEXT",
      "header line 1-4 (table 6, field 1), UTF-8 text, up to 90 characters; read with 0x46 and "
      "written with 0x50 in mode 4",
@@ -377,7 +398,7 @@ const OptionSpec kOptions[] = {
     {"--emergency-report-time", "SECONDS",
      "how long the register prints it, in mode byte 0x25, fractions allowed (3)",
      [](SimSettings& s, std::string_view v) {
-         return parseSeconds(v, s.state.emergencyReport.printUs);
+         return parseSeconds(v, kHourUs, s.state.emergencyReport.printUs);
      }},
     {"--emergency-report-ends-with", "FAULTS",
      "printer faults it runs into, shown when it ends: a comma-separated list of paper-out, "
@@ -419,7 +440,7 @@ const OptionSpec kOptions[] = {
          const auto parts = splitColons(v);
          std::uint64_t delayUs = 0;
          int count = 1;
-         if (parts.size() > 2 || !parseSeconds(parts[0], delayUs)) return false;
+         if (parts.size() > 2 || !parseSeconds(parts[0], kHourUs, delayUs)) return false;
          if (parts.size() == 2 && !parseCount(parts[1], count)) return false;
          s.faults.answerDelayUs = delayUs;
          s.faults.delayedAnswers = count;

@@ -19,6 +19,7 @@
 #include "sales_rig.h"
 #include "sim/commands_sales.h"
 #include "support/child_window_bench.h"
+#include "support/scoped_locale.h"
 
 using ptk::MessageIcon;
 using Box = ptk::testing::RecordingFrontEnd::Box;
@@ -46,18 +47,6 @@ bool allEnabled(std::initializer_list<QWidget*> widgets) {
     }
     return true;
 }
-
-// The workstation's number format for as long as it lives.
-class ScopedLocale {
-public:
-    explicit ScopedLocale(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~ScopedLocale() { QLocale::setDefault(before_); }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
-
-private:
-    QLocale before_;
-};
 
 void typeCharacter(QWidget* edit, QChar character) {
     QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
@@ -108,7 +97,7 @@ void SalesWindowsTest::receiptIsPrinted() {
     chek.setHandBack(&bench.mainWindow, &bench.modeEntry);
     chek.ed_Sek->setText("12");
     {
-        const ScopedLocale workstation(locale);
+        const ptk::testing::ScopedLocale workstation(locale);
         QVERIFY(chek.prepareForEntry());
     }
     chek.show();
