@@ -4,6 +4,7 @@
 
 #include "app/Help.h"
 #include "app/Main.h"
+#include "fiscal_memory/Fiskpam.h"
 #include "sales/Chek.h"
 #include "sales/Datefr.h"
 #include "sales/Gash.h"
@@ -27,6 +28,9 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     auto dateFR = std::make_unique<Tfm_DateFR>(session);
     dateFR->setMainWindow(fm_MainFr.get());
     fm_DateFR = std::move(dateFR);
+    auto fiskPam = std::make_unique<Tfm_FiskPam>(session);
+    Tfm_FiskPam* fiscalMemoryForm = fiskPam.get();
+    fm_FiskPam = std::move(fiskPam);
     auto regComm = std::make_unique<Tfm_RegComm>(session);
     regComm->setMainWindow(fm_MainFr.get());
     Tfm_RegComm* modeEntry = regComm.get();
@@ -39,6 +43,7 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     fm_SostEKLZ = std::move(sostEklz);
     // Each mode form is registered with the mode-entry dialog, made before them, for its mode;
     // it closes the dialog when it closes.
+    modeEntry->setModeForm(kFiscalMemoryMode, fiscalMemoryForm);
     auto chek = std::make_unique<Tfm_Chek>(session);
     modeEntry->setModeForm(kRegistrationMode, chek.get());
     fm_Chek = std::move(chek);
@@ -51,10 +56,10 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
 
     for (QWidget* child :
          {static_cast<QWidget*>(fm_Config.get()), static_cast<QWidget*>(fm_Help.get()),
-          static_cast<QWidget*>(fm_DateFR.get()), static_cast<QWidget*>(fm_Chek.get()),
-          static_cast<QWidget*>(fm_Gash.get()), static_cast<QWidget*>(fm_RegComm.get()),
-          static_cast<QWidget*>(fm_RegInf.get()), static_cast<QWidget*>(fm_SostEKLZ.get()),
-          static_cast<QWidget*>(fm_SostFR.get())}) {
+          static_cast<QWidget*>(fm_DateFR.get()), static_cast<QWidget*>(fm_FiskPam.get()),
+          static_cast<QWidget*>(fm_Chek.get()), static_cast<QWidget*>(fm_Gash.get()),
+          static_cast<QWidget*>(fm_RegComm.get()), static_cast<QWidget*>(fm_RegInf.get()),
+          static_cast<QWidget*>(fm_SostEKLZ.get()), static_cast<QWidget*>(fm_SostFR.get())}) {
         keepAbove(*child, *fm_MainFr);
     }
     frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/codepage.h"
+#include "sim/commands_fiscal_memory.h"
 
 namespace ptk::sim {
 
@@ -118,6 +119,23 @@ bool parseHexBytes(std::string_view text, std::string& out) {
         bytes += static_cast<char>(byte);
     }
     out = std::move(bytes);
+    return true;
+}
+
+// Seconds with fractions, 0 to maxSeconds, as microseconds.
+bool parseSeconds(std::string_view text, double maxSeconds, std::uint64_t& outUs) {
+    const std::string seconds(text);
+    std::size_t used = 0;
+    double value = 0;
+    try {
+        value = std::stod(seconds, &used);
+    } catch (...) {
+        return false;
+    }
+    if (seconds.empty() || used != seconds.size() || !(value >= 0) || value > maxSeconds) {
+        return false;
+    }
+    outUs = static_cast<std::uint64_t>(value * 1e6);
     return true;
 }
 
@@ -249,6 +267,37 @@ const OptionSpec kOptions[] = {
      }},
     {"--registered-on", "YYYY-MM-DD", "date of fiscalisation or re-registration",
      [](SimSettings& s, std::string_view v) { return parseDate(v, s.state.fiscal.registeredOn); }},
+    {"--no-serial", "", "no serial number programmed yet (as --serial 0)",
+     [](SimSettings& s, std::string_view) {
+         s.state.identity.serialNumber = 0;
+         return true;
+     }},
+    {"--not-fiscalised", "",
+     "not fiscalised yet: no registration data and no registrations in the fiscal memory "
+     "(the default)",
+     [](SimSettings& s, std::string_view) {
+         const std::uint64_t reportDurationUs = s.state.fiscal.reportDurationUs;
+         s.state.fiscal = FiscalData{};
+         s.state.fiscal.reportDurationUs = reportDurationUs;
+         return true;
+     }},
+    {"--fiscal-memory", "N:FIRST:LAST",
+     "fiscalised on FIRST (YYYY-MM-DD) with the --rnm and --inn given before, and shifts 1 to N "
+     "closed on days from FIRST to LAST in the fiscal memory",
+     [](SimSettings& s, std::string_view v) {
+         const auto parts = splitColons(v);
+         std::uint64_t shifts = 0;
+         DateTime first{}, last{};
+         return parts.size() == 3 && parseDigits(parts[0], 4, shifts) &&
+                parseDate(parts[1], first) && parseDate(parts[2], last) &&
+                fillFiscalMemory(s.state, static_cast<int>(shifts), first, last);
+     }},
+    {"--report-seconds", "SECONDS",
+     "how long a fiscal-memory report (0x65, 0x66) prints before the register answers, "
+     "fractions allowed, up to 3600 (5)",
+     [](SimSettings& s, std::string_view v) {
+         return parseSeconds(v, 3600, s.state.fiscal.reportDurationUs);
+     }},
     {"--shift-open", "", "a shift is open",
      [](SimSettings& s, std::string_view) { return flag(s.state.shift.open, true); }},
     {"--last-shift", "N", "number of the last closed shift, up to 4 digits (0)",
@@ -349,19 +398,11 @@ const OptionSpec kOptions[] = {
      "work SECONDS longer (fractions allowed) before asking to answer, for the next N answers",
      [](SimSettings& s, std::string_view v) {
          const auto parts = splitColons(v);
-         if (parts.size() > 2) return false;
-         const std::string seconds(parts[0]);
-         std::size_t used = 0;
-         double value = 0;
-         try {
-             value = std::stod(seconds, &used);
-         } catch (...) {
-             return false;
-         }
-         if (used != seconds.size() || !(value >= 0) || value > 3600) return false;
+         std::uint64_t delayUs = 0;
+         if (parts.size() > 2 || !parseSeconds(parts[0], 3600, delayUs)) return false;
          int count = 1;
          if (parts.size() == 2 && !parseCount(parts[1], count)) return false;
-         s.faults.answerDelayUs = static_cast<std::uint64_t>(value * 1e6);
+         s.faults.answerDelayUs = delayUs;
          s.faults.delayedAnswers = count;
          return true;
      }},

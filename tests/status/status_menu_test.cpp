@@ -182,6 +182,10 @@ void StatusMenuTest::modeItemsFollowTheRegisteredForms() {
             bench.main().mi_Chek->isEnabled(), bench.main().mi_Gash->isEnabled(),
             bench.main().mi_FiskPam->isEnabled(), bench.main().mi_EKLZ->isEnabled()};
     };
+    QCOMPARE(items(), (std::vector<bool>{true, true, true, false}));
+    // Without its form, the fiscal memory's item goes.
+    dialog.setModeForm(5, nullptr);
+    bench.main().updateMenu();
     QCOMPARE(items(), (std::vector<bool>{true, true, false, false}));
 
     // Triggered anyway, an item without a form opens nothing.
