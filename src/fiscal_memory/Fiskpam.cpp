@@ -421,6 +421,7 @@ bool Tfm_FiskPam::prepareForEntry() {
         edit->clear();
     }
     pg_FiskPam->setCurrentWidget(tbch_ZavNum);
+    ed_ZavNum->setFocus();
     // The requisites were just cleared: a date repeat left over from an earlier opening must not
     // send them unchecked, so every registration of this opening starts with the checks.
     dateRepeatTag_ = 0;

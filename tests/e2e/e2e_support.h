@@ -39,6 +39,8 @@ public:
     bool running();
     // The wait status once it has ended.
     int stop();
+    // The process id while it runs (for its processor time in /proc), -1 once reaped.
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;

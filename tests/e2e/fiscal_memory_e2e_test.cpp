@@ -10,33 +10,12 @@
 #include <thread>
 
 #include "desktop_end_to_end.h"
+#include "fiskpam_spots.h"
 
 namespace ptk::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Where the form's controls are, in fractions of its client area.
-struct Spot {
-    double x;
-    double y;
-};
-constexpr Spot kSerialNumberPage{0.156, 0.071};
-constexpr Spot kRegistrationPage{0.469, 0.071};
-constexpr Spot kReportPage{0.692, 0.071};
-constexpr Spot kRangePage{0.808, 0.071};
-constexpr Spot kSerialNumberEdit{0.499, 0.233};
-constexpr Spot kProgramButton{0.869, 0.319};
-constexpr Spot kRegistrationNumberEdit{0.370, 0.233};
-constexpr Spot kTaxpayerNumberEdit{0.370, 0.319};
-constexpr Spot kPasswordEdit{0.370, 0.405};
-constexpr Spot kRegisterButton{0.397, 0.767};
-constexpr Spot kByShiftPage{0.242, 0.178};
-constexpr Spot kFirstShiftEdit{0.705, 0.316};
-constexpr Spot kLastShiftEdit{0.705, 0.457};
-constexpr Spot kReportButton{0.907, 0.604};
-constexpr Spot kQueryButton{0.090, 0.172};
-constexpr Spot kStopButton{0.105, 0.911};
 
 class FiscalMemoryEndToEnd : public DesktopEndToEnd {
 protected:
