@@ -73,6 +73,36 @@ QDateEdit* datePicker(const char* name, QWidget* parent) {
     return picker;
 }
 
+// One page of "Отчеты": the kind of report ("полная" checked, "сокращённая") and the first and
+// last of its range, each with its label.
+struct ReportPageParts {
+    QWidget* page;
+    const char* group;
+    const char* full;
+    const char* brief;
+    const char* firstLabel;
+    QWidget* first;
+    const char* lastLabel;
+    QWidget* last;
+};
+
+QGroupBox* reportPage(const ReportPageParts& parts, QRadioButton*& full, QRadioButton*& brief) {
+    auto* group = named<QGroupBox>(parts.group, "вид информации", parts.page);
+    full = named<QRadioButton>(parts.full, "полная", group);
+    brief = named<QRadioButton>(parts.brief, "сокращённая", group);
+    full->setChecked(true);
+    auto* kind = new QVBoxLayout(group);
+    kind->addWidget(full);
+    kind->addWidget(brief);
+    auto* layout = new QGridLayout(parts.page);
+    layout->addWidget(group, 0, 0, 2, 1);
+    layout->addWidget(labelFor(parts.firstLabel, parts.first, parts.page), 0, 1);
+    layout->addWidget(parts.first, 0, 2);
+    layout->addWidget(labelFor(parts.lastLabel, parts.last, parts.page), 1, 1);
+    layout->addWidget(parts.last, 1, 2);
+    return group;
+}
+
 QLineEdit* rangeEdit(const char* name, QWidget* parent) {
     auto* edit = named<QLineEdit>(name, parent);
     edit->setReadOnly(true);
@@ -284,41 +314,23 @@ void Tfm_FiskPam::buildReportPage() {
     pg_Otch = named<QTabWidget>("pg_Otch", tbch_Otch);
 
     tbch_OtchDate = named<QWidget>("tbch_OtchDate");
-    gb_OtchDateVid = named<QGroupBox>("gb_OtchDateVid", "вид информации", tbch_OtchDate);
-    rb_OtchDatePoln = named<QRadioButton>("rb_OtchDatePoln", "полная", gb_OtchDateVid);
-    rb_OtchDateSokr = named<QRadioButton>("rb_OtchDateSokr", "сокращённая", gb_OtchDateVid);
-    rb_OtchDatePoln->setChecked(true);
-    auto* dateKind = new QVBoxLayout(gb_OtchDateVid);
-    dateKind->addWidget(rb_OtchDatePoln);
-    dateKind->addWidget(rb_OtchDateSokr);
     dtp_OtchDateFirst = datePicker("dtp_OtchDateFirst", tbch_OtchDate);
     dtp_OtchDateLast = datePicker("dtp_OtchDateLast", tbch_OtchDate);
-    auto* byDate = new QGridLayout(tbch_OtchDate);
-    byDate->addWidget(gb_OtchDateVid, 0, 0, 2, 1);
-    byDate->addWidget(labelFor("начальная дата", dtp_OtchDateFirst, tbch_OtchDate), 0, 1);
-    byDate->addWidget(dtp_OtchDateFirst, 0, 2);
-    byDate->addWidget(labelFor("конечная дата", dtp_OtchDateLast, tbch_OtchDate), 1, 1);
-    byDate->addWidget(dtp_OtchDateLast, 1, 2);
+    gb_OtchDateVid =
+        reportPage({tbch_OtchDate, "gb_OtchDateVid", "rb_OtchDatePoln", "rb_OtchDateSokr",
+                    "начальная дата", dtp_OtchDateFirst, "конечная дата", dtp_OtchDateLast},
+                   rb_OtchDatePoln, rb_OtchDateSokr);
     pg_Otch->addTab(tbch_OtchDate, "По дате");
 
     tbch_OtchNumSm = named<QWidget>("tbch_OtchNumSm");
-    gb_OtchNSmVid = named<QGroupBox>("gb_OtchNSmVid", "вид информации", tbch_OtchNumSm);
-    rb_OtchNSmPoln = named<QRadioButton>("rb_OtchNSmPoln", "полная", gb_OtchNSmVid);
-    rb_OtchNSmSokr = named<QRadioButton>("rb_OtchNSmSokr", "сокращённая", gb_OtchNSmVid);
-    rb_OtchNSmPoln->setChecked(true);
-    auto* shiftKind = new QVBoxLayout(gb_OtchNSmVid);
-    shiftKind->addWidget(rb_OtchNSmPoln);
-    shiftKind->addWidget(rb_OtchNSmSokr);
     ed_OtchNSmFirst = named<QLineEdit>("ed_OtchNSmFirst", tbch_OtchNumSm);
     acceptDigitsOnly(ed_OtchNSmFirst, 4);
     ed_OtchNSmLast = named<QLineEdit>("ed_OtchNSmLast", tbch_OtchNumSm);
     acceptDigitsOnly(ed_OtchNSmLast, 4);
-    auto* byShift = new QGridLayout(tbch_OtchNumSm);
-    byShift->addWidget(gb_OtchNSmVid, 0, 0, 2, 1);
-    byShift->addWidget(labelFor("начальный № смены", ed_OtchNSmFirst, tbch_OtchNumSm), 0, 1);
-    byShift->addWidget(ed_OtchNSmFirst, 0, 2);
-    byShift->addWidget(labelFor("конечный № смены", ed_OtchNSmLast, tbch_OtchNumSm), 1, 1);
-    byShift->addWidget(ed_OtchNSmLast, 1, 2);
+    gb_OtchNSmVid =
+        reportPage({tbch_OtchNumSm, "gb_OtchNSmVid", "rb_OtchNSmPoln", "rb_OtchNSmSokr",
+                    "начальный № смены", ed_OtchNSmFirst, "конечный № смены", ed_OtchNSmLast},
+                   rb_OtchNSmPoln, rb_OtchNSmSokr);
     pg_Otch->addTab(tbch_OtchNumSm, "По номеру смены");
 
     bt_OtchOk = button("bt_OtchOk", "Отчет", "Получить отчет", tbch_Otch);

@@ -171,18 +171,36 @@ CommandReply queryRanges(RegisterState& state, const CommandRequest&) {
         .reply(kQuickCommandUs);
 }
 
+// The records of the fiscal memory that fall inside a report's range.
+struct ReportRecords {
+    std::vector<const ShiftRecord*> shifts;
+    std::vector<const RegistrationRecord*> registrations;
+};
+
+template <class ShiftInRange, class RegistrationInRange>
+ReportRecords recordsInRange(const RegisterState& state, ShiftInRange shiftInRange,
+                             RegistrationInRange registrationInRange) {
+    ReportRecords records;
+    for (const ShiftRecord& record : state.fiscalMemory) {
+        if (shiftInRange(record)) records.shifts.push_back(&record);
+    }
+    for (const RegistrationRecord& record : state.fiscal.registrations) {
+        if (registrationInRange(record)) records.registrations.push_back(&record);
+    }
+    return records;
+}
+
 // The report on the tape: the shifts chosen, each on a line of its own in a full report, their
 // count and sum in every report, and in a full report the registrations among them.
 void printReport(RegisterState& state, const std::string& title, const std::string& period,
-                 bool full, const std::vector<const ShiftRecord*>& shifts,
-                 const std::vector<const RegistrationRecord*>& registrations) {
+                 bool full, const ReportRecords& records) {
     auto& tape = state.tape;
     printHeaderLines(state);
     tape.print("ОТЧЕТ ФП " + title + (full ? " ПОЛНЫЙ" : " СОКРАЩЕННЫЙ"));
     printIdentity(state);
     tape.print(period);
     std::uint64_t total = 0;
-    for (const ShiftRecord* shift : shifts) {
+    for (const ShiftRecord* shift : records.shifts) {
         total += shift->salesSum;
         if (full) {
             tape.print("СМЕНА " + formatNumber(shift->shift, 4) + " " +
@@ -190,13 +208,13 @@ void printReport(RegisterState& state, const std::string& title, const std::stri
         }
     }
     if (full) {
-        for (const RegistrationRecord* registration : registrations) {
+        for (const RegistrationRecord* registration : records.registrations) {
             tape.print("РЕГИСТРАЦИЯ " + formatDate(registration->at) + " РНМ " +
                        formatNumber(registration->rnm, 10) + " СМЕНА " +
                        formatNumber(registration->firstShift, 4));
         }
     }
-    tape.print("СМЕН: " + std::to_string(shifts.size()) + "  ИТОГО =" + formatSum(total));
+    tape.print("СМЕН: " + std::to_string(records.shifts.size()) + "  ИТОГО =" + formatSum(total));
     tape.print("КОНЕЦ ОТЧЕТА ФП");
 }
 
@@ -213,20 +231,15 @@ CommandReply reportByDates(RegisterState& state, const CommandRequest& request) 
     const auto inPeriod = [&](const DateTime& at) {
         return dayNumber(at) >= dayNumber(first) && dayNumber(at) <= dayNumber(last);
     };
-    std::vector<const ShiftRecord*> shifts;
-    for (const ShiftRecord& record : state.fiscalMemory) {
-        if (inPeriod(record.closedAt)) shifts.push_back(&record);
-    }
-    if (shifts.empty()) return plainAnswer(state, kReportByDates, kNoReports);
+    const ReportRecords records = recordsInRange(
+        state, [&](const ShiftRecord& r) { return inPeriod(r.closedAt); },
+        [&](const RegistrationRecord& r) { return inPeriod(r.at); });
+    if (records.shifts.empty()) return plainAnswer(state, kReportByDates, kNoReports);
     if (const std::uint8_t failure = state.printer.failure()) {
         return plainAnswer(state, kReportByDates, failure);
     }
-    std::vector<const RegistrationRecord*> registrations;
-    for (const RegistrationRecord& record : state.fiscal.registrations) {
-        if (inPeriod(record.at)) registrations.push_back(&record);
-    }
     printReport(state, "ПО ДАТАМ", "ПЕРИОД " + formatDate(first) + " - " + formatDate(last), full,
-                shifts, registrations);
+                records);
     return plainAnswer(state, kReportByDates, device_error::None, state.fiscal.reportDurationUs);
 }
 
@@ -239,22 +252,17 @@ CommandReply reportByShifts(RegisterState& state, const CommandRequest& request)
     if (first < 0 || last < 0) return plainAnswer(state, kReportByShifts, kWrongFormat);
     if (first == 0 || first > last) return plainAnswer(state, kReportByShifts, kWrongShift);
     const auto inRange = [&](std::uint16_t shift) { return shift >= first && shift <= last; };
-    std::vector<const ShiftRecord*> shifts;
-    for (const ShiftRecord& record : state.fiscalMemory) {
-        if (inRange(record.shift)) shifts.push_back(&record);
-    }
-    if (shifts.empty()) return plainAnswer(state, kReportByShifts, kWrongShift);
+    const ReportRecords records = recordsInRange(
+        state, [&](const ShiftRecord& r) { return inRange(r.shift); },
+        [&](const RegistrationRecord& r) { return inRange(r.firstShift); });
+    if (records.shifts.empty()) return plainAnswer(state, kReportByShifts, kWrongShift);
     if (const std::uint8_t failure = state.printer.failure()) {
         return plainAnswer(state, kReportByShifts, failure);
-    }
-    std::vector<const RegistrationRecord*> registrations;
-    for (const RegistrationRecord& record : state.fiscal.registrations) {
-        if (inRange(record.firstShift)) registrations.push_back(&record);
     }
     printReport(state, "ПО СМЕНАМ",
                 "СМЕНЫ " + formatNumber(static_cast<std::uint64_t>(first), 4) + " - " +
                     formatNumber(static_cast<std::uint64_t>(last), 4),
-                full, shifts, registrations);
+                full, records);
     return plainAnswer(state, kReportByShifts, device_error::None, state.fiscal.reportDurationUs);
 }
 
