@@ -43,7 +43,9 @@ void UpDown::stepBy(int steps) {
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == buddy_ && event->type() == QEvent::KeyPress) {
+    // The type first: the buddy is told of its own destruction too, when it is no longer a
+    // QLineEdit that the guarded pointer could name.
+    if (event->type() == QEvent::KeyPress && watched == buddy_) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
             if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {

@@ -1,6 +1,6 @@
 // The fiscal-memory commands against the simulated register, in virtual time: the serial number,
 // the registration and its limits, the round trips through the programming mode, the clock, the
-// ranges and the reports, with what goes on the wire and what the inspector is shown.
+// reports, with what goes on the wire and what the inspector is shown.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +9,6 @@
 
 #include "fiscal_memory/registration_commands.h"
 #include "fiscal_memory/report_commands.h"
-#include "link/packet_driver.h"
 #include "sim/commands_fiscal_memory.h"
 #include "support/recording_sim_rig.h"
 
@@ -237,23 +236,6 @@ TEST_F(FiscalMemoryCommands, ClockGoesDateFirstAndStopsWhereTheDateDoes) {
     }
 }
 
-TEST_F(FiscalMemoryCommands, RangesOfTheFiscalMemory) {
-    FiscalMemoryRanges ranges{"old", "old", "old", "old"};
-    EXPECT_EQ(QueryRanges(session, ranges), 0);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"AA - Нет отчетов."});
-    EXPECT_EQ(ranges.firstDate, "old");
-
-    fillMemory();
-    clearRecords();
-    ASSERT_EQ(QueryRanges(session, ranges), 1);
-    EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x63}));
-    EXPECT_EQ(ranges.firstDate, "05/03/12");
-    EXPECT_EQ(ranges.lastDate, "07/03/12");
-    EXPECT_EQ(ranges.firstShift, "0001");
-    EXPECT_EQ(ranges.lastShift, "0025");
-    EXPECT_EQ(frontEnd.resultText, kSuccess);
-}
-
 TEST_F(FiscalMemoryCommands, ReportsAreJudgedByTheRegisterAndPrinted) {
     fillMemory();
     struct Case {
@@ -311,27 +293,6 @@ TEST_F(FiscalMemoryCommands, ReportsAreJudgedByTheRegisterAndPrinted) {
     EXPECT_EQ(FmReportByDates(session, reportDayTime(2012, 3, 5), reportDayTime(2090, 1, 1), 1),
               kBadDate);
     EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(FiscalMemoryCommands, LongReportsAreWaitedForUpToTenMinutes) {
-    fillMemory();
-    struct Case {
-        std::uint64_t seconds;
-        std::int32_t expected;
-    };
-    for (const Case c : {Case{590, 0}, Case{610, packet_result::NoAnswer}}) {
-        state().fiscal.reportDurationUs = c.seconds * 1'000'000;
-        const std::uint64_t start = clock.nowUs();
-        FMEMRPTTHREADARG arg;
-        arg.kind = FMEMRPTTHREADARG::kByShifts;
-        arg.first = 1;
-        arg.last = 25;
-        EXPECT_EQ(RunFiscalMemoryReport(session, arg), c.expected) << c.seconds;
-        EXPECT_GE(clock.nowUs() - start, std::min<std::uint64_t>(c.seconds, 600) * 1'000'000);
-        // Let a register that is still working finish before the next case.
-        clock.advanceUs(30'000'000);
-        line.clearWrites();
-    }
 }
 
 }  // namespace

@@ -194,7 +194,6 @@ class FiskPamWindowTest : public QObject {
 
 private slots:
     void openingResetsTheFormAndReadsTheHeaderLines();
-    void openingFailsWhenModeFourIsRefused();
     void numberEditsTakeDigitsOnly();
     void serialNumber_data();
     void serialNumber();
@@ -249,15 +248,6 @@ void FiskPamWindowTest::openingResetsTheFormAndReadsTheHeaderLines() {
     QCOMPARE(form.dtp_OtchDateFirst->date(), kToday);
     QCOMPARE(form.dtp_OtchDateLast->date(), kToday);
     QVERIFY(bench.boxes().empty());
-}
-
-void FiskPamWindowTest::openingFailsWhenModeFourIsRefused() {
-    Bench bench;
-    bench.rig.state().passwords.access[ptk::sim::ModeProgramming] = 0;  // the table says 0
-    bench.rig.faults().errors.push_back({0x56, 0x8C, 1});
-    QVERIFY(!bench.form.prepareForEntry());
-    QCOMPARE(bench.rig.commands, (Codes{0x52, 0x46, 0x56}));
-    QCOMPARE(bench.rig.frontEnd.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
 }
 
 // Each number edit takes digits up to its length; anything else, Backspace included, beeps.
