@@ -32,7 +32,7 @@ Bytes toBytes(const std::array<std::uint8_t, N>& data) {
 // zone is all there is.
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* zone) {
+    explicit ScopedTimeZone([[maybe_unused]] const char* zone) {
 #ifndef _WIN32
         if (*zone == '\0') return;
         changed_ = true;
