@@ -1,6 +1,7 @@
 #include "fiscal_memory/report_commands.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <optional>
 
@@ -50,18 +51,27 @@ std::int32_t sendReport(Session& session, std::uint8_t code, const std::uint8_t*
     return PacketCommand(session, code, data, count, answer.data(), &answerLength);
 }
 
-// A byte as its decimal value with at least two digits.
-std::string twoDigits(std::uint8_t bcd) {
-    const int value = BcdToBinary(bcd);
-    return (value < 10 ? "0" : "") + std::to_string(value);
+// Bytes as their decimal values with at least two digits each, joined by separator. Built with
+// the C library's formatting: GCC 12 at -O3 warns falsely (-Wrestrict) on the chained
+// std::string operator+ form.
+std::string twoDigitsEach(const LinkBuffer& copy, std::size_t at, std::size_t count,
+                          const char* separator) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%02d", BcdToBinary(copy[at + i]));
+        if (i > 0) text += separator;
+        text += digits;
+    }
+    return text;
 }
 
 std::string dateText(const LinkBuffer& copy, std::size_t at) {
-    return twoDigits(copy[at]) + "/" + twoDigits(copy[at + 1]) + "/" + twoDigits(copy[at + 2]);
+    return twoDigitsEach(copy, at, 3, "/");
 }
 
 std::string shiftText(const LinkBuffer& copy, std::size_t at) {
-    return twoDigits(copy[at]) + twoDigits(copy[at + 1]);
+    return twoDigitsEach(copy, at, 2, "");
 }
 
 }  // namespace

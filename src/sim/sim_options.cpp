@@ -531,8 +531,10 @@ std::string simHelpText() {
             text << "\n" << option.help << ":\n";
             continue;
         }
-        std::string head = "  " + std::string(option.name);
-        if (!option.value.empty()) head += " " + std::string(option.value);
+        // Appended piece by piece, for the same false GCC 12 warning as above.
+        std::string head = "  ";
+        head.append(option.name);
+        if (!option.value.empty()) head.append(" ").append(option.value);
         text << head;
         if (head.size() < kHelpIndent) {
             text << std::string(kHelpIndent - head.size(), ' ');
