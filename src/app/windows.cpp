@@ -6,6 +6,7 @@
 #include "app/Main.h"
 #include "eklz/Eklz.h"
 #include "fiscal_memory/Avarreport.h"
+#include "fiscal_memory/Fiskpam.h"
 #include "sales/Chek.h"
 #include "sales/Datefr.h"
 #include "sales/Gash.h"
@@ -29,6 +30,9 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     auto dateFR = std::make_unique<Tfm_DateFR>(session);
     dateFR->setMainWindow(fm_MainFr.get());
     fm_DateFR = std::move(dateFR);
+    auto fiskPam = std::make_unique<Tfm_FiskPam>(session);
+    Tfm_FiskPam* fiscalMemoryForm = fiskPam.get();
+    fm_FiskPam = std::move(fiskPam);
     auto regComm = std::make_unique<Tfm_RegComm>(session);
     regComm->setMainWindow(fm_MainFr.get());
     Tfm_RegComm* modeEntry = regComm.get();
@@ -41,6 +45,7 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     fm_SostEKLZ = std::move(sostEklz);
     // Each mode form is registered with the mode-entry dialog, made before them, for its mode;
     // it closes the dialog when it closes.
+    modeEntry->setModeForm(kFiscalMemoryMode, fiscalMemoryForm);
     auto eklz = std::make_unique<Tfm_EKLZ>(session);
     modeEntry->setModeForm(kEklzMode, eklz.get());
     fm_EKLZ = std::move(eklz);
@@ -53,7 +58,6 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     // Opened straight from the main menu, without a mode entry.
     auto avarReport = std::make_unique<Tfm_AvarReport>(session);
     avarReport->setMainWindow(fm_MainFr.get());
-    keepAbove(*avarReport, *fm_MainFr);
     fm_AvarReport = std::move(avarReport);
     auto sostFR = std::make_unique<Tfm_SostFR>(session);
     sostFR->setMainWindow(fm_MainFr.get());
@@ -61,10 +65,11 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
 
     for (QWidget* child :
          {static_cast<QWidget*>(fm_Config.get()), static_cast<QWidget*>(fm_Help.get()),
-          static_cast<QWidget*>(fm_DateFR.get()), static_cast<QWidget*>(fm_Chek.get()),
-          static_cast<QWidget*>(fm_Gash.get()), static_cast<QWidget*>(fm_RegComm.get()),
-          static_cast<QWidget*>(fm_RegInf.get()), static_cast<QWidget*>(fm_SostEKLZ.get()),
-          static_cast<QWidget*>(fm_SostFR.get()), static_cast<QWidget*>(fm_EKLZ.get())}) {
+          static_cast<QWidget*>(fm_DateFR.get()), static_cast<QWidget*>(fm_FiskPam.get()),
+          static_cast<QWidget*>(fm_RegComm.get()), static_cast<QWidget*>(fm_RegInf.get()),
+          static_cast<QWidget*>(fm_SostEKLZ.get()), static_cast<QWidget*>(fm_EKLZ.get()),
+          static_cast<QWidget*>(fm_Chek.get()), static_cast<QWidget*>(fm_Gash.get()),
+          static_cast<QWidget*>(fm_AvarReport.get()), static_cast<QWidget*>(fm_SostFR.get())}) {
         keepAbove(*child, *fm_MainFr);
     }
     frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });

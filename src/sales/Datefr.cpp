@@ -6,36 +6,16 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "link/session.h"
 #include "sales/clock_commands.h"
+#include "ui/picker_formats.h"
 
 using namespace ptk;
-
-namespace {
-
-// The workstation's short date format, with a two-digit year shown in full: the picker then
-// never guesses a century when the inspector types a year.
-QString pickerDateFormat() {
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains("yyyy")) format.replace(QRegularExpression("y+"), "yyyy");
-    return format;
-}
-
-// The workstation's long time format without the time zone, which the register's clock lacks.
-QString pickerTimeFormat() {
-    QString format = QLocale().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression("\\s*t+"));
-    return format.trimmed();
-}
-
-}  // namespace
 
 Tfm_DateFR::Tfm_DateFR(Session& session, QWidget* parent)
     : ChildWindow(parent, kFixedDialog, Centring::OnFirstShow),
@@ -56,14 +36,14 @@ Tfm_DateFR::Tfm_DateFR(Session& session, QWidget* parent)
     ed_Date = new QDateEdit(rg_DateTime);
     ed_Date->setObjectName("ed_Date");
     ed_Date->setCalendarPopup(true);
-    ed_Date->setDisplayFormat(pickerDateFormat());
+    ed_Date->setDisplayFormat(ui::pickerDateFormat());
     ed_Date->setAccessibleName(Label1->text());
     Label1->setBuddy(ed_Date);
 
     Label2 = new QLabel("Время", rg_DateTime);
     ed_Time = new QTimeEdit(rg_DateTime);
     ed_Time->setObjectName("ed_Time");
-    ed_Time->setDisplayFormat(pickerTimeFormat());
+    ed_Time->setDisplayFormat(ui::pickerTimeFormat());
     ed_Time->setAccessibleName(Label2->text());
     Label2->setBuddy(ed_Time);
 

@@ -8,6 +8,7 @@ CommandTable makeCommandTable() {
     registerStatusCommands(table);
     registerSalesCommands(table);
     registerTableCommands(table);
+    registerFiscalMemoryCommands(table);
     registerEmergencyCommands(table);
     registerEklzCommands(table);
     return table;

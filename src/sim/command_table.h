@@ -62,12 +62,13 @@ private:
 // register<Group>Commands(CommandTable&) that adds its CommandSpecs, declare it here, call it
 // from makeCommandTable() in command_table.cpp (one line) and list the file in
 // src/sim/CMakeLists.txt. Answer helpers are in sim/answer.h.
-void registerBasicCommands(CommandTable& table);      // 0xE0, 0x45, 0x3F, 0x52, 0x59
-void registerStatusCommands(CommandTable& table);     // 0x91, 0xAE, 0x56
-void registerSalesCommands(CommandTable& table);      // 0x92, 0x48, 0x4A, 0x5A, 0x64, 0x4B
-void registerTableCommands(CommandTable& table);      // 0x46, 0x50
-void registerEmergencyCommands(CommandTable& table);  // 0x60
-void registerEklzCommands(CommandTable& table);       // 0xA6 to 0xAD
+void registerBasicCommands(CommandTable& table);         // 0xE0, 0x45, 0x3F, 0x52, 0x59
+void registerStatusCommands(CommandTable& table);        // 0x91, 0xAE, 0x56
+void registerSalesCommands(CommandTable& table);         // 0x92, 0x48, 0x4A, 0x5A, 0x64, 0x4B
+void registerTableCommands(CommandTable& table);         // 0x46, 0x50
+void registerFiscalMemoryCommands(CommandTable& table);  // 0x61, 0x62, 0x63, 0x65, 0x66
+void registerEmergencyCommands(CommandTable& table);     // 0x60
+void registerEklzCommands(CommandTable& table);          // 0xA6 to 0xAD
 
 // Every group the register knows, assembled in one place.
 CommandTable makeCommandTable();

@@ -94,6 +94,14 @@ struct Printer {
     std::uint8_t failure() const;
 };
 
+// A fiscalisation or re-registration as the fiscal memory keeps it.
+struct RegistrationRecord {
+    std::uint64_t rnm = 0;
+    std::uint64_t inn = 0;
+    std::uint16_t firstShift = 0;  // the first shift under this registration
+    DateTime at{};
+};
+
 // Fiscalisation data (data register 27).
 struct FiscalData {
     bool fiscalised = false;
@@ -102,6 +110,10 @@ struct FiscalData {
     std::uint16_t initialShift = 0;  // the first shift after (re-)registration, 4 digits
     DateTime registeredOn{2000, 1, 1, 0, 0, 0};  // date of fiscalisation or re-registration
     int reRegistrations = 0;                     // at most 4
+    // The fiscal memory's registrations, oldest first (its shifts are RegisterState's).
+    std::vector<RegistrationRecord> registrations;
+    // How long the register prints a fiscal-memory report before it answers.
+    std::uint64_t reportDurationUs = 5'000'000;
 };
 
 // One record of the fiscal memory, written by every shift-closing report.

@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "sim/commands_eklz.h"
+#include "sim/commands_fiscal_memory.h"
 
 namespace ptk::sim {
 
@@ -302,6 +303,37 @@ const OptionSpec kOptions[] = {
      }},
     {"--registered-on", "YYYY-MM-DD", "date of fiscalisation or re-registration",
      [](SimSettings& s, std::string_view v) { return parseDate(v, s.state.fiscal.registeredOn); }},
+    {"--no-serial", "", "no serial number programmed yet (as --serial 0)",
+     [](SimSettings& s, std::string_view) {
+         s.state.identity.serialNumber = 0;
+         return true;
+     }},
+    {"--not-fiscalised", "",
+     "not fiscalised yet: no registration data and no registrations in the fiscal memory "
+     "(the default)",
+     [](SimSettings& s, std::string_view) {
+         const std::uint64_t reportDurationUs = s.state.fiscal.reportDurationUs;
+         s.state.fiscal = FiscalData{};
+         s.state.fiscal.reportDurationUs = reportDurationUs;
+         return true;
+     }},
+    {"--fiscal-memory", "N:FIRST:LAST",
+     "fiscalised on FIRST (YYYY-MM-DD) with the --rnm and --inn given before, and shifts 1 to N "
+     "closed on days from FIRST to LAST in the fiscal memory",
+     [](SimSettings& s, std::string_view v) {
+         const auto parts = splitColons(v);
+         std::uint64_t shifts = 0;
+         DateTime first{}, last{};
+         return parts.size() == 3 && parseDigits(parts[0], 4, shifts) &&
+                parseDate(parts[1], first) && parseDate(parts[2], last) &&
+                fillFiscalMemory(s.state, static_cast<int>(shifts), first, last);
+     }},
+    {"--report-seconds", "SECONDS",
+     "how long a fiscal-memory report (0x65, 0x66) prints before the register answers, "
+     "fractions allowed, up to 3600 (5)",
+     [](SimSettings& s, std::string_view v) {
+         return parseSeconds(v, kHourUs, s.state.fiscal.reportDurationUs);
+     }},
     {"--shift-open", "", "a shift is open",
      [](SimSettings& s, std::string_view) { return flag(s.state.shift.open, true); }},
     {"--last-shift", "N", "number of the last closed shift, up to 4 digits (0)",

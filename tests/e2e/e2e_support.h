@@ -41,6 +41,8 @@ public:
     bool running();
     // The wait status once it has ended.
     int stop();
+    // The process id while it runs (for its processor time in /proc), -1 once reaped.
+    pid_t pid() const { return pid_; }
     // Kills it at once (SIGKILL), as a crash or a pulled plug would end it, and reaps it.
     int kill();
     // Waits for it to end by itself; the wait status, or -1 when it is still running at limit.

@@ -182,7 +182,12 @@ void StatusMenuTest::modeItemsFollowTheRegisteredForms() {
             bench.main().mi_Chek->isEnabled(), bench.main().mi_Gash->isEnabled(),
             bench.main().mi_FiskPam->isEnabled(), bench.main().mi_EKLZ->isEnabled()};
     };
-    QCOMPARE(items(), (std::vector<bool>{true, true, false, true}));
+    QCOMPARE(items(), (std::vector<bool>{true, true, true, true}));
+    // Without their forms, the items of the fiscal memory and the EKLZ go.
+    dialog.setModeForm(5, nullptr);
+    dialog.setModeForm(6, nullptr);
+    bench.main().updateMenu();
+    QCOMPARE(items(), (std::vector<bool>{true, true, false, false}));
 
     // Triggered anyway, an item without a form opens nothing.
     bench.main().mi_FiskPam->trigger();
@@ -192,7 +197,7 @@ void StatusMenuTest::modeItemsFollowTheRegisteredForms() {
     dialog.setModeForm(5, &fiscalMemory);
     dialog.setModeForm(1, nullptr);
     bench.main().updateMenu();
-    QCOMPARE(items(), (std::vector<bool>{false, true, true, true}));
+    QCOMPARE(items(), (std::vector<bool>{false, true, true, false}));
     bench.main().mi_Chek->trigger();
     QVERIFY(!dialog.isVisible());
 
