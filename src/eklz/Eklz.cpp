@@ -10,10 +10,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -21,6 +19,7 @@
 #include "eklz/eklz_commands.h"
 #include "link/session.h"
 #include "ui/key_filter.h"
+#include "ui/picker_formats.h"
 
 using namespace ptk;
 
@@ -33,14 +32,6 @@ constexpr std::string_view kKpkNumberMissing = "Введите номер КПК
 // The dates the register keeps: the year travels as two digits of this century.
 const QDate kFirstReportDate(2000, 1, 1);
 const QDate kLastReportDate(2099, 12, 31);
-
-// The workstation's short date format, with a two-digit year shown in full, so that the picker
-// never guesses a century.
-QString pickerDateFormat() {
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains("yyyy")) format.replace(QRegularExpression("y+"), "yyyy");
-    return format;
-}
 
 // A picker's date as the report travels it: day, month and four-digit year, whatever the
 // workstation's own date format is.
@@ -146,7 +137,7 @@ QDateEdit* datePicker(const char* name, QLabel* label, QWidget* parent) {
     auto* picker = new QDateEdit(parent);
     picker->setObjectName(name);
     picker->setCalendarPopup(true);
-    picker->setDisplayFormat(pickerDateFormat());
+    picker->setDisplayFormat(ui::pickerDateFormat());
     picker->setDateRange(kFirstReportDate, kLastReportDate);
     picker->setAccessibleName(label->text());
     label->setBuddy(picker);
