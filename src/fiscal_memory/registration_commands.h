@@ -22,7 +22,7 @@ namespace ptk::fiscal_memory {
 
 inline constexpr std::uint8_t kProgramSerialNumberCode = 0x61;
 inline constexpr std::uint8_t kFiscalRegistrationCode = 0x62;
-inline constexpr std::uint8_t kReadTableFieldCode = 0x46;
+// Reading a table field is ptk::kReadTableFieldCode (header_lines.h), as for the header lines.
 
 // The digits of each number field as it travels.
 inline constexpr std::size_t kSerialNumberDigits = 8;
