@@ -20,6 +20,7 @@
 #include "fiscal_memory/picture_panel.h"
 #include "fiscal_memory/registration_commands.h"
 #include "fiscal_memory/report_commands.h"
+#include "fiscal_memory/sleep_panel.h"
 #include "fiscal_memory/up_down.h"
 #include "link/session.h"
 #include "ui/key_filter.h"
@@ -133,29 +134,13 @@ Tfm_FiskPam::Tfm_FiskPam(Session& session, QWidget* parent)
     bt_StopReport = button("bt_StopReport", "Аварийный выход", "Прервать отчет", this);
     bt_StopReport->setEnabled(false);
 
-    pn_Sleep = named<QFrame>("pn_Sleep", this);
-    pn_Sleep->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pn_Sleep->setAutoFillBackground(true);
-    QPalette sleepPalette = pn_Sleep->palette();
-    sleepPalette.setColor(QPalette::Window,
-                          palette().color(QPalette::Inactive, QPalette::Window).darker(140));
-    sleepPalette.setColor(QPalette::WindowText, Qt::white);
-    pn_Sleep->setPalette(sleepPalette);
-    lb_Sleep = named<QLabel>("lb_Sleep", "Ждите !!!", pn_Sleep);
-    QFont sleepFont = lb_Sleep->font();
-    sleepFont.setBold(true);
-    lb_Sleep->setFont(sleepFont);
-    lb_Sleep->setAlignment(Qt::AlignCenter);
-    auto* sleepLayout = new QHBoxLayout(pn_Sleep);
-    sleepLayout->addWidget(lb_Sleep);
-    pn_Sleep->hide();
-
-    // Hiding the pages or the panel must not change the form's size.
-    for (QWidget* kept : {static_cast<QWidget*>(pg_FiskPam), static_cast<QWidget*>(pn_Sleep)}) {
-        QSizePolicy policy = kept->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        kept->setSizePolicy(policy);
-    }
+    const ui::SleepPanel sleep = ui::makeSleepPanel(this);
+    pn_Sleep = sleep.panel;
+    lb_Sleep = sleep.label;
+    // Hiding the pages must not change the form's size either.
+    QSizePolicy keepPlace = pg_FiskPam->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    pg_FiskPam->setSizePolicy(keepPlace);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(bt_StopReport);
