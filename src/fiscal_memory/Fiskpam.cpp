@@ -17,6 +17,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "fiscal_memory/picture_panel.h"
 #include "fiscal_memory/registration_commands.h"
 #include "fiscal_memory/report_commands.h"
@@ -248,6 +250,14 @@ QWidget* Tfm_FiskPam::buildHeaderLineGroup() {
         edit->setAccessibleName(QString("Наименование: %1").arg(i + 1));
         edit->setMinimumWidth(
             edit->fontMetrics().horizontalAdvance(QString(kHeaderLineLength, 'W')));
+        // A line read longer than the limit was let through whole (setHeaderLines); once edited
+        // down to the limit, the limit holds again.
+        connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+            if (text.size() > kHeaderLineLength || edit->maxLength() == kHeaderLineLength) return;
+            const int cursor = edit->cursorPosition();
+            edit->setMaxLength(kHeaderLineLength);
+            edit->setCursorPosition(cursor);
+        });
         layout->addWidget(edit);
         *edits[i] = edit;
     }
@@ -395,7 +405,12 @@ HeaderLineTexts Tfm_FiskPam::headerLines() const {
 void Tfm_FiskPam::setHeaderLines(const HeaderLineTexts& lines) {
     QLineEdit* edits[] = {ed_Name1, ed_Name2, ed_Name3, ed_Name4};
     for (int i = 0; i < kHeaderLineCount; ++i) {
-        edits[i]->setText(fromUtf8(lines[static_cast<std::size_t>(i)]));
+        const QString text = fromUtf8(lines[static_cast<std::size_t>(i)]);
+        // The limit is for typing. A line the register holds may be longer once its markup is
+        // written out (up to 90 characters); cut, it would go back to the register cut at the
+        // next registration. Typing never makes it longer than it came.
+        edits[i]->setMaxLength(std::max<int>(kHeaderLineLength, static_cast<int>(text.size())));
+        edits[i]->setText(text);
     }
 }
 
