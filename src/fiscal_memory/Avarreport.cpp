@@ -13,14 +13,12 @@
 #include <chrono>
 
 #include "fiscal_memory/emergency_report.h"
+#include "fiscal_memory/sleep_panel.h"
 #include "link/session.h"
 
 using namespace ptk;
 
 namespace {
-
-// The classic inactive-caption grey behind "Ждите !!!".
-const QColor kInactiveCaption(0x80, 0x80, 0x80);
 
 // Waits in a nested event loop, so that the window repaints and the stop button is taken while
 // the register prints; the loop sleeps until its timer or an event comes. A loop that ends for
@@ -54,27 +52,9 @@ Tfm_AvarReport::Tfm_AvarReport(Session& session, QWidget* parent)
     setObjectName("fm_AvarReport");
     setWindowTitle("Аварийный отчет по ФП");
 
-    pn_Sleep = new QFrame(this);
-    pn_Sleep->setObjectName("pn_Sleep");
-    pn_Sleep->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pn_Sleep->setAutoFillBackground(true);
-    QPalette panelPalette = pn_Sleep->palette();
-    panelPalette.setColor(QPalette::Window, kInactiveCaption);
-    panelPalette.setColor(QPalette::WindowText, Qt::white);
-    pn_Sleep->setPalette(panelPalette);
-    lb_Sleep = new QLabel("Ждите !!!", pn_Sleep);
-    lb_Sleep->setObjectName("lb_Sleep");
-    lb_Sleep->setAlignment(Qt::AlignCenter);
-    QFont sleepFont = lb_Sleep->font();
-    sleepFont.setBold(true);
-    lb_Sleep->setFont(sleepFont);
-    auto* sleepLayout = new QVBoxLayout(pn_Sleep);
-    sleepLayout->addWidget(lb_Sleep);
-    // The dialog keeps its size whether the panel shows or not.
-    QSizePolicy sleepPolicy = pn_Sleep->sizePolicy();
-    sleepPolicy.setRetainSizeWhenHidden(true);
-    pn_Sleep->setSizePolicy(sleepPolicy);
-    pn_Sleep->hide();
+    const ui::SleepPanel sleep = ui::makeSleepPanel(this);
+    pn_Sleep = sleep.panel;
+    lb_Sleep = sleep.label;
 
     bt_Otch = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "Отчет", this);
     bt_Otch->setObjectName("bt_Otch");

@@ -17,9 +17,12 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "fiscal_memory/picture_panel.h"
 #include "fiscal_memory/registration_commands.h"
 #include "fiscal_memory/report_commands.h"
+#include "fiscal_memory/sleep_panel.h"
 #include "fiscal_memory/up_down.h"
 #include "link/session.h"
 #include "ui/key_filter.h"
@@ -133,29 +136,13 @@ Tfm_FiskPam::Tfm_FiskPam(Session& session, QWidget* parent)
     bt_StopReport = button("bt_StopReport", "Аварийный выход", "Прервать отчет", this);
     bt_StopReport->setEnabled(false);
 
-    pn_Sleep = named<QFrame>("pn_Sleep", this);
-    pn_Sleep->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    pn_Sleep->setAutoFillBackground(true);
-    QPalette sleepPalette = pn_Sleep->palette();
-    sleepPalette.setColor(QPalette::Window,
-                          palette().color(QPalette::Inactive, QPalette::Window).darker(140));
-    sleepPalette.setColor(QPalette::WindowText, Qt::white);
-    pn_Sleep->setPalette(sleepPalette);
-    lb_Sleep = named<QLabel>("lb_Sleep", "Ждите !!!", pn_Sleep);
-    QFont sleepFont = lb_Sleep->font();
-    sleepFont.setBold(true);
-    lb_Sleep->setFont(sleepFont);
-    lb_Sleep->setAlignment(Qt::AlignCenter);
-    auto* sleepLayout = new QHBoxLayout(pn_Sleep);
-    sleepLayout->addWidget(lb_Sleep);
-    pn_Sleep->hide();
-
-    // Hiding the pages or the panel must not change the form's size.
-    for (QWidget* kept : {static_cast<QWidget*>(pg_FiskPam), static_cast<QWidget*>(pn_Sleep)}) {
-        QSizePolicy policy = kept->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        kept->setSizePolicy(policy);
-    }
+    const ui::SleepPanel sleep = ui::makeSleepPanel(this);
+    pn_Sleep = sleep.panel;
+    lb_Sleep = sleep.label;
+    // Hiding the pages must not change the form's size either.
+    QSizePolicy keepPlace = pg_FiskPam->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    pg_FiskPam->setSizePolicy(keepPlace);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(bt_StopReport);
@@ -263,6 +250,14 @@ QWidget* Tfm_FiskPam::buildHeaderLineGroup() {
         edit->setAccessibleName(QString("Наименование: %1").arg(i + 1));
         edit->setMinimumWidth(
             edit->fontMetrics().horizontalAdvance(QString(kHeaderLineLength, 'W')));
+        // A line read longer than the limit was let through whole (setHeaderLines); once edited
+        // down to the limit, the limit holds again.
+        connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+            if (text.size() > kHeaderLineLength || edit->maxLength() == kHeaderLineLength) return;
+            const int cursor = edit->cursorPosition();
+            edit->setMaxLength(kHeaderLineLength);
+            edit->setCursorPosition(cursor);
+        });
         layout->addWidget(edit);
         *edits[i] = edit;
     }
@@ -410,7 +405,12 @@ HeaderLineTexts Tfm_FiskPam::headerLines() const {
 void Tfm_FiskPam::setHeaderLines(const HeaderLineTexts& lines) {
     QLineEdit* edits[] = {ed_Name1, ed_Name2, ed_Name3, ed_Name4};
     for (int i = 0; i < kHeaderLineCount; ++i) {
-        edits[i]->setText(fromUtf8(lines[static_cast<std::size_t>(i)]));
+        const QString text = fromUtf8(lines[static_cast<std::size_t>(i)]);
+        // The limit is for typing. A line the register holds may be longer once its markup is
+        // written out (up to 90 characters); cut, it would go back to the register cut at the
+        // next registration. Typing never makes it longer than it came.
+        edits[i]->setMaxLength(std::max<int>(kHeaderLineLength, static_cast<int>(text.size())));
+        edits[i]->setText(text);
     }
 }
 

@@ -132,13 +132,15 @@ int EnterProgrammingMode(Session& session, std::uint8_t mode) {
 }
 
 int FiskPamStartUp(Session& session, HeaderLineTexts& lines) {
-    if (const int entered = intoProgrammingMode(session); entered != 1) return entered;
+    // Only an entry the register confirmed counts: after a checksum failure (3) it may be in
+    // either mode, and the form must not open on a register in a mode it cannot work in.
+    if (intoProgrammingMode(session) != 1) return 0;
     if (const std::int32_t read = ReadHeaderLines(session, lines); read != packet_result::Done) {
         // The register stays in mode 4; the form is not shown.
         session.errors.ShowDriverResult(BoxOwner::FiskPam, read);
         return 0;
     }
-    return backToFiscalMemoryMode(session);
+    return backToFiscalMemoryMode(session) == 1 ? 1 : 0;
 }
 
 int StoreHeaderLines(Session& session, const HeaderLineTexts& lines) {

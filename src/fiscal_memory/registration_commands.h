@@ -22,7 +22,7 @@ namespace ptk::fiscal_memory {
 
 inline constexpr std::uint8_t kProgramSerialNumberCode = 0x61;
 inline constexpr std::uint8_t kFiscalRegistrationCode = 0x62;
-inline constexpr std::uint8_t kReadTableFieldCode = 0x46;
+// Reading a table field is ptk::kReadTableFieldCode (header_lines.h), as for the header lines.
 
 // The digits of each number field as it travels.
 inline constexpr std::size_t kSerialNumberDigits = 8;
@@ -64,8 +64,9 @@ int EnterProgrammingMode(Session& session, std::uint8_t mode);
 
 // The start-up exchange of the form, run by the mode entry before it shows the form: out of mode
 // 5 into mode 4, the header lines read into lines (those not read keep their texts; a failure is
-// shown as a driver result), and back into mode 5 with the inspector's access password. Non-zero
-// when the form may be shown.
+// shown as a driver result), and back into mode 5 with the inspector's access password. 1 when
+// the form may be shown: every step succeeded, both mode entries confirmed by an intact answer;
+// 0 otherwise.
 int FiskPamStartUp(Session& session, HeaderLineTexts& lines);
 
 // Writes the header lines in mode 4 and comes back to mode 5, right before a registration.

@@ -177,6 +177,28 @@ TEST_F(FiscalMemoryCommands, StartUpStopsWhereItFails) {
     EXPECT_EQ(state().mode.mode, sim::ModeProgramming);
 }
 
+// An entry whose answer never arrives intact is no entry: the register may be in any mode, so
+// the form must not open, whichever of the two entries it was.
+TEST(FiscalMemoryStartUpTest, FailsWhenAnEntrysAnswerStaysCorrupt) {
+    for (const std::uint8_t mode : {sim::ModeProgramming, sim::ModeFiscalMemory}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        testing::RecordingSimRig rig;
+        rig.state().mode.set(sim::ModeFiscalMemory);
+        rig.session.AccessPassword = "55555555";
+        rig.engine.setCommandObserver([&rig, mode](const sim::CommandRecord& record) {
+            rig.commands.push_back(record.code);
+            // The answer and each of its five repeats.
+            if (record.code == 0x56 && record.message.at(3) == mode) {
+                rig.faults().badChecksumAnswers = 6;
+            }
+        });
+        HeaderLineTexts lines{"a", "b", "c", "d"};
+        EXPECT_EQ(FiskPamStartUp(rig.session, lines), 0);
+        EXPECT_EQ(rig.frontEnd.boxTexts(), std::vector<std::string>{"Ошибка контрольной суммы!"});
+        EXPECT_EQ(rig.commands.back(), 0x56);
+    }
+}
+
 TEST_F(FiscalMemoryCommands, HeaderLinesAreStoredInModeFourBeforeTheRegistration) {
     EXPECT_EQ(StoreHeaderLines(session, {"ООО РОМАШКА", "{IMG 2:100}", "", "x"}), 1);
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x50, 0x50, 0x50, 0x50, 0x52, 0x56}));

@@ -206,6 +206,7 @@ private slots:
     void dateConfirmationTakesOneMoreClick();
     void reopenedFormDoesNotSendStaleRequisites();
     void changedRequisitesAfterDateRepeatAreCheckedAgain();
+    void longRegisterLinesAreKeptWhole();
     void picturePanel();
     void shiftReportNeedsBothShifts();
     void reports_data();
@@ -563,6 +564,34 @@ void FiskPamWindowTest::changedRequisitesAfterDateRepeatAreCheckedAgain() {
     QCOMPARE(bench.form.dateRepeatTag(), 0);
     QCOMPARE(bench.stage(), 2);
     QVERIFY(bench.rig.commands.empty());
+}
+
+// Lines the register holds may be longer than the 42 characters an inspector may type, once their
+// markup is written out; the form shows them whole and writes them back unchanged, and typing
+// never makes them longer.
+void FiskPamWindowTest::longRegisterLinesAreKeptWhole() {
+    Bench bench;
+    auto& lines = bench.rig.state().tables.headerLines;
+    lines[1] = std::string(50, '\x9C');                                    // 50 times 'Ь'
+    lines[2] = std::string(38, 'A') + std::string("\x0A\xFF\xFF\xFF", 4);  // 53 characters
+    lines[3] = std::string(30, '{');                                       // 60 characters
+    const auto before = lines;
+    QVERIFY(bench.open());
+    QCOMPARE(bench.form.ed_Name2->text(), QString(50, QChar(0x042C)));
+    QCOMPARE(bench.form.ed_Name3->text(), QString(38, 'A') + "{IMG 255:65535}");
+    QCOMPARE(bench.form.ed_Name4->text().size(), 60);
+
+    bench.confirmRegistration();
+    QVERIFY(bench.rig.state().fiscal.fiscalised);
+    QCOMPARE(lines, before);
+
+    bench.form.ed_Name2->end(false);
+    QTest::keyClicks(bench.form.ed_Name2, "x");
+    QCOMPARE(bench.form.ed_Name2->text().size(), 50);
+    // A line cut back to the limit takes typing again, up to the limit.
+    bench.form.ed_Name2->selectAll();
+    QTest::keyClicks(bench.form.ed_Name2, QString(50, 'y'));
+    QCOMPARE(bench.form.ed_Name2->text(), QString(42, 'y'));
 }
 
 void FiskPamWindowTest::picturePanel() {
