@@ -18,9 +18,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "tax inspector's program for servicing a fiscal cash register (ПТК)")
 set(CPACK_PACKAGE_DESCRIPTION
     "ptk-inspector reads a fiscal cash register's state, registration data and EKLZ state over a\n\
-serial port, enters its service modes with an access password, prints a test receipt, closes\n\
-the shift and sets the register's clock. ptk-sim, a simulated register served on a\n\
-pseudo-terminal, comes with it for trying the program without hardware.")
+serial port, enters its service modes with an access password, fiscalises the register and\n\
+prints its fiscal-memory reports, activates its EKLZ and prints the EKLZ reports, prints a\n\
+test receipt, closes the shift and sets the register's clock. ptk-sim, a simulated register\n\
+served on a pseudo-terminal, comes with it for trying the program without hardware.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

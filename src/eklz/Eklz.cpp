@@ -427,10 +427,12 @@ void Tfm_EKLZ::setRunning(bool running) {
 
 void Tfm_EKLZ::hookthread(const eklz::EklzThreadArg& record) {
     if (reportThread_.running()) return;
+    // Cleared before "Аварийный выход" is on, so that a press taken while the running state is
+    // painted still stops the operation.
+    session_.StopRequested = false;
     setRunning(true);
     // The running state is painted before the register starts to print.
     QCoreApplication::processEvents();
-    session_.StopRequested = false;
     // The user-interface thread sleeps in its event loop meanwhile; the transaction's boxes and
     // result text come over from the worker. A thread that cannot be started sends nothing and
     // says nothing: the dialog simply returns to idle.

@@ -77,6 +77,10 @@ public:
 
     // 0 when the message fits a packet frame, MessageTooLong otherwise: lets a caller that sends
     // several messages refuse them all before the first goes out.
+    // True while a call is on the line, on the thread that made it: what goes out meanwhile
+    // carries its code unshifted, whatever DirectCodes says.
+    bool inProgress() const { return device_ != nullptr; }
+
     static std::int32_t checkMessageFits(std::optional<std::string_view> password,
                                          std::uint8_t code, const std::uint8_t* data,
                                          std::size_t dataLength);

@@ -6,10 +6,12 @@
 namespace ptk::trace {
 
 // Lets the trace hear the end of every transaction of the session and read command codes the
-// way the session sends them (shifted while DirectCodes is 0).
+// way the session sends them: shifted while DirectCodes is 0, except those of the packet driver,
+// which never shifts.
 inline void followSession(ExchangeTrace& trace, Session& session) {
     session.channel.transactionObserver = &trace;
-    trace.setCodesShifted([&exchange = session.exchange] { return exchange.DirectCodes == 0; });
+    trace.setCodesShifted(
+        [&session] { return session.exchange.DirectCodes == 0 && !session.packets.inProgress(); });
 }
 
 }  // namespace ptk::trace

@@ -643,8 +643,9 @@ void EklzWindowTest::closeIsRefusedWhileAnOperationRuns() {
 }
 
 void EklzWindowTest::emergencyExitEndsTheProgram_data() {
-    QTest::addColumn<int>("holdAtWrite");
+    QTest::addColumn<int>("holdAtWrite");  // 0: pressed while the running state is painted
     QTest::addColumn<Bytes>("carriedOut");
+    QTest::newRow("as the waiting panel shows") << 0 << Bytes{};
     QTest::newRow("before the command went out") << 1 << Bytes{};
     QTest::newRow("while the register prints") << 3 << Bytes{0xAD};
 }
@@ -661,11 +662,17 @@ void EklzWindowTest::emergencyExitEndsTheProgram() {
     typeText(bench.form.ed_OtchNSmLast, "30");
     bool held = false;
     int quitsWhileRunning = -1;
-    bench.holder.holdAtWrite(holdAtWrite, [&] {
+    const auto pressStop = [&] {
         held = true;
         QTest::mouseClick(bench.form.bt_StopReport, Qt::LeftButton);
         quitsWhileRunning = bench.quitRequests;
-    });
+    };
+    if (holdAtWrite > 0) {
+        bench.holder.holdAtWrite(holdAtWrite, pressStop);
+    } else {
+        // Waits in the queue for the events the dialog handles as it shows its running state.
+        QMetaObject::invokeMethod(&bench.form, pressStop, Qt::QueuedConnection);
+    }
     QTest::mouseClick(bench.form.bt_OtchOk, Qt::LeftButton);
 
     QVERIFY(held);

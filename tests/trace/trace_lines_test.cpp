@@ -166,6 +166,24 @@ const TransactionCase kCases[] = {
      {"pc>reg command 0x46 read table field, link password 73 01, data 06 00 01 01",
       "end of 0x46 read table field (packet driver): result device error 9C - Необходимо "
       "провести гашение."}},
+    {"packet command while the exchange shifts codes: the packet driver never does",
+     [](TracedLinkRig& rig) {
+         rig.session->exchange.DirectCodes = 0;
+         rig.device.answer = {0x46, 0x00, 0x41};
+     },
+     [](TracedLinkRig& rig) {
+         const std::uint8_t data[] = {0x06, 0x00, 0x01, 0x01};
+         std::uint8_t answer[92] = {};
+         std::size_t answerLength = sizeof answer;
+         PacketCommand(*rig.session, 0x46, data, sizeof data, answer, &answerLength);
+         return rig.send(0x45, {}, true, ErrorCodeRule::None, 55, true);
+     },
+     1,
+     {"pc>reg command 0x46 read table field, link password 73 01, data 06 00 01 01",
+      "reg>pc answer to 0x46 read table field: 46 00 41, error 00 - Ошибок нет. Команда "
+      "выполнена.",
+      "end of 0x46 read table field (packet driver): result 0 (done)",
+      "pc>reg command 0x17 (read as 0x45 short status), link password 73 01, no data"}},
 };
 
 class DecodedLines : public ::testing::TestWithParam<TransactionCase> {};
