@@ -4,11 +4,6 @@
 // judges.
 //
 //   eklz_report_bench [SECONDS]     the time the register works on the report (60)
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -27,14 +22,15 @@
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
+#include "processor_time.h"
+#include "support/child_process.h"
 #include "ui/qt_front_end.h"
 #include "ui/user_alerts.h"
-
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using ptk::bench::processorSeconds;
 
 // Boxes go to the standard error instead of waiting for a hand.
 class PrintedAlerts final : public ptk::ui::UserAlerts {
@@ -44,53 +40,6 @@ public:
     }
     bool askYesNo(const ptk::ui::BoxRequest&) override { return true; }
     void beep() override {}
-};
-
-double processorSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// ptk-sim in the working directory as ./COM9, in the EKLZ access mode with an activated EKLZ
-// that holds shifts 1 to 30, working the given seconds on each operation.
-class SimProcess {
-public:
-    explicit SimProcess(const std::string& seconds) {
-        const std::vector<std::string> args = {
-            PTK_SIM_PATH,       "--link",       "COM9", "--mode",      "0x06",
-            "--eklz-activated", "--last-shift", "30",   "--eklz-time", seconds};
-        std::vector<char*> argv;
-        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "ptk-sim.log",
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&pid_, PTK_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~SimProcess() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    bool waitUntilServing() const {
-        for (int i = 0; i < 200 && pid_ > 0; ++i) {
-            if (std::filesystem::exists("COM9")) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
-
-private:
-    pid_t pid_ = -1;
 };
 
 }  // namespace
@@ -106,8 +55,13 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(dir);
     int status = 0;
     {
-        SimProcess sim(seconds);
-        if (!sim.waitUntilServing()) {
+        // ptk-sim as ./COM9 in the EKLZ access mode with an activated EKLZ that holds shifts 1 to
+        // 30, working the given seconds on each operation.
+        ptk::testing::ChildProcess sim(PTK_SIM_PATH,
+                                       {"--link", "COM9", "--mode", "0x06", "--eklz-activated",
+                                        "--last-shift", "30", "--eklz-time", seconds},
+                                       dir, dir / "ptk-sim.log");
+        if (!ptk::testing::waitForPath(dir / "COM9", sim, std::chrono::seconds(10))) {
             std::fprintf(stderr, "ptk-sim did not start (%s)\n", PTK_SIM_PATH);
             status = 1;
         } else {

@@ -2,10 +2,6 @@
 // share of this program while the register prints for a minute (the window's own event-loop
 // pauses, real time), beside what the same number of status requests cost back to back. Prints,
 // never judges. Usage: emergency_bench [seconds of printing, default 60]
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -26,10 +22,9 @@
 #include "platform/serial_device.h"
 #include "processor_time.h"
 #include "status/short_status.h"
+#include "support/child_process.h"
 #include "ui/qt_front_end.h"
 #include "ui/user_alerts.h"
-
-extern char** environ;
 
 namespace {
 
@@ -54,48 +49,6 @@ public:
     void beep() override {}
 };
 
-// ptk-sim serving the register as ./COM9 in the working directory, its log in sim.log; stopped
-// and reaped when the object goes.
-class SimProcess {
-public:
-    explicit SimProcess(const std::string& printSeconds) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "sim.log",
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<std::string> args = {
-            PTK_SIM_PATH, "--link", "COM9", "--fiscalised", "--emergency-report-time",
-            printSeconds};
-        std::vector<char*> argv;
-        for (std::string& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, PTK_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-            pid_ = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~SimProcess() { stop(); }
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    bool waitUntilServing() const {
-        for (int i = 0; i < 100 && pid_ > 0; ++i) {
-            if (std::filesystem::exists("COM9")) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
-    void stop() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
 std::size_t countInLog(const std::string& text) {
     std::ifstream log("sim.log");
     std::size_t count = 0;
@@ -115,8 +68,12 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     {
-        SimProcess sim(printSeconds);
-        if (!sim.waitUntilServing()) {
+        // ptk-sim serving the register as ./COM9 in the working directory, its log in sim.log.
+        ptk::testing::ChildProcess sim(
+            PTK_SIM_PATH,
+            {"--link", "COM9", "--fiscalised", "--emergency-report-time", printSeconds}, dir,
+            dir / "sim.log");
+        if (!ptk::testing::waitForPath(dir / "COM9", sim, std::chrono::seconds(5))) {
             std::fprintf(stderr, "ptk-sim did not come up\n");
             exitCode = 1;
         } else {

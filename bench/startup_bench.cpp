@@ -7,16 +7,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "child_program.h"
+#include "support/child_process.h"
+#include "support/scratch_directory.h"
 
 namespace {
 
-using namespace ptk::bench;
+namespace testing = ptk::testing;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -29,40 +32,51 @@ struct Round {
     long peakKiB = 0;
 };
 
+// A memory figure of a running process from /proc, in KiB; 0 when unknown.
+long statusFieldKiB(pid_t pid, const std::string& field) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
+    }
+    return 0;
+}
+
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 Round oneRound(bool traced) {
     Round round;
-    const ScratchFolder folder;
+    const testing::ScratchDirectory folder;
     folder.write("num_port.ini", "COM9\n");
     folder.write("baude_fr.ini", "CBR_115200\n");
     folder.write("pass_fr.ini", "7301\n");
     // In a mode, so that the connect sequence takes it out: probe, short status, leave mode.
-    ChildProgram sim(PTK_SIM_PATH, {"--link", "COM9", "--mode", "0x01"}, folder.path(),
-                     folder.path() / "sim.log");
-    for (int i = 0; i < 5000 && !std::filesystem::exists(folder.path() / "COM9"); ++i) {
-        std::this_thread::sleep_for(1ms);
-    }
+    testing::ChildProcess sim(PTK_SIM_PATH, {"--link", "COM9", "--mode", "0x01"}, folder.path(),
+                              folder.path() / "sim.log");
+    testing::waitForPath(folder.path() / "COM9", sim, 5s);
     std::vector<std::string> args;
     if (traced) args = {"--trace", "trace.log"};
     const auto trace = folder.path() / "trace.log";
     const auto simLog = folder.path() / "sim.log";
 
     const Clock::time_point start = Clock::now();
-    ChildProgram inspector(PTK_INSPECTOR_PATH, args, folder.path(), folder.path() / "pc.log",
-                           {"QT_QPA_PLATFORM=offscreen"});
+    testing::ChildProcess inspector(PTK_INSPECTOR_PATH, args, folder.path(),
+                                    folder.path() / "pc.log", {"QT_QPA_PLATFORM=offscreen"});
+    // Looked at often, since the moment is the figure.
+    const auto seen = [&inspector](const std::filesystem::path& file, const char* text) {
+        return testing::waitForText(file, text, inspector, 30s, 200us);
+    };
     if (traced) {
-        if (waitForText(trace, "port COM9 opened", 30s)) round.shownMs = msSince(start);
-        if (waitForText(trace, "end of 0x52 leave mode", 30s)) round.connectedMs = msSince(start);
+        if (seen(trace, "port COM9 opened")) round.shownMs = msSince(start);
+        if (seen(trace, "end of 0x52 leave mode")) round.connectedMs = msSince(start);
     } else {
-        if (waitForText(simLog, "0xE0 probe", 30s)) round.shownMs = msSince(start);
+        if (seen(simLog, "0xE0 probe")) round.shownMs = msSince(start);
         // The register logs a command when it starts on it; its answer and closing byte follow.
-        if (waitForText(simLog, "leave mode", 30s)) std::this_thread::sleep_for(500ms);
+        if (seen(simLog, "leave mode")) std::this_thread::sleep_for(500ms);
     }
-    round.residentKiB = inspector.residentKiB();
-    round.peakKiB = inspector.peakResidentKiB();
+    round.residentKiB = statusFieldKiB(inspector.pid(), "VmRSS");
+    round.peakKiB = statusFieldKiB(inspector.pid(), "VmHWM");
     return round;
 }
 

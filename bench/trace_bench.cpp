@@ -5,14 +5,15 @@
 // answers at once, where nothing but the exchange takes time. Prints, never judges.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "child_program.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/memory_line.h"
@@ -22,6 +23,8 @@
 #include "sim/engine_line_peer.h"
 #include "sim/register_engine.h"
 #include "support/allocation_counter.h"
+#include "support/child_process.h"
+#include "support/scratch_directory.h"
 #include "trace/exchange_trace.h"
 #include "trace/session_trace.h"
 #include "trace/tracing_serial_device.h"
@@ -100,26 +103,40 @@ InMemoryFigures inMemory(const std::string& tracePath, int rounds) {
     return figures;
 }
 
-// ptk-sim serving COM9 in folder, traced when simTrace is set.
-double onPseudoTerminal(const bench::ScratchFolder& folder, bool programTrace, bool simTrace,
-                        int rounds) {
+// ptk-sim serving COM9 in folder, traced when simTrace is set: the time of each transaction, in
+// microseconds, goes to times.
+void onPseudoTerminal(const testing::ScratchDirectory& folder, bool programTrace, bool simTrace,
+                      int rounds, std::vector<double>& times) {
     std::vector<std::string> args = {"--link", "COM9"};
     if (simTrace) args.insert(args.end(), {"--trace", "sim.trace"});
-    const bench::ChildProgram sim(PTK_SIM_PATH, args, folder.path(), folder.path() / "sim.log");
-    for (int i = 0; i < 5000 && !std::filesystem::exists(folder.path() / "COM9"); ++i) {
-        std::this_thread::sleep_for(1ms);
-    }
+    testing::ChildProcess sim(PTK_SIM_PATH, args, folder.path(), folder.path() / "sim.log");
+    testing::waitForPath(folder.path() / "COM9", sim, 5s);
     platform::SystemClock clock;
     platform::SystemSerialOpener systemOpener;
     TracedSession traced(clock, systemOpener,
                          programTrace ? (folder.path() / "pc.trace").string() : std::string());
     traced.shortStatus();
-    const Clock::time_point start = Clock::now();
     int ok = 0;
-    for (int i = 0; i < rounds; ++i) ok += traced.shortStatus() == 1;
-    const double us = usSince(start) / rounds;
+    for (int i = 0; i < rounds; ++i) {
+        const Clock::time_point start = Clock::now();
+        ok += traced.shortStatus() == 1;
+        times.push_back(usSince(start));
+    }
     if (ok != rounds) std::fprintf(stderr, "only %d of %d transactions succeeded\n", ok, rounds);
-    return us;
+}
+
+// The middle value: a pseudo-terminal now and then holds a frame back for a few milliseconds,
+// the exchange then waits out its answer deadline and asks again (half a second), and one such
+// transaction would swamp the mean of the others.
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double mean(const std::vector<double>& values) {
+    double sum = 0;
+    for (double value : values) sum += value;
+    return values.empty() ? 0 : sum / static_cast<double>(values.size());
 }
 
 // A register that answers at once on a pseudo-terminal: the exchange with nothing else in it,
@@ -138,7 +155,7 @@ double againstAnImmediateRegister(bool programTrace, int rounds) {
 }  // namespace
 
 int main() {
-    const bench::ScratchFolder folder;
+    const testing::ScratchDirectory folder;
     std::filesystem::current_path(folder.path());  // ./COM9 is looked for here
     const std::string trace = (folder.path() / "memory.trace").string();
 
@@ -160,22 +177,21 @@ int main() {
 
     // Alternating blocks, so that a slow spell of the machine falls on both sides alike.
     constexpr int kBlocks = 4, kPtyRounds = 50;
-    double none = 0, program = 0, both = 0;
+    std::vector<double> none, program, both;
     for (int block = 0; block < kBlocks; ++block) {
-        none += onPseudoTerminal(folder, false, false, kPtyRounds);
-        program += onPseudoTerminal(folder, true, false, kPtyRounds);
-        both += onPseudoTerminal(folder, true, true, kPtyRounds);
+        onPseudoTerminal(folder, false, false, kPtyRounds, none);
+        onPseudoTerminal(folder, true, false, kPtyRounds, program);
+        onPseudoTerminal(folder, true, true, kPtyRounds, both);
     }
-    none /= kBlocks;
-    program /= kBlocks;
-    both /= kBlocks;
+    const auto change = [](double value, double base) { return 100.0 * (value - base) / base; };
     std::printf(
         "against ptk-sim on a pseudo-terminal, short status without the 200 ms pause, %d "
-        "transactions each:\n"
-        "  %.3f ms without a trace, %.3f ms with the program's trace (%+.2f %%), %.3f ms with "
-        "both traces (%+.2f %%)\n",
-        kBlocks * kPtyRounds, none / 1000, program / 1000, 100.0 * (program - none) / none,
-        both / 1000, 100.0 * (both - none) / none);
+        "transactions each, median (mean):\n"
+        "  %.3f (%.3f) ms without a trace, %.3f (%.3f) ms with the program's trace (%+.2f %%), "
+        "%.3f (%.3f) ms with both traces (%+.2f %%)\n",
+        kBlocks * kPtyRounds, median(none) / 1000, mean(none) / 1000, median(program) / 1000,
+        mean(program) / 1000, change(median(program), median(none)), median(both) / 1000,
+        mean(both) / 1000, change(median(both), median(none)));
 
     double immediate = 0, immediateTraced = 0;
     for (int block = 0; block < kBlocks; ++block) {

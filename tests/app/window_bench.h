@@ -11,9 +11,9 @@
 #include "app/Main.h"
 #include "app/windows.h"
 #include "platform/memory_line.h"
-#include "settings/scratch_directory.h"
 #include "sim/engine_line_peer.h"
 #include "sim/register_engine.h"
+#include "support/scratch_directory.h"
 #include "ui/qt_front_end.h"
 #include "ui/recording_alerts.h"
 

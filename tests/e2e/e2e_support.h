@@ -7,53 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
+#include "support/scratch_directory.h"
+
 namespace ptk::e2e {
 
-// A fresh directory for one test, removed with everything in it afterwards.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    void write(const std::string& name, const std::string& content) const;
-
-private:
-    std::filesystem::path path_;
-};
-
-// A program running as a child process in a working directory of its own, with its standard
-// output and error in a log file and extra environment variables. Stopped with SIGTERM (and
-// SIGKILL when it does not go) and reaped when the object goes.
-class ChildProcess {
-public:
-    // With separateOutput, standard output goes there and only standard error to log.
-    ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& args,
-                 const std::filesystem::path& workingDirectory, const std::filesystem::path& log,
-                 const std::vector<std::string>& environment = {},
-                 const std::filesystem::path& separateOutput = {});
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    bool running();
-    // The wait status once it has ended.
-    int stop();
-    // The process id while it runs (for its processor time in /proc), -1 once reaped.
-    pid_t pid() const { return pid_; }
-    // Kills it at once (SIGKILL), as a crash or a pulled plug would end it, and reaps it.
-    int kill();
-    // Waits for it to end by itself; the wait status, or -1 when it is still running at limit.
-    int waitForExit(std::chrono::milliseconds limit);
-
-private:
-    pid_t pid_ = -1;
-    int status_ = -1;
-};
-
-std::string readFile(const std::filesystem::path& path);
+using testing::ChildProcess;
+using testing::readFile;
+using testing::ScratchDirectory;
+using testing::waitForPath;
+using testing::waitForText;
 
 // The programs under test: the ones built beside the tests, unless PTK_E2E_INSPECTOR and
 // PTK_E2E_SIM name others (the installed ones, for the package check).
@@ -69,12 +32,6 @@ struct Finished {
 Finished runToEnd(const std::filesystem::path& program, const std::vector<std::string>& args,
                   const std::vector<std::string>& environment = {},
                   std::chrono::milliseconds limit = std::chrono::seconds(20));
-
-// Waits until the file holds text or the process has ended or the time is up.
-bool waitForText(const std::filesystem::path& file, const std::string& text, ChildProcess& process,
-                 std::chrono::milliseconds limit);
-bool waitForPath(const std::filesystem::path& path, ChildProcess& process,
-                 std::chrono::milliseconds limit);
 
 // ptk-sim serving the register as ./COMn in a scratch directory, with the settings files that
 // point ptk-inspector at it; ptk-inspector is started there offscreen on request.

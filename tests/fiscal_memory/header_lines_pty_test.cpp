@@ -6,11 +6,7 @@
 
 #include "fiscal_memory/header_lines.h"
 #include "link/packet_command.h"
-#include "link/session.h"
-#include "platform/clock.h"
-#include "platform/serial_device.h"
-#include "support/recording_front_end.h"
-#include "support/sim_process.h"
+#include "support/pty_sim_session.h"
 
 namespace ptk::testing {
 namespace {
@@ -30,22 +26,11 @@ Bytes readProgrammingPassword(Session& session) {
 }
 
 TEST(HeaderLinesPtyTest, ReadAndWriteThroughTheSerialBackend) {
-    ScratchDirectory scratch;
-    const fs::path logPath = scratch.path() / "ptk-sim.log";
-    SimProcess sim(PTK_SIM_PATH,
-                   {"--link", "COM9", "--mode", "0x04", "--header", "1:ЧАЙНАЯ", "--header-bytes",
-                    "2:0A020064", "--header", "3:", "--access-password", "4:12345678"},
-                   logPath);
-    ASSERT_TRUE(sim.started());
-    ASSERT_TRUE(waitForPath("COM9", sim)) << readFile(logPath);
-
-    RecordingFrontEnd frontEnd;
-    platform::SystemClock clock;
-    platform::SystemSerialOpener opener;
-    Session session(frontEnd, clock, opener);
-    session.LinkPassword = "7301";
-    ASSERT_TRUE(session.channel.OpenPort(8));
-    ASSERT_TRUE(session.channel.ConfigurePort(8, 4));
+    PtySimSession pty({"--mode", "0x04", "--header", "1:ЧАЙНАЯ", "--header-bytes", "2:0A020064",
+                       "--header", "3:", "--access-password", "4:12345678"});
+    ASSERT_TRUE(pty.ready) << pty.log();
+    RecordingFrontEnd& frontEnd = pty.frontEnd;
+    Session& session = pty.session;
 
     HeaderLineTexts texts;
     ASSERT_EQ(ReadHeaderLines(session, texts), Done);
@@ -72,10 +57,9 @@ TEST(HeaderLinesPtyTest, ReadAndWriteThroughTheSerialBackend) {
     EXPECT_EQ(session.exchange.SendFormCommand(call), 1);
     EXPECT_TRUE(frontEnd.boxes.empty()) << frontEnd.boxTexts().front();
 
-    session.channel.ClosePort(8);
-    const int exitStatus = sim.stop();
+    const int exitStatus = pty.stopSim();
     EXPECT_TRUE(WIFEXITED(exitStatus) && WEXITSTATUS(exitStatus) == 0);
-    const std::string log = readFile(logPath);
+    const std::string log = pty.log();
     EXPECT_NE(log.find("| 0x50 write table field: 73 01 50 06 00 04 01 0A 01 00 00 -> 50 00 04"),
               std::string::npos)
         << log;

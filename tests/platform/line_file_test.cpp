@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/line_file.h"
-#include "settings/scratch_directory.h"
+#include "support/scratch_directory.h"
 
 namespace ptk::platform {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "platform/port_names.h"
 #include "platform/pseudo_terminal.h"
-#include "platform/scoped_work_dir.h"
+#include "support/scoped_work_dir.h"
 
 namespace ptk::platform {
 namespace {

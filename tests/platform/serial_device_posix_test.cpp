@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/pseudo_terminal.h"
-#include "platform/scoped_work_dir.h"
 #include "platform/serial_device.h"
+#include "support/scoped_work_dir.h"
 
 namespace ptk::platform {
 namespace {

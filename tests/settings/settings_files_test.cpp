@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "platform/memory_line.h"
-#include "scratch_directory.h"
 #include "settings/atomic_file.h"
 #include "settings/port_list.h"
 #include "settings/settings_files.h"
 #include "support/recording_front_end.h"
+#include "support/scratch_directory.h"
 
 namespace ptk::testing {
 namespace {

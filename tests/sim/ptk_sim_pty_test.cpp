@@ -6,13 +6,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
-#include "link/session.h"
-#include "platform/clock.h"
-#include "platform/serial_device.h"
-#include "support/recording_front_end.h"
-#include "support/sim_process.h"
+#include "support/pty_sim_session.h"
 
 namespace ptk::testing {
 namespace {
@@ -31,22 +26,10 @@ CommandCall formCall(const MessageBuilder& message, std::size_t answerLength, bo
 }
 
 TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
-    ScratchDirectory scratch;
-    const fs::path logPath = scratch.path() / "ptk-sim.log";
-    SimProcess sim(
-        PTK_SIM_PATH,
-        {"--link", "COM9", "--mode", "0x04", "--serial", "00123456", "--nak", "1", "--cover-open"},
-        logPath);
-    ASSERT_TRUE(sim.started());
-    ASSERT_TRUE(waitForPath("COM9", sim)) << readFile(logPath);
-
-    RecordingFrontEnd frontEnd;
-    platform::SystemClock clock;
-    platform::SystemSerialOpener opener;
-    Session session(frontEnd, clock, opener);
-    session.LinkPassword = "7301";
-    ASSERT_TRUE(session.channel.OpenPort(8));
-    ASSERT_TRUE(session.channel.ConfigurePort(8, 4));
+    PtySimSession pty({"--mode", "0x04", "--serial", "00123456", "--nak", "1", "--cover-open"});
+    ASSERT_TRUE(pty.ready) << pty.log();
+    RecordingFrontEnd& frontEnd = pty.frontEnd;
+    Session& session = pty.session;
     const auto answerByte = [&](int k) { return session.exchange.AnswerCopy[k + 1]; };
 
     // The probe, with the frame refused once on request and sent again.
@@ -79,28 +62,21 @@ TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
     EXPECT_EQ(answerByte(1), 0x00);
     EXPECT_TRUE(frontEnd.boxes.empty()) << frontEnd.boxTexts().front();
 
-    session.channel.ClosePort(8);
-    const int exitStatus = sim.stop();
+    const int exitStatus = pty.stopSim();
     EXPECT_TRUE(WIFEXITED(exitStatus) && WEXITSTATUS(exitStatus) == 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status("COM9"))) << "the link outlived ptk-sim";
-    const std::string log = readFile(logPath);
+    const std::string log = pty.log();
     EXPECT_NE(log.find("| 0xE0 probe: 73 01 E0 00 00 -> E0 00 01 01"), std::string::npos) << log;
     EXPECT_NE(log.find("| 0x52 leave mode: 73 01 52 -> 52 00 00"), std::string::npos) << log;
     EXPECT_NE(log.find("stopped after 5 command(s)"), std::string::npos) << log;
 }
 
 TEST(PtkSimPtyTest, RefusesABadOptionWithAMessage) {
-    ScratchDirectory scratch;
-    const fs::path logPath = scratch.path() / "ptk-sim.log";
-    SimProcess sim(PTK_SIM_PATH, {"--link", "COM9", "--nak", "many"}, logPath);
-    ASSERT_TRUE(sim.started());
-    for (int i = 0; i < 500 && sim.running(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_FALSE(sim.running());
-    const int status = sim.stop();
+    PtySimSession pty({"--nak", "many"});
+    EXPECT_FALSE(pty.ready);
+    const int status = pty.sim.waitForExit(std::chrono::seconds(5));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
-    EXPECT_EQ(readFile(logPath), "ptk-sim: bad value for --nak: 'many' (expected N)\n");
+    EXPECT_EQ(pty.log(), "ptk-sim: bad value for --nak: 'many' (expected N)\n");
     EXPECT_FALSE(fs::exists(fs::symlink_status("COM9")));
 }
 

@@ -5,8 +5,8 @@
 
 #include "frame_of.h"
 #include "link/command_exchange.h"
-#include "settings/scratch_directory.h"
 #include "support/allocation_counter.h"
+#include "support/scratch_directory.h"
 #include "trace/exchange_trace.h"
 
 namespace ptk::testing {
