@@ -4,6 +4,7 @@
 # result (scripts/package-check.sh).
 include(GNUInstallDirs)
 
+# ptk-cli joins them, with its manual page, once its commands reach the register.
 set(PTK_PROGRAMS ptk-sim)
 if(TARGET ptk-inspector)
   list(PREPEND PTK_PROGRAMS ptk-inspector)
