@@ -92,14 +92,17 @@ std::string commandLine(const Subcommand& command) {
     return line;
 }
 
-// The help of an option in its column, wrapped at word boundaries within 100 columns.
+// Where the help of an option begins in the usage, and how wide the usage is.
+constexpr std::size_t kHelpColumn = 28;
+constexpr std::size_t kUsageWidth = 100;
+
+// The help of an option in its column, wrapped at word boundaries.
 void appendWrapped(std::string& text, std::string_view help) {
-    constexpr std::size_t kColumn = 28;
-    constexpr std::size_t kWidth = 100 - kColumn;
+    constexpr std::size_t kWidth = kUsageWidth - kHelpColumn;
     while (help.size() > kWidth) {
         std::size_t cut = help.rfind(' ', kWidth);
         if (cut == std::string_view::npos) cut = kWidth;
-        text += std::string(help.substr(0, cut)) + "\n" + std::string(kColumn, ' ');
+        text += std::string(help.substr(0, cut)) + "\n" + std::string(kHelpColumn, ' ');
         help.remove_prefix(std::min(help.size(), cut + 1));
     }
     text += std::string(help) + "\n";
@@ -112,7 +115,7 @@ void appendOptions(std::string& text, unsigned bits) {
         if (bits == 0 ? !global : (option.bit & bits) == 0) continue;
         std::string head = std::string("  --") + option.name;
         if (*option.valueName != '\0') head += std::string(" ") + option.valueName;
-        head.resize(std::max<std::size_t>(head.size() + 2, 28), ' ');
+        head.resize(std::max(head.size() + 2, kHelpColumn), ' ');
         text += head;
         appendWrapped(text, option.help);
     }
@@ -125,6 +128,12 @@ CliRequest refuse(std::string problem) {
     return request;
 }
 
+// Whether a command's words begin with these whole words ("report eklz dates" with "report").
+bool beginsWith(std::string_view commandWords, std::string_view words) {
+    return commandWords.size() > words.size() && commandWords.substr(0, words.size()) == words &&
+           commandWords[words.size()] == ' ';
+}
+
 std::string inQuotes(std::string_view words) {
     return "'" + std::string(words) + "'";
 }
@@ -134,16 +143,15 @@ std::variant<const Subcommand*, std::string> commandOf(const std::string& words)
     if (const Subcommand* command = findSubcommand(words)) return command;
     // Words after a whole command are arguments it does not take.
     for (const Subcommand& command : subcommands()) {
-        const std::string head = std::string(command.words) + " ";
-        if (words.rfind(head, 0) == 0) {
+        if (beginsWith(words, command.words)) {
             return inQuotes(command.words) + " takes no argument " +
-                   inQuotes(words.substr(head.size()));
+                   inQuotes(words.substr(command.words.size() + 1));
         }
     }
     // The first words of several commands: name the words that may follow.
     std::string next;
     for (const Subcommand& command : subcommands()) {
-        if (command.words.substr(0, words.size() + 1) != words + " ") continue;
+        if (!beginsWith(command.words, words)) continue;
         std::string_view rest = command.words.substr(words.size() + 1);
         rest = rest.substr(0, rest.find(' '));
         if (next.find(" " + std::string(rest) + ",") != std::string::npos) continue;
@@ -163,10 +171,7 @@ std::string cliUsage(std::string_view topic) {
     unsigned topicOptions = 0;
     std::string commands;
     for (const Subcommand& command : subcommands()) {
-        if (!topic.empty() && command.words != topic &&
-            command.words.substr(0, topic.size() + 1) != std::string(topic) + " ") {
-            continue;
-        }
+        if (!topic.empty() && command.words != topic && !beginsWith(command.words, topic)) continue;
         topicOptions |= acceptedOptions(command);
         commands +=
             "  ptk-cli " + commandLine(command) + "\n      " + std::string(command.summary) + "\n";
