@@ -282,12 +282,12 @@ void Tfm_MainFr::mi_IgnoreChekClick() {
 }
 
 void Tfm_MainFr::openReportWindow(QWidget* window, const char* focusName,
-                                  const std::function<int()>& requests) {
+                                  const std::function<bool()>& requests) {
     if (window == nullptr) return;
     ed_rezult->clear();
-    int result = 0;
-    runBusy([&] { result = requests(); });
-    if (result != 1) return;
+    bool succeeded = false;
+    runBusy([&] { succeeded = requests(); });
+    if (!succeeded) return;
     openChild(window);
     if (auto* focus = named<QWidget>(window, focusName)) focus->setFocus();
 }
@@ -299,20 +299,22 @@ void Tfm_MainFr::mi_SostKKMClick() {
     // whose result decides.
     auto* report = qobject_cast<Tfm_SostFR*>(windows_.fm_SostFR.get());
     if (report == nullptr) return;
-    openReportWindow(report, "bt_SostFRExit", [report] { return report->RunRequests() ? 1 : 0; });
+    openReportWindow(report, "bt_SostFRExit", [report] { return report->RunRequests(); });
 }
 
 void Tfm_MainFr::mi_RegInfClick() {
     // Data registers 26, 27 and 28 in turn, each only after the one before succeeded.
     auto* report = qobject_cast<Tfm_RegInf*>(windows_.fm_RegInf.get());
     if (report == nullptr) return;
-    openReportWindow(report, "bt_RegInfExit", [report] { return report->RunRequests(); });
+    openReportWindow(report, "bt_RegInfExit",
+                     [report] { return report->RunRequests().succeeded(); });
 }
 
 void Tfm_MainFr::mi_SostEKLZClick() {
     auto* report = qobject_cast<Tfm_SostEKLZ*>(windows_.fm_SostEKLZ.get());
     if (report == nullptr) return;
-    openReportWindow(report, "bt_SostEKLZExit", [report] { return report->RequestEklzState(); });
+    openReportWindow(report, "bt_SostEKLZExit",
+                     [report] { return report->RequestEklzState().succeeded(); });
 }
 
 void Tfm_MainFr::openModeEntry(int targetMode, const QString& banner) {

@@ -94,10 +94,10 @@ private:
     void showAnimation(bool shown);
     // Clears ed_rezult, runs a command busy, and gives the window back.
     void runBusy(const std::function<void()>& command);
-    // The report pattern: the requests run busy; only when they succeeded (1) the report window
+    // The report pattern: the requests run busy; only when they succeeded the report window
     // opens, with focus on its control named focusName.
     void openReportWindow(QWidget* window, const char* focusName,
-                          const std::function<int()>& requests);
+                          const std::function<bool()>& requests);
     // The mode-entry pattern: the dialog opens with the banner as its caption and an empty
     // password field.
     void openModeEntry(int targetMode, const QString& banner);

@@ -436,7 +436,7 @@ void Tfm_EKLZ::hookthread(const eklz::EklzThreadArg& record) {
     // The user-interface thread sleeps in its event loop meanwhile; the transaction's boxes and
     // result text come over from the worker. A thread that cannot be started sends nothing and
     // says nothing: the dialog simply returns to idle.
-    reportThread_.run([this, &record] { return eklz::ReportThreadProc(session_, record); });
+    reportThread_.run([this, &record] { eklz::ReportThreadProc(session_, record); });
     setRunning(false);
     // "Аварийный выход": the transaction has given up and the worker has been joined; the
     // program ends.

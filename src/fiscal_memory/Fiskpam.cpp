@@ -34,7 +34,8 @@ using namespace ptk::fiscal_memory;
 namespace {
 
 constexpr int kHeaderLineLength = 42;
-constexpr int kDateRepeatTag = sales::kDateNeedsConfirmation;
+// The tag bt_Registr carries while the register waits for the date to be entered again.
+constexpr int kDateRepeatTag = 22;
 
 constexpr const char* kSerialQuestion = "Запрограммировать данный номер ПТК ?";
 constexpr const char* kRegistrationQuestion =
@@ -440,9 +441,9 @@ bool Tfm_FiskPam::prepareForEntry() {
     session_.RegistrationStage = 1;
 
     HeaderLineTexts lines = headerLines();
-    const int ready = FiskPamStartUp(session_, lines);
+    const bool ready = FiskPamStartUp(session_, lines);
     setHeaderLines(lines);
-    return ready != 0;
+    return ready;
 }
 
 void Tfm_FiskPam::pg_FiskPamChange(int index) {
@@ -537,14 +538,17 @@ void Tfm_FiskPam::sendRegistration() {
 
     const QDate date = dt_Date->date();
     const QTime time = dt_Time->time();
-    const int clock = SetRegistrationClock(session_, {date.day(), date.month(), date.year()},
-                                           {time.hour(), time.minute(), time.second()});
-    if (clock == kDateRepeatTag) {
+    const ExchangeResult clock =
+        SetRegistrationClock(session_, {date.day(), date.month(), date.year()},
+                             {time.hour(), time.minute(), time.second()});
+    if (clock.dateToConfirm()) {
         dateRepeatTag_ = kDateRepeatTag;
         dt_Date->setDate(now_().date());
     } else {
         dateRepeatTag_ = 0;
-        if (clock != 0 && StoreHeaderLines(session_, headerLines()) != 0) {
+        // A checksum failure of the time goes on: the register may well have it.
+        const bool clockSet = clock.succeeded() || clock.outcome == ExchangeOutcome::ChecksumWrong;
+        if (clockSet && StoreHeaderLines(session_, headerLines())) {
             FiscalRegistration(session_, ed_RegNum->text().toStdString(),
                                ed_INN->text().toStdString(), ed_PassNew->text().toStdString());
         }
@@ -590,12 +594,13 @@ void Tfm_FiskPam::fmemrpthookthread() {
     showReportRunning(true);
     session_.StopRequested = false;
     Session& session = session_;
-    const std::int32_t result =
-        reportThread_.run([&session, arg] { return RunFiscalMemoryReport(session, arg); });
+    // What the inspector is told when no worker could be started.
+    PacketResult result{DriverCode::OutOfMemory};
+    reportThread_.run([&session, &result, arg] { result = RunFiscalMemoryReport(session, arg); });
     // The emergency exit ends the program. The quit is asked for before the result is shown, so
     // that the box cannot hold the program up: it is told at once that the program is ending.
     if (session_.StopRequested) quitApplication_();
-    ShowReportResult(session_, result, BoxOwner::FiskPam);
+    session_.errors.ShowDriverResult(BoxOwner::FiskPam, result);
     showReportRunning(false);
 }
 
@@ -610,7 +615,7 @@ void Tfm_FiskPam::bt_ZaprosOkClick() {
     pg_FiskPam->hide();
     pn_Sleep->show();
     FiscalMemoryRanges ranges;
-    if (QueryRanges(session_, ranges) == 1) {
+    if (QueryRanges(session_, ranges).succeeded()) {
         ed_DDateFirst->setText(fromUtf8(ranges.firstDate));
         ed_DDateLast->setText(fromUtf8(ranges.lastDate));
         ed_DNSmFirst->setText(fromUtf8(ranges.firstShift));

@@ -45,7 +45,7 @@ EmergencyEnding reportEnded(Session& session) {
 // The stop button was pressed before this turn, and the register still prints: break it off.
 EmergencyEnding breakOff(Session& session, EmergencyReportWatcher& watcher) {
     watcher.stopTaken();
-    if (ExitCurrentMode(session) != 1) return EmergencyEnding::ModeExitFailed;
+    if (!ExitCurrentMode(session).succeeded()) return EmergencyEnding::ModeExitFailed;
     tell(session, MessageIcon::Information, kInformationCaption, "Прервано пользователем!");
     return EmergencyEnding::Interrupted;
 }
@@ -58,7 +58,7 @@ EmergencyEnding watch(Session& session, EmergencyReportWatcher& watcher) {
         // decides comes after the press.
         const bool stopRequested = session.StopRequested.load();
         if (!watcher.pause(kWatchIntervalMs)) return EmergencyEnding::Quitting;
-        if (QueryStatusCode(session) != 1) return EmergencyEnding::StatusFailed;
+        if (!QueryStatusCode(session).succeeded()) return EmergencyEnding::StatusFailed;
         DecodeStatusFlags(session);
         if (stopRequested) {
             if (session.DeviceModeByte != kPrintingReportMode) return EmergencyEnding::StopAfterEnd;
@@ -70,17 +70,18 @@ EmergencyEnding watch(Session& session, EmergencyReportWatcher& watcher) {
 
 }  // namespace
 
-int EmergencyReport(Session& session) {
+ExchangeResult EmergencyReport(Session& session) {
     const MessageBuilder message = session.message(kEmergencyReportCode);
-    CommandCall call = commandCall(message, kEmergencyAnswerLength, false);
+    CommandCall call = commandCall(message, kEmergencyAnswerLength, ShortAnswer::Refused);
     call.deadlines.tAnswerStart = kEmergencyReportAnswerStartMs;
     return session.exchange.SendFormCommand(call);
 }
 
 EmergencyEnding RunEmergencyReport(Session& session, EmergencyReportWatcher& watcher) {
     session.StopRequested = false;
-    const EmergencyEnding ending =
-        EmergencyReport(session) == 1 ? watch(session, watcher) : EmergencyEnding::CommandFailed;
+    const EmergencyEnding ending = EmergencyReport(session).succeeded()
+                                       ? watch(session, watcher)
+                                       : EmergencyEnding::CommandFailed;
     session.StopRequested = false;
     return ending;
 }

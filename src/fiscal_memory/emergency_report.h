@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "link/exchange_result.h"
+
 namespace ptk {
 class Session;
 }
@@ -19,9 +21,8 @@ inline constexpr std::uint8_t kPrintingReportMode = 0x25;    // fiscal memory, p
 inline constexpr std::uint8_t kFiscalMemoryIdleMode = 0x05;  // fiscal memory, waiting
 
 // Starts the emergency fiscal-memory report (command 0x60, no data); the register prints it on
-// its own afterwards. 1 on success, 0 after a link failure or device error (its message has been
-// shown), 3 on a checksum failure.
-int EmergencyReport(Session& session);
+// its own afterwards. A failure has shown its message.
+ExchangeResult EmergencyReport(Session& session);
 
 // What the watch needs from the window that runs it.
 class EmergencyReportWatcher {

@@ -53,13 +53,13 @@ bool validLine(int line) {
 
 }  // namespace
 
-std::int32_t ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
+PacketResult ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
     if (!validLine(line)) return BadParameter;
     const HeaderFieldData data = fieldAddress(line);
     // Type byte and error code before the line.
     std::array<std::uint8_t, kHeaderLineLimit + 2> answer{};
     std::size_t answerLength = answer.size();
-    const std::int32_t result = PacketCommand(session, kReadTableFieldCode, data.bytes.data(),
+    const PacketResult result = PacketCommand(session, kReadTableFieldCode, data.bytes.data(),
                                               data.size, answer.data(), &answerLength);
     if (result != Done) return result;
     const std::size_t count = answerLength - 2;
@@ -69,7 +69,7 @@ std::int32_t ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std
     return Done;
 }
 
-std::int32_t WriteHeaderLine(Session& session, int line, const std::uint8_t* bytes,
+PacketResult WriteHeaderLine(Session& session, int line, const std::uint8_t* bytes,
                              std::size_t count) {
     if (!validLine(line)) return BadParameter;
     if (count > kHeaderLineLimit) return BufferTooSmall;
@@ -80,16 +80,16 @@ std::int32_t WriteHeaderLine(Session& session, int line, const std::uint8_t* byt
                          &answerLength);
 }
 
-std::int32_t ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
+PacketResult ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
     for (int line = 0; line < kHeaderLineCount; ++line) {
         LineBytes bytes{};
         std::size_t count = bytes.size();
-        if (const std::int32_t r = ReadHeaderLine(session, line, bytes.data(), &count); r != Done) {
+        if (const PacketResult r = ReadHeaderLine(session, line, bytes.data(), &count); r != Done) {
             return r;
         }
         std::array<char, kHeaderLineLimit> text{};
         std::size_t length = text.size();
-        if (const std::int32_t r = HeaderDeviceToText(bytes.data(), count, text.data(), &length);
+        if (const PacketResult r = HeaderDeviceToText(bytes.data(), count, text.data(), &length);
             r != Done) {
             return r;
         }
@@ -100,7 +100,7 @@ std::int32_t ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
     return Done;
 }
 
-std::int32_t WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
+PacketResult WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
     // Every line is encoded, and its message checked against the packet's limit, before the
     // first goes out: a fault in line 3 must not leave the register with new lines 1 and 2.
     std::array<LineBytes, kHeaderLineCount> encoded{};
@@ -109,14 +109,14 @@ std::int32_t WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
         const auto index = static_cast<std::size_t>(line);
         const std::string oem = platform::utf8ToCp866(texts[index]);
         counts[index] = kHeaderLineLimit;
-        if (const std::int32_t r = HeaderTextToDevice(oem, encoded[index].data(), &counts[index]);
+        if (const PacketResult r = HeaderTextToDevice(oem, encoded[index].data(), &counts[index]);
             r != Done) {
             return r;
         }
         const HeaderFieldData data = fieldWithValue(line, encoded[index].data(), counts[index]);
         const std::string_view password(session.LinkPassword.data(),
                                         std::min<std::size_t>(session.LinkPassword.size(), 4));
-        if (const std::int32_t r = PacketExchange::checkMessageFits(password, kWriteTableFieldCode,
+        if (const PacketResult r = PacketExchange::checkMessageFits(password, kWriteTableFieldCode,
                                                                     data.bytes.data(), data.size);
             r != Done) {
             return r;
@@ -124,7 +124,7 @@ std::int32_t WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
     }
     for (int line = 0; line < kHeaderLineCount; ++line) {
         const auto index = static_cast<std::size_t>(line);
-        if (const std::int32_t r =
+        if (const PacketResult r =
                 WriteHeaderLine(session, line, encoded[index].data(), counts[index]);
             r != Done) {
             return r;

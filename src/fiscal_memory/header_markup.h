@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/packet_result.h"
+
 namespace ptk {
 
 // The markup between a header line as the inspector types it and the bytes the register keeps
@@ -24,7 +26,7 @@ inline constexpr std::uint8_t kPrefixByte = 0x09;
 
 // Reads the words after a tag's name (the text between the name and the closing brace) and
 // writes the tag's bytes; length is the room on the way in and the bytes written on the way out.
-using PictureTagParser = std::int32_t (*)(std::string_view words, std::uint8_t* out,
+using PictureTagParser = PacketResult (*)(std::string_view words, std::uint8_t* out,
                                           std::size_t* length);
 
 struct PictureTag {
@@ -34,25 +36,25 @@ struct PictureTag {
 
 // The picture element: the number, then the offset (a missing offset is 0). 0xA0 without a
 // number, 0x101 with less than four bytes of room.
-std::int32_t ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length);
+PacketResult ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length);
 
 // The tags the markup knows, ended by the entry with an empty name.
 extern const PictureTag PictureTagTable[2];
 
 // The text of the picture element at element (available bytes from there on): {IMG n:m}. 0xA0
 // when it is no picture element or is cut short; 0x101 when the text is longer than *length.
-std::int32_t FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
+PacketResult FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
                                   std::size_t* length);
 
 // Encodes a line's text (code page 866) into register bytes; *length: capacity in, bytes out. A
 // `\` or `~` with nothing after it is refused with 0xA0; text that does not fit the register's
 // 90 bytes gives 0x101.
-std::int32_t HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length);
+PacketResult HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length);
 
 // Decodes register bytes into a line's text (code page 866); *length: capacity in, characters
 // out. 0x101 when the text would be longer than 90 characters or the capacity. The text encodes
 // back into the same bytes, up to and including the first picture element, which ends the line.
-std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
+PacketResult HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
                                 std::size_t* length);
 
 // The text of a picture tag, {IMG number:offset}, NUL-terminated; returns its length.

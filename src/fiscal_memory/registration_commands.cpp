@@ -33,21 +33,22 @@ void packField(std::string_view text, std::size_t width, std::uint8_t* out) {
     std::copy_n(packed, width / 2, out);
 }
 
-int sendFormCommand(Session& session, const MessageBuilder& message, std::uint32_t answerStartMs) {
-    CommandCall call = commandCall(message, kPlainAnswerLength, false);
+ExchangeResult sendFormCommand(Session& session, const MessageBuilder& message,
+                               std::uint32_t answerStartMs) {
+    CommandCall call = commandCall(message, kPlainAnswerLength, ShortAnswer::Refused);
     call.deadlines.tAnswerStart = answerStartMs;
     return session.exchange.SendFormCommand(call);
 }
 
 // Leaves the current mode and enters mode 5 again with the inspector's access password.
-int backToFiscalMemoryMode(Session& session) {
+ExchangeResult backToFiscalMemoryMode(Session& session) {
     ExitCurrentMode(session);
     session.TargetMode = kFiscalMemoryMode;
     return EnterMode(session, kFiscalMemoryMode, session.AccessPassword);
 }
 
 // Leaves the current mode and enters mode 4 with the password the register keeps for it.
-int intoProgrammingMode(Session& session) {
+ExchangeResult intoProgrammingMode(Session& session) {
     ExitCurrentMode(session);
     session.TargetMode = kProgrammingMode;
     return EnterProgrammingMode(session, kProgrammingMode);
@@ -89,28 +90,29 @@ std::array<std::uint8_t, 15> registrationData(std::string_view registrationNumbe
     return data;
 }
 
-int ProgramSerialNumber(Session& session, std::string_view serialNumber) {
+ExchangeResult ProgramSerialNumber(Session& session, std::string_view serialNumber) {
     const auto data = serialNumberData(serialNumber);
     MessageBuilder message = session.message(kProgramSerialNumberCode);
     message.bytes(data.data(), data.size());
     return sendFormCommand(session, message, Deadlines{}.tAnswerStart);
 }
 
-int FiscalRegistration(Session& session, std::string_view registrationNumber,
-                       std::string_view taxpayerNumber, std::string_view newPassword) {
+ExchangeResult FiscalRegistration(Session& session, std::string_view registrationNumber,
+                                  std::string_view taxpayerNumber, std::string_view newPassword) {
     const auto data = registrationData(registrationNumber, taxpayerNumber, newPassword);
     MessageBuilder message = session.message(kFiscalRegistrationCode);
     message.bytes(data.data(), data.size());
     return sendFormCommand(session, message, kRegistrationAnswerStartMs);
 }
 
-int ReadTableField(Session& session, std::uint8_t table, std::uint16_t row, std::uint8_t field) {
+ExchangeResult ReadTableField(Session& session, std::uint8_t table, std::uint16_t row,
+                              std::uint8_t field) {
     MessageBuilder message = session.message(kReadTableFieldCode);
     message.byte(table)
         .byte(static_cast<std::uint8_t>(row >> 8))
         .byte(static_cast<std::uint8_t>(row & 0xFF))
         .byte(field);
-    CommandCall call = commandCall(message, kTableFieldAnswerLength, true);
+    CommandCall call = commandCall(message, kTableFieldAnswerLength, ShortAnswer::Taken);
     call.deadlines.pauseMs = kTableFieldPauseMs;
     return session.exchange.SendCommand(call);
 }
@@ -124,44 +126,46 @@ std::string programmingPasswordFromAnswer(const LinkBuffer& answerCopy) {
     return password;
 }
 
-int EnterProgrammingMode(Session& session, std::uint8_t mode) {
-    if (ReadTableField(session, kPasswordTable, kProgrammingPasswordRow, kPasswordField) != 1) {
-        return 0;
+ExchangeResult EnterProgrammingMode(Session& session, std::uint8_t mode) {
+    if (const ExchangeResult read =
+            ReadTableField(session, kPasswordTable, kProgrammingPasswordRow, kPasswordField);
+        !read.succeeded()) {
+        return read;
     }
     return EnterMode(session, mode, programmingPasswordFromAnswer(session.exchange.AnswerCopy));
 }
 
-int FiskPamStartUp(Session& session, HeaderLineTexts& lines) {
-    // Only an entry the register confirmed counts: after a checksum failure (3) it may be in
-    // either mode, and the form must not open on a register in a mode it cannot work in.
-    if (intoProgrammingMode(session) != 1) return 0;
-    if (const std::int32_t read = ReadHeaderLines(session, lines); read != packet_result::Done) {
+bool FiskPamStartUp(Session& session, HeaderLineTexts& lines) {
+    // Only an entry the register confirmed counts: after a checksum failure it may be in either
+    // mode, and the form must not open on a register in a mode it cannot work in.
+    if (!intoProgrammingMode(session).succeeded()) return false;
+    if (const PacketResult read = ReadHeaderLines(session, lines); !read.succeeded()) {
         // The register stays in mode 4; the form is not shown.
         session.errors.ShowDriverResult(BoxOwner::FiskPam, read);
-        return 0;
+        return false;
     }
-    return backToFiscalMemoryMode(session) == 1 ? 1 : 0;
+    return backToFiscalMemoryMode(session).succeeded();
 }
 
-int StoreHeaderLines(Session& session, const HeaderLineTexts& lines) {
+bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines) {
     // Whether mode 4 was entered shows in the write: the register refuses it in any other mode.
     intoProgrammingMode(session);
-    const std::int32_t written = WriteHeaderLines(session, lines);
-    if (written != packet_result::Done) session.errors.ShowDriverResult(BoxOwner::FiskPam, written);
-    const int back = backToFiscalMemoryMode(session);
-    return written == packet_result::Done && back == 1 ? 1 : 0;
+    const PacketResult written = WriteHeaderLines(session, lines);
+    if (!written.succeeded()) session.errors.ShowDriverResult(BoxOwner::FiskPam, written);
+    const ExchangeResult back = backToFiscalMemoryMode(session);
+    return written.succeeded() && back.succeeded();
 }
 
-int SetRegistrationClock(Session& session, const sales::DeviceDate& date,
-                         const sales::DeviceTime& time) {
-    const int dated = sales::SetDeviceDate(session, date);
-    if (dated == 0) return 0;
-    if (dated == sales::kDateNeedsConfirmation) {
+ExchangeResult SetRegistrationClock(Session& session, const sales::DeviceDate& date,
+                                    const sales::DeviceTime& time) {
+    const ExchangeResult dated = sales::SetDeviceDate(session, date);
+    if (dated.dateToConfirm()) {
         session.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption, kDateAgainWarning,
                                      BoxOwner::Application);
-        return sales::kDateNeedsConfirmation;
+        return dated;
     }
-    // A checksum failure of the date (3) goes on to the time: the register may well have it.
+    // A checksum failure of the date goes on to the time: the register may well have it.
+    if (!dated.succeeded() && dated.outcome != ExchangeOutcome::ChecksumWrong) return dated;
     return sales::SetDeviceTime(session, time);
 }
 

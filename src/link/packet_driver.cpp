@@ -69,7 +69,7 @@ BcdBytes ToBcd(std::uint64_t value, std::size_t byteCount) {
     return bytes;
 }
 
-std::int32_t PacketResultForDeviceCode(std::uint8_t code) {
+PacketResult PacketResultForDeviceCode(std::uint8_t code) {
     switch (code) {
         case 0x00:
             return Done;
@@ -84,11 +84,11 @@ std::int32_t PacketResultForDeviceCode(std::uint8_t code) {
         case 0x8C:
             return WrongPassword;
         default:
-            return static_cast<std::int32_t>(0x80000000u | code);
+            return PacketResult::device(code);
     }
 }
 
-std::int32_t PacketExchange::checkMessageFits(std::optional<std::string_view> password,
+PacketResult PacketExchange::checkMessageFits(std::optional<std::string_view> password,
                                               std::uint8_t code, const std::uint8_t* data,
                                               std::size_t dataLength) {
     const std::size_t head = password ? 3 : 1;
@@ -101,11 +101,11 @@ std::int32_t PacketExchange::checkMessageFits(std::optional<std::string_view> pa
     return stuffed >= kPacketLimit ? MessageTooLong : Done;
 }
 
-std::int32_t PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t* data,
+PacketResult PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t* data,
                                           std::size_t dataLength,
                                           std::optional<std::string_view> password,
                                           std::size_t& frameLength) {
-    if (const std::int32_t fits = checkMessageFits(password, code, data, dataLength);
+    if (const PacketResult fits = checkMessageFits(password, code, data, dataLength);
         fits != Done) {
         return fits;
     }
@@ -122,38 +122,38 @@ std::int32_t PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t*
     return Done;
 }
 
-std::int32_t PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t* data,
+PacketResult PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t* data,
                                           std::size_t dataLength,
                                           std::optional<std::string_view> password,
                                           std::uint8_t* answer, std::size_t* answerLength) {
     std::size_t frameLength = 0;
-    const std::int32_t built = buildMessage(code, data, dataLength, password, frameLength);
+    const PacketResult built = buildMessage(code, data, dataLength, password, frameLength);
     if (built != Done) return built;
     if (channel_.stopRequested()) return Stopped;
     device_ = channel_.currentDevice();
     if (!device_) return PortError;
     const ChannelTimeoutsBack restore(device_);
     readTimeoutMs_ = 0;
-    const std::int32_t result = transact(code, frameLength, answer, answerLength);
+    const PacketResult result = transact(code, frameLength, answer, answerLength);
     device_ = nullptr;
     return result;
 }
 
-std::int32_t PacketExchange::transact(std::uint8_t code, std::size_t frameLength,
+PacketResult PacketExchange::transact(std::uint8_t code, std::size_t frameLength,
                                       std::uint8_t* answer, std::size_t* answerLength) {
     // Whatever lies unread belongs to an exchange that is over; it must not pass for the
     // register's answer to our ENQ.
     device_->purge(platform::PurgeRxClear);
-    if (const std::int32_t r = handshake(); r != Done) return r;
-    if (const std::int32_t r = sendFrame(frameLength); r != Done) return r;
+    if (const PacketResult r = handshake(); r != Done) return r;
+    if (const PacketResult r = sendFrame(frameLength); r != Done) return r;
     writeControl(EOT);  // its outcome shows in the next step
     if (answer == nullptr || answerLength == nullptr) return Done;
-    if (const std::int32_t r = awaitAnswerRequest(code); r != Done) return r;
-    if (const std::int32_t r = receiveAnswer(answer, answerLength); r != Done) return r;
+    if (const PacketResult r = awaitAnswerRequest(code); r != Done) return r;
+    if (const PacketResult r = receiveAnswer(answer, answerLength); r != Done) return r;
     return closeExchange();
 }
 
-std::int32_t PacketExchange::handshake() {
+PacketResult PacketExchange::handshake() {
     if (!setReadTimeout(kPacketHandshakeMs)) {
         // The one step that tells the inspector itself: a port that takes no time-outs is a
         // fault of this workstation, not of the register.
@@ -171,7 +171,7 @@ std::int32_t PacketExchange::handshake() {
     return NoLink;
 }
 
-std::int32_t PacketExchange::sendFrame(std::size_t frameLength) {
+PacketResult PacketExchange::sendFrame(std::size_t frameLength) {
     if (!setReadTimeout(kPacketByteMs)) return PortError;
     if (!writeBytes(frame_.data(), frameLength)) return PortError;
     // A NAK is waited past, not answered with the frame again.
@@ -186,7 +186,7 @@ std::int32_t PacketExchange::sendFrame(std::size_t frameLength) {
     return NotAcknowledged;
 }
 
-std::int32_t PacketExchange::awaitAnswerRequest(std::uint8_t code) {
+PacketResult PacketExchange::awaitAnswerRequest(std::uint8_t code) {
     if (!setReadTimeout(PacketTimeout(code))) return PortError;
     std::uint8_t byte = 0;
     const Wait wait = readByte(byte);
@@ -196,7 +196,7 @@ std::int32_t PacketExchange::awaitAnswerRequest(std::uint8_t code) {
     return Done;
 }
 
-std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
+PacketResult PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
     // Every byte of this step counts against the limit, those dropped before STX included, so
     // that a line that babbles ends the wait too.
     std::size_t received = 0;
@@ -239,7 +239,7 @@ std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
     return Done;
 }
 
-std::int32_t PacketExchange::closeExchange() {
+PacketResult PacketExchange::closeExchange() {
     if (!writeControl(ACK)) return PortError;
     if (!setReadTimeout(kPacketByteMs)) return PortError;
     std::uint8_t closing = 0;  // its value is not looked at

@@ -76,8 +76,11 @@ public:
     // Told of the end of every transaction, of the command exchange and of the packet driver
     // alike, when set (the trace); not owned.
     TransactionObserver* transactionObserver = nullptr;
-    void reportTransactionEnd(std::uint8_t code, int result, ResultKind kind) {
-        if (transactionObserver) transactionObserver->transactionEnded(code, result, kind);
+    void reportExchangeEnd(std::uint8_t code, ExchangeResult result, ExchangeRules rules) {
+        if (transactionObserver) transactionObserver->exchangeEnded(code, result, rules);
+    }
+    void reportPacketEnd(std::uint8_t code, PacketResult result) {
+        if (transactionObserver) transactionObserver->packetEnded(code, result);
     }
 
     platform::Clock& clock() { return clock_; }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+
+#include "link/exchange_result.h"
 #include "ui/mode_form.h"
 
 class QFrame;
@@ -36,8 +39,8 @@ public:
 
 private:
     void FormClose() override;
-    // Shows "Неверный формат!" when a step's typed numbers did not convert; that step failed.
-    int withConversionCheck(int result);
+    // Whether a step succeeded; one whose typed numbers did not convert shows "Неверный формат!".
+    bool succeeded(const std::optional<ptk::ExchangeResult>& result);
 
     ptk::Session& session_;
 };

@@ -82,21 +82,21 @@ Tfm_DateFR::Tfm_DateFR(Session& session, QWidget* parent)
 
 void Tfm_DateFR::bt_DateOkClick() {
     if (isBusy()) return;
-    session_.errors.SuppressErrorBox = false;
     session_.frontEnd.setResultText("");
     setBusy(true);
 
     const QDate date = ed_Date->date();
-    int result = sales::SetDeviceDate(session_, {date.day(), date.month(), date.year()});
-    if (result == sales::kDateNeedsConfirmation) {
+    const ExchangeResult dated =
+        sales::SetDeviceDate(session_, {date.day(), date.month(), date.year()});
+    if (dated.dateToConfirm()) {
         // The register wants the date once more: put today back for the inspector to check and
         // leave the time alone until the date has been accepted.
         ed_Date->setDate(today_());
         session_.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
                                       "Требуется повторный ввод даты", BoxOwner::Application);
-        result = 0;
     }
-    if (result != 0) {
+    // A checksum failure of the date goes on to the time: the register may well have the date.
+    if (dated.succeeded() || dated.outcome == ExchangeOutcome::ChecksumWrong) {
         const QTime time = ed_Time->time();
         sales::SetDeviceTime(session_, {time.hour(), time.minute(), time.second()});
     }

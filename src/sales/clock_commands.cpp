@@ -15,10 +15,11 @@ std::array<std::uint8_t, 3> packTriple(int first, int second, int third) {
     return data;
 }
 
-int sendClockCommand(Session& session, std::uint8_t code, const std::array<std::uint8_t, 3>& data) {
+ExchangeResult sendClockCommand(Session& session, std::uint8_t code,
+                                const std::array<std::uint8_t, 3>& data) {
     auto message = session.message(code);
     message.bytes(data.data(), data.size());
-    return session.exchange.SendFormCommand(commandCall(message, 6, false));
+    return session.exchange.SendFormCommand(commandCall(message, 6, ShortAnswer::Refused));
 }
 
 }  // namespace
@@ -31,16 +32,11 @@ std::array<std::uint8_t, 3> buildTimeData(const DeviceTime& time) {
     return packTriple(time.hours, time.minutes, time.seconds);
 }
 
-int SetDeviceDate(Session& session, const DeviceDate& date) {
-    // The error texts raise this flag for 0x16; clear it first so that a link failure, which
-    // never reaches them, cannot be mistaken for the register asking for confirmation.
-    session.errors.SuppressErrorBox = false;
-    const int result = sendClockCommand(session, kSetDateCode, buildDateData(date));
-    if (result == 0 && session.errors.SuppressErrorBox) return kDateNeedsConfirmation;
-    return result;
+ExchangeResult SetDeviceDate(Session& session, const DeviceDate& date) {
+    return sendClockCommand(session, kSetDateCode, buildDateData(date));
 }
 
-int SetDeviceTime(Session& session, const DeviceTime& time) {
+ExchangeResult SetDeviceTime(Session& session, const DeviceTime& time) {
     return sendClockCommand(session, kSetTimeCode, buildTimeData(time));
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "link/exchange_result.h"
+
 namespace ptk {
 class Session;
 }
@@ -11,9 +13,6 @@ namespace ptk::sales {
 
 inline constexpr std::uint8_t kSetDateCode = 0x64;
 inline constexpr std::uint8_t kSetTimeCode = 0x4B;
-// SetDeviceDate's answer when the register wants the date entered once more.
-inline constexpr int kDateNeedsConfirmation = 22;
-inline constexpr std::uint8_t kConfirmDateErrorCode = 0x16;
 
 // A calendar date as the pickers hold it, with the full year.
 struct DeviceDate {
@@ -34,11 +33,11 @@ std::array<std::uint8_t, 3> buildDateData(const DeviceDate& date);
 // Hours, minutes, seconds, packed BCD: 9:05:07 gives 09 05 07.
 std::array<std::uint8_t, 3> buildTimeData(const DeviceTime& time);
 
-// Writes the date into the register's clock. 1 on success, 0 after a link failure or device error
-// (its message has been shown), 3 on a checksum failure, kDateNeedsConfirmation when the
-// register answered 0x16 (its message is in the result field, no box was shown).
-int SetDeviceDate(Session& session, const DeviceDate& date);
-// Writes the time of day. 1, 0 or 3 as SetDeviceDate.
-int SetDeviceTime(Session& session, const DeviceTime& time);
+// Writes the date into the register's clock. A failure has shown its message, except the
+// register's 0x16 (dateToConfirm()): it wants the date entered once more, its message is in the
+// result field and no box was shown.
+ExchangeResult SetDeviceDate(Session& session, const DeviceDate& date);
+// Writes the time of day.
+ExchangeResult SetDeviceTime(Session& session, const DeviceTime& time);
 
 }  // namespace ptk::sales

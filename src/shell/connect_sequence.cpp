@@ -6,8 +6,6 @@
 namespace ptk {
 namespace {
 
-constexpr int kProbeUnknown = static_cast<int>(ExchangeResult::UnknownCommand);
-
 void tellPortFailure(Session& session, std::string_view text) {
     session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text);
 }
@@ -37,22 +35,23 @@ ConnectOutcome ConnectToRegister(Session& session) {
     ConnectOutcome outcome;
     session.exchange.DirectCodes = 0;
     outcome.probe = ProbeCommand(session, 0, 0);
-    if (outcome.probe == kProbeUnknown) outcome.probe = 1;
     session.exchange.DirectCodes = 1;
-    if (outcome.probe != 1) return outcome;
-
+    // A register that does not know the probe has answered all the same.
+    if (!outcome.probe.succeeded() && outcome.probe.outcome != ExchangeOutcome::UnknownCommand) {
+        return outcome;
+    }
     outcome.status = QueryStatusCode(session);
     const std::uint8_t modeByte = session.StatusCopy[2];
-    if (outcome.status == 1 && modeByte != 0) outcome.exitMode = ExitCurrentMode(session);
+    if (outcome.status->succeeded() && modeByte != 0) outcome.exitMode = ExitCurrentMode(session);
     return outcome;
 }
 
-int ProbeCodeSet(Session& session) {
+ExchangeResult ProbeCodeSet(Session& session) {
     session.exchange.DirectCodes = 0;
-    const int probe = ProbeCommand(session, 0, 0);
-    if (probe == 1) {
+    const ExchangeResult probe = ProbeCommand(session, 0, 0);
+    if (probe.succeeded()) {
         session.exchange.DirectCodes = session.exchange.AnswerCopy[kProbeCodeSetPosition];
-    } else if (probe == kProbeUnknown) {
+    } else if (probe.outcome == ExchangeOutcome::UnknownCommand) {
         session.exchange.DirectCodes = 1;
     }
     return probe;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "link/session.h"
 
 namespace ptk {
@@ -16,9 +18,9 @@ bool ReopenPort(Session& session, int portInUse);
 
 // What the connect sequence found.
 struct ConnectOutcome {
-    int probe = 0;      // ProbeCommand's result, 22 already counted as 1
-    int status = -1;    // QueryStatusCode's result; -1 when it was not asked
-    int exitMode = -1;  // ExitCurrentMode's result; -1 when it was not needed
+    ExchangeResult probe;                    // ProbeCommand's result
+    std::optional<ExchangeResult> status;    // QueryStatusCode's, when it was asked
+    std::optional<ExchangeResult> exitMode;  // ExitCurrentMode's, when it was needed
 };
 
 // The register half of the first activation of the main window: the probe goes out while the
@@ -30,6 +32,6 @@ ConnectOutcome ConnectToRegister(Session& session);
 // The probe after the settings were applied: here the register's answer byte 2 decides whether
 // codes go out as written (non-zero) or shifted (zero). A register that does not know the probe
 // gets codes as written; any failure leaves them shifted. Returns the probe's result.
-int ProbeCodeSet(Session& session);
+ExchangeResult ProbeCodeSet(Session& session);
 
 }  // namespace ptk

@@ -11,28 +11,28 @@ constexpr std::size_t kProbeAnswerLength = 7;
 // read as the previous answer's code set.
 constexpr std::size_t kProbeClearedBytes = 60;
 
-int sendWithoutData(Session& session, std::uint8_t code) {
+ExchangeResult sendWithoutData(Session& session, std::uint8_t code) {
     const MessageBuilder message = session.message(code);
-    CommandCall call = commandCall(message, kModeAnswerLength, false);
-    call.unstuffAnswer = false;
+    CommandCall call = commandCall(message, kModeAnswerLength, ShortAnswer::Refused);
+    call.answerKept = AnswerKept::AsReceived;
     return session.exchange.SendFormCommand(call);
 }
 
 }  // namespace
 
-int ExitCurrentMode(Session& session) {
+ExchangeResult ExitCurrentMode(Session& session) {
     return sendWithoutData(session, kExitModeCode);
 }
 
-int CancelReceipt(Session& session) {
+ExchangeResult CancelReceipt(Session& session) {
     return sendWithoutData(session, kCancelReceiptCode);
 }
 
-int ProbeCommand(Session& session, std::uint8_t a, std::uint8_t b) {
+ExchangeResult ProbeCommand(Session& session, std::uint8_t a, std::uint8_t b) {
     MessageBuilder message = session.message(kProbeCode);
     message.byte(a).byte(b);
-    CommandCall call = commandCall(message, kProbeAnswerLength, true);
-    call.unknownProbeGives22 = true;
+    CommandCall call = commandCall(message, kProbeAnswerLength, ShortAnswer::Taken);
+    call.unknownCommand = UnknownCommandAnswer::IsAResult;
     auto& copy = session.exchange.AnswerCopy;
     std::fill_n(copy.begin(), kProbeClearedBytes, std::uint8_t{0});
     return session.exchange.SendFormCommand(call);

@@ -114,12 +114,12 @@ QString Tfm_RegComm::banner(int targetMode) {
     }
 }
 
-int Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
-    int result = QueryStatusCode(session_);
+ExchangeResult Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
+    ExchangeResult result = QueryStatusCode(session_);
     // Position 2 of the status copy is answer byte 1, the mode byte; any other mode than the
     // selection mode must be left before another can be entered.
-    if (result == 1 && session_.StatusCopy[2] != 0) result = ExitCurrentMode(session_);
-    if (result == 1) {
+    if (result.succeeded() && session_.StatusCopy[2] != 0) result = ExitCurrentMode(session_);
+    if (result.succeeded()) {
         result = EnterMode(session_, static_cast<std::uint8_t>(session_.TargetMode), password);
     }
     return result;
@@ -143,12 +143,12 @@ void Tfm_RegComm::bt_RegCommOkClick() {
 
     session_.frontEnd.setResultText("");
     setBusy(true);
-    const int result = leaveAndEnterTargetMode(password);
+    const ExchangeResult result = leaveAndEnterTargetMode(password);
     // Kept even when the entry failed: it is the password the inspector typed last, which the
     // fiscal-memory form uses to come back to its mode.
     session_.AccessPassword = password;
     setBusy(false);
-    if (result != 1) return;
+    if (!result.succeeded()) return;
 
     session_.frontEnd.setResultText("");
     // Hidden, not closed: the main window stays disabled until the opened form closes.

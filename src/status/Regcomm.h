@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "link/exchange_result.h"
 #include "ui/child_window.h"
 #include "ui/mode_form.h"
 
@@ -55,8 +56,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Takes the register out of any other mode and enters TargetMode; 1 on success.
-    int leaveAndEnterTargetMode(const std::string& password);
+    // Takes the register out of any other mode and enters TargetMode.
+    ptk::ExchangeResult leaveAndEnterTargetMode(const std::string& password);
     ptk::ui::ModeForm* modeForm(int mode) const;
     // Prepares the form and shows it; the main window comes back when the form is not ready.
     void openForm(ptk::ui::ModeForm& form);

@@ -57,10 +57,11 @@ std::vector<std::string> eklzStateLines(const AnswerBytes& answer) {
     return lines;
 }
 
-int RequestEklzState(Session& session, std::vector<std::string>& lines) {
+ExchangeResult RequestEklzState(Session& session, std::vector<std::string>& lines) {
     const auto message = session.message(kEklzStateCode);
-    const int result = session.exchange.SendFormCommand(commandCall(message, 55, true));
-    if (result == 1)
+    const ExchangeResult result =
+        session.exchange.SendFormCommand(commandCall(message, 55, ShortAnswer::Taken));
+    if (result.succeeded())
         lines = eklzStateLines(AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy));
     return result;
 }

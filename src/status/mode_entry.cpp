@@ -17,13 +17,13 @@ std::array<std::uint8_t, 4> packAccessPassword(std::string_view password) {
     return {packed[0], packed[1], packed[2], packed[3]};
 }
 
-int EnterMode(Session& session, std::uint8_t mode, std::string_view password) {
+ExchangeResult EnterMode(Session& session, std::uint8_t mode, std::string_view password) {
     const auto packedPassword = packAccessPassword(password);
     auto message = session.message(kEnterModeCode);
     message.byte(mode).bytes(packedPassword.data(), packedPassword.size());
-    CommandCall call = commandCall(message, 6, false);
+    CommandCall call = commandCall(message, 6, ShortAnswer::Refused);
     // The answer carries nothing but its error code, read from the bytes as received.
-    call.unstuffAnswer = false;
+    call.answerKept = AnswerKept::AsReceived;
     return session.exchange.SendFormCommand(call);
 }
 

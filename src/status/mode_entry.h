@@ -26,8 +26,8 @@ enum RegisterMode : std::uint8_t {
 // each character code, so only digits mean what they say).
 std::array<std::uint8_t, 4> packAccessPassword(std::string_view password);
 
-// Enters a mode with its access password (0x56). 1: the register is in the mode. 0: a link
-// failure or the register's refusal, its message shown. 3: the checksum stayed wrong.
-int EnterMode(Session& session, std::uint8_t mode, std::string_view password);
+// Enters a mode with its access password (0x56). Done: the register is in the mode. Otherwise a
+// link failure or the register's refusal, its message shown, or a checksum that stayed wrong.
+ExchangeResult EnterMode(Session& session, std::uint8_t mode, std::string_view password);
 
 }  // namespace ptk

@@ -4,19 +4,19 @@
 
 namespace ptk {
 
-int QueryStatusCode(Session& session) {
+ExchangeResult QueryStatusCode(Session& session) {
     const MessageBuilder message = session.message(kShortStatusCode);
-    CommandCall call = commandCall(message, kShortStatusLength, true);
+    CommandCall call = commandCall(message, kShortStatusLength, ShortAnswer::Taken);
     call.errorCode = ErrorCodeRule::None;
     // The register may be busy printing when it is asked; it gets longer to take the line.
     call.deadlines.tEnqAck = 2000;
     call.deadlines.tFrameAck = 2000;
-    call.reportSuccessOnAnswer = true;
+    call.resultField = ResultFieldText::NoErrorsOnAnswer;
 
     // Cleared first, so that a transaction that never got an answer cannot leave the previous
     // status (or stray bytes) to be read as the register's mode.
     session.StatusCopy.fill(0);
-    const int result = session.exchange.SendFormCommand(call);
+    const ExchangeResult result = session.exchange.SendFormCommand(call);
     const auto& answer = session.exchange.RxBuffer;
     std::copy_n(answer.begin(), kShortStatusLength, session.StatusCopy.begin());
     return result;

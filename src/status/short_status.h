@@ -23,9 +23,9 @@ inline constexpr std::uint8_t NoRoll = 0x08;
 // short, and its first 55 bytes go to session.StatusCopy (mode byte at position 2, flags byte at
 // position 3; places that did not arrive read 0). No device error code is judged here: the
 // callers look at the mode byte themselves, so the result field always reads "no errors".
-// Returns 1 when the register completed the exchange, 0 on a link failure (already shown) or a
-// missing closing byte, 3 when the answer's checksum stayed wrong.
-int QueryStatusCode(Session& session);
+// Done when the register completed the exchange; Failed on a link failure (already shown) or a
+// missing closing byte, ChecksumWrong when the answer's checksum stayed wrong.
+ExchangeResult QueryStatusCode(Session& session);
 
 // Sets DeviceModeByte and the four printer flags from the status copy that the last
 // QueryStatusCode left.

@@ -58,7 +58,7 @@ TEST_F(HeaderLinesTest, WriteThatCannotGoOutWholeSendsNothing) {
     struct Case {
         const char* name;
         HeaderLineTexts texts;
-        std::int32_t expected;
+        PacketResult expected;
     };
     const Case cases[] = {
         {"bad tag in line 3", {"A", "B", "{img 1}", "D"}, BadParameter},

@@ -7,7 +7,8 @@ namespace {
 class FrameTest : public LinkFixture {
 protected:
     Bytes sentFrame(const MessageBuilder& message) {
-        session.exchange.SendFormCommand(formCall(message, 6, false, ErrorCodeRule::AnswerByte1));
+        session.exchange.SendFormCommand(
+            formCall(message, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1));
         EXPECT_FALSE(device.framesReceived.empty());
         return device.framesReceived.empty() ? Bytes{} : device.framesReceived.front();
     }

@@ -27,7 +27,7 @@ protected:
 
 TEST_F(ShellCommandsTest, ExitCurrentModeTakesTheRegisterBackToSelection) {
     state().mode.set(sim::ModeFiscalMemory);
-    EXPECT_EQ(ExitCurrentMode(session), 1);
+    EXPECT_EQ(ExitCurrentMode(session), kDone);
     EXPECT_EQ(state().mode.mode, sim::ModeSelection);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].message, (Bytes{0x73, 0x01, 0x52}));
@@ -39,9 +39,9 @@ TEST_F(ShellCommandsTest, RefusedCommandsShowTheRegistersMessageAndGiveZero) {
     // Leaving the mode with a sale open, and cancelling when no receipt is open.
     state().mode.set(sim::ModeRegistration);
     state().receipt.kind = sim::ReceiptKind::Sale;
-    EXPECT_EQ(ExitCurrentMode(session), 0);
+    EXPECT_TRUE(failedOrRefused(ExitCurrentMode(session)));
     state().receipt.kind = sim::ReceiptKind::Closed;
-    EXPECT_EQ(CancelReceipt(session), 0);
+    EXPECT_TRUE(failedOrRefused(CancelReceipt(session)));
     EXPECT_EQ(frontEnd.boxTexts(),
               (std::vector<std::string>{"89 - Открыт чек продажи - операция невозможна.",
                                         "9A - Чек закрыт - операция невозможна."}));
@@ -51,7 +51,7 @@ TEST_F(ShellCommandsTest, CancelReceiptCancelsTheOpenReceipt) {
     state().mode.set(sim::ModeRegistration);
     state().receipt.kind = sim::ReceiptKind::Sale;
     state().receipt.sum = 1500;
-    EXPECT_EQ(CancelReceipt(session), 1);
+    EXPECT_EQ(CancelReceipt(session), kDone);
     EXPECT_FALSE(state().receipt.isOpen());
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].message, (Bytes{0x73, 0x01, 0x59}));
@@ -59,17 +59,17 @@ TEST_F(ShellCommandsTest, CancelReceiptCancelsTheOpenReceipt) {
 
 TEST_F(ShellCommandsTest, ProbeIsNeverShiftedAndLeavesItsAnswerInAnswerCopy) {
     session.exchange.DirectCodes = 0;
-    EXPECT_EQ(ProbeCommand(session, 0x10, 0x03), 1);
+    EXPECT_EQ(ProbeCommand(session, 0x10, 0x03), kDone);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].message, (Bytes{0x73, 0x01, 0xE0, 0x10, 0x03}));
     EXPECT_EQ(answer(4), (Bytes{0xE0, 0x00, 0x01, 0x01}));
 }
 
 TEST_F(ShellCommandsTest, ProbeThatGetsNoAnswerLeavesNoCodeSetFromAnEarlierAnswer) {
-    ASSERT_EQ(ProbeCommand(session, 0, 0), 1);
+    ASSERT_EQ(ProbeCommand(session, 0, 0), kDone);
     ASSERT_EQ(session.exchange.AnswerCopy[kProbeCodeSetPosition], 1);
     faults().silentAt(sim::SilentStep::LineAck) = sim::kAlways;
-    EXPECT_EQ(ProbeCommand(session, 0, 0), 0);
+    EXPECT_TRUE(failedOrRefused(ProbeCommand(session, 0, 0)));
     EXPECT_EQ(session.exchange.AnswerCopy[kProbeCodeSetPosition], 0);
 }
 
@@ -83,7 +83,7 @@ class UnknownProbeTest : public ShellCommandsTest,
 
 TEST_P(UnknownProbeTest, RegisterThatDoesNotKnowTheProbeGives22WithoutAMessage) {
     faults().errors.push_back({0xE0, GetParam().error, 1});
-    EXPECT_EQ(ProbeCommand(session, 0, 0), 22);
+    EXPECT_TRUE(unknownCommand(ProbeCommand(session, 0, 0)));
     EXPECT_TRUE(frontEnd.boxes.empty());
 }
 
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, UnknownProbeTest,
 
 TEST_F(ShellCommandsTest, ProbeWithAnotherErrorShowsItsMessage) {
     faults().errors.push_back({0xE0, 0x8C, 1});
-    EXPECT_EQ(ProbeCommand(session, 0, 0), 0);
+    EXPECT_TRUE(failedOrRefused(ProbeCommand(session, 0, 0)));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
 }
 
@@ -105,9 +105,9 @@ struct ConnectCase {
     bool knowsProbe;
     bool silent;
     std::vector<std::uint8_t> codesReceived;
-    int probe;
-    int status;
-    int exitMode;
+    ExchangeResult probe;
+    std::optional<ExchangeResult> status;
+    std::optional<ExchangeResult> exitMode;
     std::uint8_t modeAfter;
 };
 
@@ -136,11 +136,21 @@ TEST_P(ConnectSequenceTest, ProbesShiftedThenAsksTheStatusAndLeavesAModeUnasked)
 INSTANTIATE_TEST_SUITE_P(
     Registers, ConnectSequenceTest,
     ::testing::Values(
-        ConnectCase{"IdleRegister", 0x00, true, false, {0xE0, 0x45}, 1, 1, -1, 0x00},
-        ConnectCase{"LeftInRegistration", 0x01, true, false, {0xE0, 0x45, 0x52}, 1, 1, 1, 0x00},
-        ConnectCase{"SubmodeOnly", 0x30, true, false, {0xE0, 0x45, 0x52}, 1, 1, 1, 0x00},
-        ConnectCase{"ModelWithoutProbe", 0x06, false, false, {0xE0, 0x45, 0x52}, 1, 1, 1, 0x00},
-        ConnectCase{"SilentRegister", 0x01, true, true, {}, 0, -1, -1, 0x01}),
+        ConnectCase{"IdleRegister", 0x00, true, false, {0xE0, 0x45}, kDone, kDone, {}, 0x00},
+        ConnectCase{
+            "LeftInRegistration", 0x01, true, false, {0xE0, 0x45, 0x52}, kDone, kDone, kDone, 0x00},
+        ConnectCase{
+            "SubmodeOnly", 0x30, true, false, {0xE0, 0x45, 0x52}, kDone, kDone, kDone, 0x00},
+        ConnectCase{"ModelWithoutProbe",
+                    0x06,
+                    false,
+                    false,
+                    {0xE0, 0x45, 0x52},
+                    {ExchangeOutcome::UnknownCommand, 0x7A},
+                    kDone,
+                    kDone,
+                    0x00},
+        ConnectCase{"SilentRegister", 0x01, true, true, {}, kFailed, {}, {}, 0x01}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ShellCommandsTest, SilentRegisterAtConnectIsToldOnce) {
@@ -155,7 +165,7 @@ struct CodeSetCase {
     bool unshiftedModel;
     bool knowsProbe;
     bool silent;
-    int probe;
+    ExchangeResult probe;
     int directCodes;
     std::uint8_t exitCodeOnTheWire;
 };
@@ -182,10 +192,16 @@ TEST_P(ProbeCodeSetTest, LaterCommandsGoOutInTheCodeSetTheRegisterAnnounced) {
 
 INSTANTIATE_TEST_SUITE_P(
     Registers, ProbeCodeSetTest,
-    ::testing::Values(CodeSetCase{"UnshiftedModel", true, true, false, 1, 1, 0x52},
-                      CodeSetCase{"ShiftedModel", false, true, false, 1, 0, 0x24},
-                      CodeSetCase{"ModelWithoutProbe", true, false, false, 22, 1, 0x52},
-                      CodeSetCase{"NoAnswer", true, true, true, 0, 0, 0x24}),
+    ::testing::Values(CodeSetCase{"UnshiftedModel", true, true, false, kDone, 1, 0x52},
+                      CodeSetCase{"ShiftedModel", false, true, false, kDone, 0, 0x24},
+                      CodeSetCase{"ModelWithoutProbe",
+                                  true,
+                                  false,
+                                  false,
+                                  {ExchangeOutcome::UnknownCommand, 0x7A},
+                                  1,
+                                  0x52},
+                      CodeSetCase{"NoAnswer", true, true, true, kFailed, 0, 0x24}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ShellCommandsTest, PortThatCannotBeOpenedOrConfiguredIsTold) {

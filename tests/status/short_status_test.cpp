@@ -21,7 +21,7 @@ protected:
 TEST_F(ShortStatusTest, CopiesTheAnswerWithTheModeAtPosition2AndTheFlagsAt3) {
     state().mode.set(sim::ModeRegistration, 2);
     state().printer.coverOpen = true;
-    ASSERT_EQ(QueryStatusCode(session), 1);
+    ASSERT_EQ(QueryStatusCode(session), kDone);
 
     EXPECT_EQ(session.StatusCopy[0], control::STX);
     EXPECT_EQ(session.StatusCopy[1], 0x45);
@@ -35,7 +35,7 @@ TEST_F(ShortStatusTest, ShortAnswerIsTakenAndWhatDidNotArriveReadsZero) {
     // The register's answer is four bytes, far short of the 55 asked for.
     state().mode.set(sim::ModeZReports);
     session.StatusCopy.fill(0xAA);
-    ASSERT_EQ(QueryStatusCode(session), 1);
+    ASSERT_EQ(QueryStatusCode(session), kDone);
 
     EXPECT_EQ(session.StatusCopy[2], 0x03);
     // STX, four answer bytes, ETX, checksum; nothing of an earlier answer survives behind them.
@@ -48,7 +48,7 @@ TEST_F(ShortStatusTest, AnErrorCodeInTheAnswerIsNotJudgedHere) {
     // An injected 0x66 sits where the mode byte is; the caller judges it, no box appears, and the
     // result field still reads "no errors".
     faults().errors.push_back({0x45, 0x66, 1});
-    EXPECT_EQ(QueryStatusCode(session), 1);
+    EXPECT_EQ(QueryStatusCode(session), kDone);
     EXPECT_EQ(session.StatusCopy[2], 0x66);
     EXPECT_EQ(frontEnd.resultText, kNoErrors);
     EXPECT_TRUE(frontEnd.boxes.empty());
@@ -56,11 +56,11 @@ TEST_F(ShortStatusTest, AnErrorCodeInTheAnswerIsNotJudgedHere) {
 
 TEST_F(ShortStatusTest, FailedRequestLeavesNoStaleModeBehind) {
     state().mode.set(sim::ModeFiscalMemory);
-    ASSERT_EQ(QueryStatusCode(session), 1);
+    ASSERT_EQ(QueryStatusCode(session), kDone);
     ASSERT_EQ(session.StatusCopy[2], 0x05);
 
     faults().silentAt(sim::SilentStep::AnswerRequest) = sim::kAlways;
-    EXPECT_EQ(QueryStatusCode(session), 0);
+    EXPECT_TRUE(failedOrRefused(QueryStatusCode(session)));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"Нет ответа!"});
     EXPECT_EQ(session.StatusCopy[2], 0);
     EXPECT_EQ(session.StatusCopy[3], 0);
@@ -104,7 +104,7 @@ TEST(ShortStatusWaits, RegisterThatTakesOverASecondToGrantTheLineIsWaitedFor) {
     session.channel.OpenPort(8);
     session.channel.ConfigurePort(8, 4);
 
-    EXPECT_EQ(QueryStatusCode(session), 1);
+    EXPECT_EQ(QueryStatusCode(session), kDone);
     EXPECT_EQ(session.StatusCopy[2], 0x01);
     EXPECT_TRUE(frontEnd.boxes.empty());
     // Asked once and sent once: neither the line request nor the frame had to be repeated.
@@ -131,7 +131,7 @@ TEST_P(DecodeStatusFlagsTest, EachPrinterFlagComesFromItsOwnBit) {
     // Flags of an earlier status must not linger.
     session.NoPaperFlag = session.NoPrinterLinkFlag = session.CoverOpenFlag = session.NoRollFlag =
         1;
-    ASSERT_EQ(QueryStatusCode(session), 1);
+    ASSERT_EQ(QueryStatusCode(session), kDone);
     DecodeStatusFlags(session);
 
     EXPECT_EQ(session.DeviceModeByte, 0x16);

@@ -193,7 +193,7 @@ void StatusWindowsTest::eklzWindowShowsEklz() {
     bench.state().shift.lastClosed = 17;
     Tfm_SostEKLZ window(bench.rig.session);
 
-    QCOMPARE(window.RequestEklzState(), 1);
+    QVERIFY(window.RequestEklzState().succeeded());
     const QString separator(38, '_');
     const QStringList expected = {"Итог текущего документа: 00000000.00",
                                   "Дата последней операции: 28/11/24",
@@ -219,10 +219,10 @@ void StatusWindowsTest::eklzWindowShowsEklz() {
 void StatusWindowsTest::refusedEklzRequestKeepsOldText() {
     Bench bench;
     Tfm_SostEKLZ window(bench.rig.session);
-    QCOMPARE(window.RequestEklzState(), 1);
+    QVERIFY(window.RequestEklzState().succeeded());
     const QString before = window.mem_SostEKLZ->toPlainText();
     bench.rig.faults().errors.push_back({0xAE, 0xD2, 1});
-    QCOMPARE(window.RequestEklzState(), 0);
+    QVERIFY(!window.RequestEklzState().succeeded());
     QCOMPARE(window.mem_SostEKLZ->toPlainText(), before);
     QCOMPARE(bench.boxTexts(),
              std::vector<std::string>{"D2 - Ошибка обмена ЭКЛЗ на уровне интерфейса."});
@@ -241,7 +241,7 @@ void StatusWindowsTest::registrationWindowShowsThreeRegisters() {
     bench.state().fiscal.registeredOn = {2024, 3, 15, 0, 0, 0};
     Tfm_RegInf window(bench.rig.session);
 
-    QCOMPARE(window.RunRequests(), 1);
+    QVERIFY(window.RunRequests().succeeded());
     const QString separator(54, '_');
     const QStringList expected = {
         " ",
@@ -289,7 +289,7 @@ void StatusWindowsTest::failedFirstRegisterReadSendsNothingMore() {
         bench.rig.faults().silentAt(ptk::sim::SilentStep::LineAck) = ptk::sim::kAlways;
     }
 
-    QCOMPARE(window.RunRequests(), 0);
+    QVERIFY(!window.RunRequests().succeeded());
     QCOMPARE(bench.boxTexts(), std::vector<std::string>{box.toStdString()});
     QCOMPARE(bench.rig.commands, (refused ? Codes{0x91} : Codes{}));
     // One transaction only: one EOT handing the line over.

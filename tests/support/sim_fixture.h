@@ -12,6 +12,7 @@
 #include "sim/engine_line_peer.h"
 #include "sim/register_engine.h"
 #include "support/recording_front_end.h"
+#include "support/results.h"
 
 namespace ptk::testing {
 
@@ -29,23 +30,20 @@ struct SimRig {
 
     // A form-variant call with the usual deadlines.
     static CommandCall formCall(const MessageBuilder& message, std::size_t answerLength,
-                                bool acceptShort, ErrorCodeRule rule) {
-        CommandCall call;
-        call.message = message.data();
-        call.messageLength = message.size();
-        call.answerLength = answerLength;
-        call.acceptShortAnswer = acceptShort;
+                                ShortAnswer shortAnswer, ErrorCodeRule rule) {
+        CommandCall call = commandCall(message, answerLength, shortAnswer);
         call.errorCode = rule;
         return call;
     }
 
     // One form-variant transaction of code with data.
-    int send(std::uint8_t code, std::initializer_list<std::uint8_t> data = {},
-             std::size_t answerLength = 6, bool acceptShort = false,
-             ErrorCodeRule rule = ErrorCodeRule::AnswerByte1) {
+    ExchangeResult send(std::uint8_t code, std::initializer_list<std::uint8_t> data = {},
+                        std::size_t answerLength = 6,
+                        ShortAnswer shortAnswer = ShortAnswer::Refused,
+                        ErrorCodeRule rule = ErrorCodeRule::AnswerByte1) {
         MessageBuilder message = session.message(code);
         for (std::uint8_t byte : data) message.byte(byte);
-        return session.exchange.SendFormCommand(formCall(message, answerLength, acceptShort, rule));
+        return session.exchange.SendFormCommand(formCall(message, answerLength, shortAnswer, rule));
     }
 
     // The answer message of the last transaction as it lies in AnswerCopy (after the STX).
