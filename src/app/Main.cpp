@@ -15,13 +15,15 @@
 #include "app/Help.h"
 #include "app/folder_search_animation.h"
 #include "app/windows.h"
+#include "device/connection.h"
+#include "device/mode_switch.h"
 #include "settings/Config.h"
+#include "shell/connect_sequence.h"
 #include "shell/shell_commands.h"
 #include "status/Regcomm.h"
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
-#include "status/mode_entry.h"
 #include "ui/child_window.h"
 #include "ui/qt_front_end.h"
 
@@ -199,7 +201,7 @@ void Tfm_MainFr::FormActivate() {
     ed_rezult->clear();
     setBusy(true);
     showAnimation(true);
-    lastConnect_ = ConnectToRegister(session_);
+    ConnectToRegister(session_);
     setBusy(false);
     showAnimation(false);
     ed_rezult->clear();

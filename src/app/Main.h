@@ -6,7 +6,6 @@
 
 #include "link/session.h"
 #include "settings/settings_files.h"
-#include "shell/connect_sequence.h"
 
 class QAction;
 class QFrame;
@@ -80,7 +79,6 @@ public:
     void updateMenu();
     // Set once the connect sequence has run; it runs once per run of the program.
     bool started() const { return started_; }
-    const ConnectOutcome& lastConnect() const { return lastConnect_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -114,7 +112,6 @@ private:
     bool connecting_ = false;
     bool busy_ = false;
     bool centred_ = false;
-    ConnectOutcome lastConnect_;
 };
 
 }  // namespace ptk::ui

@@ -4,6 +4,7 @@
 
 #include "app/Help.h"
 #include "app/Main.h"
+#include "device/mode_switch.h"
 #include "eklz/Eklz.h"
 #include "fiscal_memory/Avarreport.h"
 #include "fiscal_memory/Fiskpam.h"
@@ -15,7 +16,6 @@
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
-#include "status/mode_entry.h"
 #include "ui/qt_front_end.h"
 
 namespace ptk::ui {

@@ -538,17 +538,15 @@ void Tfm_FiskPam::sendRegistration() {
 
     const QDate date = dt_Date->date();
     const QTime time = dt_Time->time();
-    const ExchangeResult clock =
+    const ClockSetting clock =
         SetRegistrationClock(session_, {date.day(), date.month(), date.year()},
                              {time.hour(), time.minute(), time.second()});
-    if (clock.dateToConfirm()) {
+    if (clock.date.dateToConfirm()) {
         dateRepeatTag_ = kDateRepeatTag;
         dt_Date->setDate(now_().date());
     } else {
         dateRepeatTag_ = 0;
-        // A checksum failure of the time goes on: the register may well have it.
-        const bool clockSet = clock.succeeded() || clock.outcome == ExchangeOutcome::ChecksumWrong;
-        if (clockSet && StoreHeaderLines(session_, headerLines())) {
+        if (clock.set() && StoreHeaderLines(session_, headerLines())) {
             FiscalRegistration(session_, ed_RegNum->text().toStdString(),
                                ed_INN->text().toStdString(), ed_PassNew->text().toStdString());
         }

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
+#include "device/mode_switch.h"
+#include "device/short_status.h"
 #include "link/session.h"
-#include "shell/shell_commands.h"
-#include "status/short_status.h"
 
 namespace ptk::fiscal_memory {
 namespace {
@@ -13,15 +13,15 @@ constexpr std::size_t kEmergencyAnswerLength = 6;
 
 // The printer faults in the order in which the first one found is told.
 struct PrinterFault {
-    int Session::*flag;
+    bool (ShortStatus::*isSet)() const;
     EmergencyEnding ending;
     std::string_view message;
 };
 constexpr PrinterFault kPrinterFaults[] = {
-    {&Session::NoPaperFlag, EmergencyEnding::NoPaper, "Нет бумаги!"},
-    {&Session::NoPrinterLinkFlag, EmergencyEnding::NoPrinterLink, "Нет связи с принтером!"},
-    {&Session::CoverOpenFlag, EmergencyEnding::CoverOpen, "Открыта крышка ПУ!"},
-    {&Session::NoRollFlag, EmergencyEnding::NoRoll, "Нет рулона!"},
+    {&ShortStatus::noPaper, EmergencyEnding::NoPaper, "Нет бумаги!"},
+    {&ShortStatus::noPrinterLink, EmergencyEnding::NoPrinterLink, "Нет связи с принтером!"},
+    {&ShortStatus::coverOpen, EmergencyEnding::CoverOpen, "Открыта крышка ПУ!"},
+    {&ShortStatus::noRoll, EmergencyEnding::NoRoll, "Нет рулона!"},
 };
 
 void tell(Session& session, MessageIcon icon, std::string_view caption, std::string_view text) {
@@ -29,13 +29,13 @@ void tell(Session& session, MessageIcon icon, std::string_view caption, std::str
 }
 
 // The register no longer prints: a finished report tells the first printer fault it ran into.
-EmergencyEnding reportEnded(Session& session) {
-    if (session.DeviceModeByte != kFiscalMemoryIdleMode) {
+EmergencyEnding reportEnded(Session& session, const ShortStatus& status) {
+    if (status.modeByte != kFiscalMemoryIdleMode) {
         tell(session, MessageIcon::Error, kErrorCaption, "Снятие отчета прервалось!");
         return EmergencyEnding::BrokenOff;
     }
     for (const PrinterFault& fault : kPrinterFaults) {
-        if (session.*fault.flag == 0) continue;
+        if (!(status.*fault.isSet)()) continue;
         tell(session, MessageIcon::Error, kErrorCaption, fault.message);
         return fault.ending;
     }
@@ -52,20 +52,21 @@ EmergencyEnding breakOff(Session& session, EmergencyReportWatcher& watcher) {
 
 EmergencyEnding watch(Session& session, EmergencyReportWatcher& watcher) {
     // The register has just taken the command: it prints until its status says otherwise.
-    session.DeviceModeByte = kPrintingReportMode;
-    while (session.DeviceModeByte == kPrintingReportMode) {
+    ShortStatus status{kPrintingReportMode};
+    while (status.modeByte == kPrintingReportMode) {
         // A stop counts from the turn after it was pressed, so that the status request that
         // decides comes after the press.
         const bool stopRequested = session.StopRequested.load();
         if (!watcher.pause(kWatchIntervalMs)) return EmergencyEnding::Quitting;
-        if (!QueryStatusCode(session).succeeded()) return EmergencyEnding::StatusFailed;
-        DecodeStatusFlags(session);
+        const ShortStatusReply reply = QueryStatusCode(session);
+        if (!reply.result.succeeded()) return EmergencyEnding::StatusFailed;
+        status = reply.status;
         if (stopRequested) {
-            if (session.DeviceModeByte != kPrintingReportMode) return EmergencyEnding::StopAfterEnd;
+            if (status.modeByte != kPrintingReportMode) return EmergencyEnding::StopAfterEnd;
             return breakOff(session, watcher);
         }
     }
-    return reportEnded(session);
+    return reportEnded(session, status);
 }
 
 }  // namespace

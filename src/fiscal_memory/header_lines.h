@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "device/table_field.h"
 #include "link/session.h"
 
 namespace ptk {
@@ -14,7 +15,6 @@ namespace ptk {
 // ShowDriverResult.
 
 inline constexpr int kHeaderLineCount = 4;
-inline constexpr std::uint8_t kReadTableFieldCode = 0x46;
 inline constexpr std::uint8_t kWriteTableFieldCode = 0x50;
 inline constexpr std::uint8_t kHeaderTable = 6;
 inline constexpr std::uint8_t kHeaderField = 1;

@@ -2,25 +2,17 @@
 
 #include <algorithm>
 
+#include "device/mode_switch.h"
 #include "link/bcd.h"
 #include "link/session.h"
 #include "platform/codepage.h"
-#include "shell/shell_commands.h"
-#include "status/mode_entry.h"
 
 namespace ptk::fiscal_memory {
 
 namespace {
 
 constexpr std::size_t kPlainAnswerLength = 6;
-constexpr std::size_t kTableFieldAnswerLength = 80;
 constexpr std::uint32_t kRegistrationAnswerStartMs = 20'000;
-constexpr std::uint32_t kTableFieldPauseMs = 100;
-// Answer bytes 2 to 5 of the table-field answer, after the STX in AnswerCopy.
-constexpr std::size_t kPasswordPosition = 3;
-constexpr std::size_t kPasswordBytes = 4;
-
-constexpr std::string_view kDateAgainWarning = "Требуется повторный ввод даты";
 
 // The field's digits, converted to the register's code page, packed into width / 2 bytes at out.
 void packField(std::string_view text, std::size_t width, std::uint8_t* out) {
@@ -42,16 +34,14 @@ ExchangeResult sendFormCommand(Session& session, const MessageBuilder& message,
 
 // Leaves the current mode and enters mode 5 again with the inspector's access password.
 ExchangeResult backToFiscalMemoryMode(Session& session) {
-    ExitCurrentMode(session);
-    session.TargetMode = kFiscalMemoryMode;
-    return EnterMode(session, kFiscalMemoryMode, session.AccessPassword);
+    return SwitchToMode(session, kFiscalMemoryMode, ModePassword::typed(session.AccessPassword),
+                        Leaving::Always);
 }
 
 // Leaves the current mode and enters mode 4 with the password the register keeps for it.
 ExchangeResult intoProgrammingMode(Session& session) {
-    ExitCurrentMode(session);
-    session.TargetMode = kProgrammingMode;
-    return EnterProgrammingMode(session, kProgrammingMode);
+    return SwitchToMode(session, kProgrammingMode, ModePassword::keptIn(kProgrammingPasswordField),
+                        Leaving::Always);
 }
 
 }  // namespace
@@ -105,36 +95,6 @@ ExchangeResult FiscalRegistration(Session& session, std::string_view registratio
     return sendFormCommand(session, message, kRegistrationAnswerStartMs);
 }
 
-ExchangeResult ReadTableField(Session& session, std::uint8_t table, std::uint16_t row,
-                              std::uint8_t field) {
-    MessageBuilder message = session.message(kReadTableFieldCode);
-    message.byte(table)
-        .byte(static_cast<std::uint8_t>(row >> 8))
-        .byte(static_cast<std::uint8_t>(row & 0xFF))
-        .byte(field);
-    CommandCall call = commandCall(message, kTableFieldAnswerLength, ShortAnswer::Taken);
-    call.deadlines.pauseMs = kTableFieldPauseMs;
-    return session.exchange.SendCommand(call);
-}
-
-std::string programmingPasswordFromAnswer(const LinkBuffer& answerCopy) {
-    std::string password;
-    for (std::size_t i = 0; i < kPasswordBytes; ++i) {
-        const std::string pair = std::to_string(BcdToBinary(answerCopy[kPasswordPosition + i]));
-        password += zeroFilled(pair, std::max<std::size_t>(pair.size(), 2));
-    }
-    return password;
-}
-
-ExchangeResult EnterProgrammingMode(Session& session, std::uint8_t mode) {
-    if (const ExchangeResult read =
-            ReadTableField(session, kPasswordTable, kProgrammingPasswordRow, kPasswordField);
-        !read.succeeded()) {
-        return read;
-    }
-    return EnterMode(session, mode, programmingPasswordFromAnswer(session.exchange.AnswerCopy));
-}
-
 bool FiskPamStartUp(Session& session, HeaderLineTexts& lines) {
     // Only an entry the register confirmed counts: after a checksum failure it may be in either
     // mode, and the form must not open on a register in a mode it cannot work in.
@@ -156,17 +116,11 @@ bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines) {
     return written.succeeded() && back.succeeded();
 }
 
-ExchangeResult SetRegistrationClock(Session& session, const sales::DeviceDate& date,
-                                    const sales::DeviceTime& time) {
-    const ExchangeResult dated = sales::SetDeviceDate(session, date);
-    if (dated.dateToConfirm()) {
-        session.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption, kDateAgainWarning,
-                                     BoxOwner::Application);
-        return dated;
-    }
-    // A checksum failure of the date goes on to the time: the register may well have it.
-    if (!dated.succeeded() && dated.outcome != ExchangeOutcome::ChecksumWrong) return dated;
-    return sales::SetDeviceTime(session, time);
+ClockSetting SetRegistrationClock(Session& session, const DeviceDate& date,
+                                  const DeviceTime& time) {
+    const ClockSetting setting = SetDeviceClock(session, date, time);
+    if (setting.date.dateToConfirm()) tellDateAgain(session.frontEnd);
+    return setting;
 }
 
 }  // namespace ptk::fiscal_memory

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "device/clock_commands.h"
 #include "fiscal_memory/header_lines.h"
-#include "sales/clock_commands.h"
 
 namespace ptk {
 class Session;
@@ -21,18 +21,12 @@ namespace ptk::fiscal_memory {
 
 inline constexpr std::uint8_t kProgramSerialNumberCode = 0x61;
 inline constexpr std::uint8_t kFiscalRegistrationCode = 0x62;
-// Reading a table field is ptk::kReadTableFieldCode (header_lines.h), as for the header lines.
 
 // The digits of each number field as it travels.
 inline constexpr std::size_t kSerialNumberDigits = 8;
 inline constexpr std::size_t kRegistrationNumberDigits = 10;
 inline constexpr std::size_t kTaxpayerNumberDigits = 12;
 inline constexpr std::size_t kFiscalPasswordDigits = 8;
-
-// Where the mode-4 password lies: table 3, row 30, field 1.
-inline constexpr std::uint8_t kPasswordTable = 3;
-inline constexpr std::uint16_t kProgrammingPasswordRow = 30;
-inline constexpr std::uint8_t kPasswordField = 1;
 
 // The text filled on the left with "0" up to width characters; a longer text is cut to its first
 // width characters. It is what a number field sends, and what the form shows once it checked it.
@@ -52,16 +46,6 @@ ExchangeResult ProgramSerialNumber(Session& session, std::string_view serialNumb
 ExchangeResult FiscalRegistration(Session& session, std::string_view registrationNumber,
                                   std::string_view taxpayerNumber, std::string_view newPassword);
 
-// Reads a field of a register table (0x46) under the general rules; the answer stays in
-// AnswerCopy.
-ExchangeResult ReadTableField(Session& session, std::uint8_t table, std::uint16_t row,
-                              std::uint8_t field);
-// The password of table 3 row 30 as 8 digits, from the answer of ReadTableField in AnswerCopy:
-// each of answer bytes 2 to 5 as its two decimal digits.
-std::string programmingPasswordFromAnswer(const LinkBuffer& answerCopy);
-// Enters mode (always 4) with the password the register keeps for it. Done when it is in the mode.
-ExchangeResult EnterProgrammingMode(Session& session, std::uint8_t mode);
-
 // The start-up exchange of the form, run by the mode entry before it shows the form: out of mode
 // 5 into mode 4, the header lines read into lines (those not read keep their texts; a failure is
 // shown as a driver result), and back into mode 5 with the inspector's access password. True
@@ -74,10 +58,8 @@ bool FiskPamStartUp(Session& session, HeaderLineTexts& lines);
 // not go out with header lines the register did not take, or in a mode it may not be in.
 bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines);
 
-// The registration's date and time into the register's clock: the date's result when it failed
-// (nothing more may be sent; dateToConfirm() when the register wants it entered again, and then
-// the warning has been shown), otherwise the time's.
-ExchangeResult SetRegistrationClock(Session& session, const sales::DeviceDate& date,
-                                    const sales::DeviceTime& time);
+// The registration's date and time into the register's clock. When the register wants the date
+// entered again the warning has been shown; nothing more may be sent unless the clock was set.
+ClockSetting SetRegistrationClock(Session& session, const DeviceDate& date, const DeviceTime& time);
 
 }  // namespace ptk::fiscal_memory

@@ -11,8 +11,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "device/clock_commands.h"
 #include "link/session.h"
-#include "sales/clock_commands.h"
 #include "ui/picker_formats.h"
 
 using namespace ptk;
@@ -86,19 +86,14 @@ void Tfm_DateFR::bt_DateOkClick() {
     setBusy(true);
 
     const QDate date = ed_Date->date();
-    const ExchangeResult dated =
-        sales::SetDeviceDate(session_, {date.day(), date.month(), date.year()});
-    if (dated.dateToConfirm()) {
-        // The register wants the date once more: put today back for the inspector to check and
-        // leave the time alone until the date has been accepted.
+    const QTime time = ed_Time->time();
+    const ClockSetting setting = SetDeviceClock(session_, {date.day(), date.month(), date.year()},
+                                                {time.hour(), time.minute(), time.second()});
+    if (setting.date.dateToConfirm()) {
+        // The register wants the date once more: put today back for the inspector to check; the
+        // time waits until the date has been accepted.
         ed_Date->setDate(today_());
-        session_.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
-                                      "Требуется повторный ввод даты", BoxOwner::Application);
-    }
-    // A checksum failure of the date goes on to the time: the register may well have the date.
-    if (dated.succeeded() || dated.outcome == ExchangeOutcome::ChecksumWrong) {
-        const QTime time = ed_Time->time();
-        sales::SetDeviceTime(session_, {time.hour(), time.minute(), time.second()});
+        tellDateAgain(session_.frontEnd);
     }
 
     setBusy(false);

@@ -15,8 +15,8 @@
 
 #include <functional>
 
+#include "device/connection.h"
 #include "settings/port_list.h"
-#include "shell/connect_sequence.h"
 
 namespace ptk::ui {
 namespace {

@@ -9,10 +9,8 @@
 
 #include <string>
 
+#include "device/mode_switch.h"
 #include "link/session.h"
-#include "shell/shell_commands.h"
-#include "status/mode_entry.h"
-#include "status/short_status.h"
 #include "ui/key_filter.h"
 
 using namespace ptk;
@@ -115,14 +113,9 @@ QString Tfm_RegComm::banner(int targetMode) {
 }
 
 ExchangeResult Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
-    ExchangeResult result = QueryStatusCode(session_);
-    // Position 2 of the status copy is answer byte 1, the mode byte; any other mode than the
-    // selection mode must be left before another can be entered.
-    if (result.succeeded() && session_.StatusCopy[2] != 0) result = ExitCurrentMode(session_);
-    if (result.succeeded()) {
-        result = EnterMode(session_, static_cast<std::uint8_t>(session_.TargetMode), password);
-    }
-    return result;
+    // Any other mode than the selection mode must be left before another can be entered.
+    return SwitchToMode(session_, static_cast<std::uint8_t>(session_.TargetMode),
+                        ModePassword::typed(password), Leaving::WhenNotInSelection);
 }
 
 void Tfm_RegComm::bt_RegCommOkClick() {

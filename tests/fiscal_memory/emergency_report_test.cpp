@@ -79,7 +79,7 @@ TEST_F(EmergencyReportTest, EveryEndingOfAFinishedReportHasItsMessage) {
         EXPECT_GE(rig.count(0x45), 5u);
         EXPECT_EQ(rig.count(0x45), static_cast<std::size_t>(caseWatcher.pauses));
         rig.expectWatchPace();
-        EXPECT_EQ(rig.session.DeviceModeByte, c.modeAtEnd);
+        EXPECT_EQ(rig.state().mode.byte(), c.modeAtEnd);
         EXPECT_TRUE(rig.tapeHas("АВАРИЙНЫЙ ОТЧЕТ ПО ФП"));
         EXPECT_TRUE(rig.tapeHas("КОНЕЦ ОТЧЕТА"));
         EXPECT_FALSE(rig.session.StopRequested);

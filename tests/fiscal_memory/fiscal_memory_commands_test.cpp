@@ -147,7 +147,6 @@ TEST_F(FiscalMemoryCommands, StartUpReadsTheHeaderLinesInModeFourAndComesBack) {
     EXPECT_EQ(messages[8], (Bytes{0x73, 0x01, 0x56, 0x05, 0x55, 0x55, 0x55, 0x55}));
     EXPECT_EQ(lines, (HeaderLineTexts{"МАГАЗИН", "ДОБРО ПОЖАЛОВАТЬ", "", ""}));
     EXPECT_EQ(state().mode.mode, sim::ModeFiscalMemory);
-    EXPECT_EQ(session.TargetMode, 5);
     EXPECT_TRUE(frontEnd.boxes.empty());
 
     // A changed mode-4 password is found in the table, whatever it is.
@@ -222,48 +221,6 @@ TEST_F(FiscalMemoryCommands, HeaderLinesAreStoredInModeFourBeforeTheRegistration
     EXPECT_FALSE(StoreHeaderLines(session, {"A", "B", "C", "D"}));
     EXPECT_EQ(state().tables.headerLines[3], "D");
     EXPECT_EQ(state().mode.mode, sim::ModeSelection);
-}
-
-TEST_F(FiscalMemoryCommands, ClockGoesDateFirstAndStopsWhereTheDateDoes) {
-    struct Case {
-        const char* name;
-        sales::DeviceDate date;
-        std::vector<sim::FaultPlan::InjectedError> errors;
-        ExchangeResult expected;
-        Codes sent;
-        std::vector<std::string> boxes;
-    };
-    // The register's clock reads 07.05.2013.
-    const Case cases[] = {
-        {"today", {7, 5, 2013}, {}, testing::kDone, {0x64, 0x4B}, {}},
-        {"far ahead",
-         {20, 5, 2013},
-         {},
-         testing::refused(0x16),
-         {0x64},
-         {"Требуется повторный ввод даты"}},
-        {"date refused",
-         {7, 5, 2013},
-         {{0x64, 0x94, 1}},
-         testing::refused(0x94),
-         {0x64},
-         {"94 - Неверная дата."}},
-        {"time refused",
-         {7, 5, 2013},
-         {{0x4B, 0x95, 1}},
-         testing::refused(0x95),
-         {0x64, 0x4B},
-         {"95 - Неверное время."}},
-    };
-    for (const Case& c : cases) {
-        state().dateEntry = {};
-        state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-        faults().errors = c.errors;
-        clearRecords();
-        EXPECT_EQ(SetRegistrationClock(session, c.date, {10, 11, 12}), c.expected) << c.name;
-        EXPECT_EQ(commands, c.sent) << c.name;
-        EXPECT_EQ(frontEnd.boxTexts(), c.boxes) << c.name;
-    }
 }
 
 TEST_F(FiscalMemoryCommands, ReportsAreJudgedByTheRegisterAndPrinted) {

@@ -102,17 +102,6 @@ TEST(RegistrationDataTest, NumbersTravelAsPackedDigitsMostSignificantFirst) {
                      0x00, 0x07}));
 }
 
-TEST(RegistrationDataTest, ProgrammingPasswordIsReadAsTwoDigitsPerByte) {
-    LinkBuffer copy{};
-    const auto passwordOf = [&copy](Bytes bytes) {
-        std::copy(bytes.begin(), bytes.end(), copy.begin() + 3);
-        return programmingPasswordFromAnswer(copy);
-    };
-    EXPECT_EQ(passwordOf({0x44, 0x44, 0x44, 0x44}), "44444444");
-    EXPECT_EQ(passwordOf({0x01, 0x02, 0x03, 0x04}), "01020304");
-    EXPECT_EQ(passwordOf({0x00, 0x00, 0x00, 0x00}), "00000000");
-}
-
 TEST(ReportDataTest, DaysTravelAsDayMonthYearWithTheFullFlagFirst) {
     const std::int64_t first = reportDayTime(2012, 3, 5);
     const std::int64_t last = reportDayTime(2012, 3, 7);

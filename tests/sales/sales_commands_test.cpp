@@ -1,4 +1,4 @@
-// The receipt, the report with clearing and the clock commands against the simulated register,
+// The receipt and the report with clearing against the simulated register,
 // in virtual time: what goes on the wire, what the register does with it, and what the inspector
 // is shown.
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "link/front_end.h"
-#include "sales/clock_commands.h"
 #include "sales/receipt_commands.h"
 #include "sales/shift_report.h"
 #include "sales_rig.h"
@@ -164,49 +163,6 @@ TEST_F(SalesCommands, ReportWithClearingOnlyInItsMode) {
     EXPECT_EQ(frontEnd.boxTexts(),
               std::vector<std::string>{"66 - Команда не реализуется в данном режиме."});
     EXPECT_TRUE(state().shift.open);
-}
-
-TEST_F(SalesCommands, DateFarFromTheRegistersClockIsTakenTheSecondTime) {
-    state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-    for (const DeviceDate date : {DeviceDate{1, 1, 2000}, DeviceDate{31, 12, 2099}}) {
-        frontEnd.clear();
-        EXPECT_TRUE(SetDeviceDate(session, date).dateToConfirm());
-        EXPECT_TRUE(frontEnd.boxes.empty());
-        EXPECT_EQ(frontEnd.resultText, "16 - Требуется подтверждение ввода даты.");
-        EXPECT_EQ(SetDeviceDate(session, date), kDone);
-        EXPECT_EQ(frontEnd.resultText, kSuccess);
-        const auto now = state().clock.now(clock.nowUs());
-        EXPECT_EQ(now.day, date.day);
-        EXPECT_EQ(now.month, date.month);
-        EXPECT_EQ(now.year, date.year);
-    }
-    EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x64, 0x31, 0x12, 0x99}));
-}
-
-TEST_F(SalesCommands, NextDayAndTimeAreTakenAtOnce) {
-    state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-    EXPECT_EQ(SetDeviceDate(session, {8, 5, 2013}), kDone);
-    EXPECT_EQ(SetDeviceTime(session, {9, 5, 7}), kDone);
-    EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x4B, 0x09, 0x05, 0x07}));
-    const auto now = state().clock.now(clock.nowUs());
-    EXPECT_EQ(now, (sim::DateTime{2013, 5, 8, 9, 5, 7}));
-}
-
-TEST_F(SalesCommands, ImpossibleDateAndTimeAreRefused) {
-    EXPECT_TRUE(failedOrRefused(send(0x64, {0x31, 0x02, 0x13})));
-    EXPECT_TRUE(failedOrRefused(send(0x4B, {0x24, 0x00, 0x00})));
-    EXPECT_EQ(frontEnd.boxTexts(),
-              (std::vector<std::string>{"94 - Неверная дата.", "95 - Неверное время."}));
-}
-
-TEST_F(SalesCommands, DateLinkFailureIsNotAConfirmationRequest) {
-    // A register asked once for confirmation, then silent, is no register that asks again.
-    state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-    ASSERT_TRUE(SetDeviceDate(session, {1, 1, 2000}).dateToConfirm());
-    frontEnd.clear();
-    faults().silentAt(sim::SilentStep::AnswerRequest) = sim::kAlways;
-    EXPECT_EQ(SetDeviceDate(session, {1, 1, 2000}), kFailed);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"Нет ответа!"});
 }
 
 }  // namespace

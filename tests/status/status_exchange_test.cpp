@@ -1,4 +1,4 @@
-// The status requests and mode entry against the simulated register, in virtual time.
+// The status requests against the simulated register, in virtual time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +6,6 @@
 
 #include "status/device_state.h"
 #include "status/eklz_state.h"
-#include "status/mode_entry.h"
 #include "status/registration_info.h"
 #include "support/sim_fixture.h"
 
@@ -114,59 +113,6 @@ TEST_F(RegistrationExchangeTest, SlowRegisterIsWaitedForUpTo45Seconds) {
 TEST_F(RegistrationExchangeTest, UnknownDataRegisterIsRefused) {
     EXPECT_TRUE(failedOrRefused(ReadDataRegister(session, 29, lines)));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"6C - Неверный номер регистра."});
-}
-
-// --- Mode entry ---------------------------------------------------------------------------------
-
-TEST_F(StatusExchangeTest, EachModeOpensWithItsOwnPassword) {
-    for (const auto& [mode, password] : {std::pair{1, "11111111"}, std::pair{3, "33333333"},
-                                         std::pair{5, "55555555"}, std::pair{6, "66666666"}}) {
-        state().mode.set(sim::ModeSelection);
-        EXPECT_EQ(EnterMode(session, static_cast<std::uint8_t>(mode), password), kDone) << mode;
-        EXPECT_EQ(state().mode.mode, mode);
-    }
-    EXPECT_TRUE(frontEnd.boxes.empty());
-    EXPECT_EQ(frontEnd.resultText, kNoErrors);
-}
-
-TEST_F(StatusExchangeTest, WrongPasswordIsRefusedWith8C) {
-    EXPECT_TRUE(failedOrRefused(EnterMode(session, 1, "11111112")));
-    EXPECT_EQ(state().mode.mode, sim::ModeSelection);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
-}
-
-TEST_F(StatusExchangeTest, ModeCannotBeEnteredFromAnotherMode) {
-    state().mode.set(sim::ModeZReports);
-    EXPECT_TRUE(failedOrRefused(EnterMode(session, 1, "11111111")));
-    EXPECT_EQ(state().mode.mode, sim::ModeZReports);
-    EXPECT_EQ(frontEnd.boxTexts(),
-              std::vector<std::string>{"66 - Команда не реализуется в данном режиме."});
-}
-
-TEST_F(StatusExchangeTest, ShortPasswordTravelsWithLeadingZeros) {
-    state().passwords.access[6] = 1234;
-    EXPECT_EQ(EnterMode(session, 6, "1234"), kDone);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].message,
-              (std::vector<std::uint8_t>{0x73, 0x01, 0x56, 0x06, 0x00, 0x00, 0x12, 0x34}));
-}
-
-TEST_F(StatusExchangeTest, PasswordBytesThatNeedEscapingArriveIntact) {
-    state().passwords.access[5] = 10030310;
-    EXPECT_EQ(EnterMode(session, 5, "10030310"), kDone);
-    const auto written = line.writtenBytes();
-    const std::vector<std::uint8_t> stuffed = {0x05, 0x10, 0x10, 0x10, 0x03,
-                                               0x10, 0x03, 0x10, 0x10};
-    EXPECT_NE(std::search(written.begin(), written.end(), stuffed.begin(), stuffed.end()),
-              written.end());
-}
-
-TEST_F(StatusExchangeTest, IncompleteEntryAnswerIsNoAnswer) {
-    faults().pauseAfterByte = 3;
-    faults().pauseUs = 2'000'000;
-    faults().framePauses = 1;
-    EXPECT_TRUE(failedOrRefused(EnterMode(session, 1, "11111111")));
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{kNoAnswer});
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
-#include "sales/clock_commands.h"
+#include "device/clock_commands.h"
 
 #include "link/bcd.h"
 #include "link/session.h"
 
-namespace ptk::sales {
-
+namespace ptk {
 namespace {
 
 std::array<std::uint8_t, 3> packTriple(int first, int second, int third) {
@@ -40,4 +39,17 @@ ExchangeResult SetDeviceTime(Session& session, const DeviceTime& time) {
     return sendClockCommand(session, kSetTimeCode, buildTimeData(time));
 }
 
-}  // namespace ptk::sales
+ClockSetting SetDeviceClock(Session& session, const DeviceDate& date, const DeviceTime& time) {
+    ClockSetting setting;
+    setting.date = SetDeviceDate(session, date);
+    if (setting.date.succeeded() || setting.date.outcome == ExchangeOutcome::ChecksumWrong) {
+        setting.time = SetDeviceTime(session, time);
+    }
+    return setting;
+}
+
+void tellDateAgain(FrontEnd& frontEnd) {
+    frontEnd.showMessage(MessageIcon::Warning, kWarningCaption, kDateAgainWarning);
+}
+
+}  // namespace ptk

@@ -2,14 +2,15 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "link/exchange_result.h"
 
 namespace ptk {
-class Session;
-}
 
-namespace ptk::sales {
+class FrontEnd;
+class Session;
 
 inline constexpr std::uint8_t kSetDateCode = 0x64;
 inline constexpr std::uint8_t kSetTimeCode = 0x4B;
@@ -40,4 +41,23 @@ ExchangeResult SetDeviceDate(Session& session, const DeviceDate& date);
 // Writes the time of day.
 ExchangeResult SetDeviceTime(Session& session, const DeviceTime& time);
 
-}  // namespace ptk::sales
+// The clock as the windows set it: the date, then the time.
+struct ClockSetting {
+    ExchangeResult date;
+    // Sent when the date went through, or when only its answer's checksum stayed wrong: the
+    // register may well have taken it.
+    std::optional<ExchangeResult> time;
+
+    // The clock was set, as far as the program can tell.
+    bool set() const {
+        return time && (time->succeeded() || time->outcome == ExchangeOutcome::ChecksumWrong);
+    }
+};
+ClockSetting SetDeviceClock(Session& session, const DeviceDate& date, const DeviceTime& time);
+
+// What the inspector is told when the register wants the date entered again; each window tells it
+// at its own moment.
+inline constexpr std::string_view kDateAgainWarning = "Требуется повторный ввод даты";
+void tellDateAgain(FrontEnd& frontEnd);
+
+}  // namespace ptk
