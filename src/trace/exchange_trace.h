@@ -64,6 +64,7 @@ public:
     void inputDiscarded();
     void portOpened(int portIndex, bool opened);
     void portClosed(int portIndex);
+    // A write failed: whatever part of a frame went out is all of that frame.
     void writeFailed();
     void readFailed();
 
@@ -89,12 +90,9 @@ private:
     LineBuffer& startLine(std::uint64_t atUs);
     void note(std::string_view text, int portIndex = -1);
     void writeLine(LineBuffer& line);
-    Direction& commands() { return role_ == Role::Computer ? out_ : in_; }
-    Direction& answers() { return role_ == Role::Computer ? in_ : out_; }
 
     mutable std::mutex mutex_;
     std::unique_ptr<platform::LineFile> file_;
-    Role role_;
     MicrosecondClock clock_;
     CodesShifted codesShifted_;
     std::uint64_t startUs_ = 0;

@@ -115,16 +115,14 @@ TEST(FrameTracker, SecretBytesAndTheirStuffingAreHidden) {
     }
 }
 
-TEST(FrameTracker, AnswerSecretsStartWhereTheCommandSays) {
+TEST(FrameTracker, AnAnswerToATableReadIsSecretFromItsThirdByte) {
     FrameTracker tracker(FrameKind::Answer);
-    tracker.setAnswerSecretsFrom(2);
     feedAll(tracker, frameOf({0x46, 0x00, 0x12, 0x34, 0x56, 0x78}));
     const Frame& frame = tracker.frame();
     EXPECT_FALSE(frame.secret[0]);
     EXPECT_FALSE(frame.secret[1]);
     for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(frame.secret[i]);
-    tracker.setAnswerSecretsFrom(kNoSecret);
-    feedAll(tracker, frameOf({0x46, 0x00, 0x12}));
+    feedAll(tracker, frameOf({0x52, 0x00, 0x12}));
     EXPECT_FALSE(tracker.frame().carriesSecret);
 }
 
