@@ -197,6 +197,10 @@ std::int32_t PacketExchange::awaitAnswerRequest(std::uint8_t code) {
 }
 
 std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
+    // An answer stays below the packet limit, unless the caller made room for a longer one (a
+    // whole header line): then the frame may hold that answer, every byte stuffed.
+    const std::size_t longest = std::clamp(*answerLength, kPacketLimit - 1, kLongestPacketAnswer);
+    const std::size_t mostReceived = longest < kPacketLimit ? kPacketLimit - 1 : 2 * longest + 2;
     // Every byte of this step counts against the limit, those dropped before STX included, so
     // that a line that babbles ends the wait too.
     std::size_t received = 0;
@@ -210,7 +214,7 @@ std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
         const Wait wait = readByte(byte);
         if (wait == Wait::Stopped) return Stopped;
         if (wait == Wait::Silence) return NoAnswer;
-        if (++received >= kPacketLimit) return AnswerTooLong;
+        if (++received > mostReceived) return AnswerTooLong;
         if (stored == 0) {
             if (byte == STX) received_[stored++] = byte;
             continue;
@@ -232,7 +236,7 @@ std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
     if (xorChecksum(received_.data() + 1, stored - 1) != checksum) return ChecksumMismatch;
     // Between STX and the closing ETX; the message is never longer than its stuffed form.
     const std::size_t length = unstuffMessage(received_.data() + 1, stored - 2, received_.data());
-    if (length >= kPacketLimit) return AnswerTooLong;
+    if (length > longest) return AnswerTooLong;
     if (length > *answerLength) return BufferTooSmall;
     std::copy_n(received_.begin(), length, answer);
     *answerLength = length;

@@ -35,6 +35,10 @@ inline constexpr std::int32_t Stopped = 0x1005;
 
 // Messages, stuffed messages and received answers of the packet driver stay below this size.
 inline constexpr std::size_t kPacketLimit = 90;
+// The longest answer a caller may make room for: a table field of 90 bytes (a header line the
+// register took) after the type byte and the error code. Its frame may take twice as many bytes
+// stuffed.
+inline constexpr std::size_t kLongestPacketAnswer = 92;
 
 // Fixed waits of the packet transaction, in milliseconds.
 inline constexpr std::uint32_t kPacketHandshakeMs = 700;
@@ -108,7 +112,8 @@ private:
     std::uint32_t readTimeoutMs_ = 0;
     std::array<std::uint8_t, kPacketLimit> message_{};
     std::array<std::uint8_t, kPacketLimit + 3> frame_{};  // STX, stuffed message, ETX, checksum
-    std::array<std::uint8_t, kPacketLimit> received_{};   // STX up to the closing ETX
+    // STX up to the closing ETX.
+    std::array<std::uint8_t, 2 * kLongestPacketAnswer + 2> received_{};
 };
 
 }  // namespace ptk
