@@ -90,7 +90,7 @@ public:
                                          std::size_t dataLength);
 
 private:
-    enum class Wait { Byte, Silence, Stopped };
+    enum class Wait { Byte, Silence, Stopped, PortLost };
 
     std::int32_t buildMessage(std::uint8_t code, const std::uint8_t* data, std::size_t dataLength,
                               std::optional<std::string_view> password, std::size_t& frameLength);
@@ -102,13 +102,17 @@ private:
     std::int32_t receiveAnswer(std::uint8_t* answer, std::size_t* answerLength);
     std::int32_t closeExchange();
 
+    // The result of a wait that brought no byte: Stopped, PortError for a lost port, onSilence.
+    static std::int32_t notByte(Wait wait, std::int32_t onSilence);
+    // The port failed: the channel closes it, and this call goes on without it.
+    void lose();
     bool setReadTimeout(std::uint32_t ms);
     bool writeBytes(const std::uint8_t* bytes, std::size_t count);
     bool writeControl(std::uint8_t byte) { return writeBytes(&byte, 1); }
     Wait readByte(std::uint8_t& byte);
 
     SerialChannel& channel_;
-    platform::SerialDevice* device_ = nullptr;  // the port's device during a call
+    platform::SerialDevice* device_ = nullptr;  // the port's device during a call, null once lost
     std::uint32_t readTimeoutMs_ = 0;
     std::array<std::uint8_t, kPacketLimit> message_{};
     std::array<std::uint8_t, kPacketLimit + 3> frame_{};  // STX, stuffed message, ETX, checksum

@@ -213,9 +213,14 @@ void ExchangeTrace::note(std::string_view text, int portIndex) {
     writeLine(line.text(text));
 }
 
-void ExchangeTrace::portOpened(int portIndex, bool opened) {
+void ExchangeTrace::portOpened(int portIndex, const platform::PortOpenReport& report, bool opened) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    note(opened ? "opened" : "could not be opened", portIndex);
+    // "port COM9 opened (./COM9 -> /dev/pts/3)", "port COM33 could not be opened (/dev/ttyUSB0):
+    // not there": the device named as ptk-sim names it.
+    std::string text = opened ? "opened" : "could not be opened";
+    if (!report.device.empty()) text.append(" (").append(report.device).append(")");
+    if (!opened) text.append(": ").append(platform::portTraceReason(report));
+    note(text, portIndex);
 }
 
 void ExchangeTrace::portClosed(int portIndex) {

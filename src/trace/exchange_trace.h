@@ -10,6 +10,7 @@
 
 #include "link/transaction_observer.h"
 #include "platform/line_file.h"
+#include "platform/serial_device.h"
 #include "trace/frame_tracker.h"
 #include "trace/line_buffer.h"
 
@@ -62,7 +63,7 @@ public:
     // that may carry a secret is followed on instead, so that whatever of it is read later, in
     // another transaction, is still known as its bytes and masked.
     void inputDiscarded();
-    void portOpened(int portIndex, bool opened);
+    void portOpened(int portIndex, const platform::PortOpenReport& report, bool opened);
     void portClosed(int portIndex);
     // A write failed: whatever part of a frame went out is all of that frame.
     void writeFailed();

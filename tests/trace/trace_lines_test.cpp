@@ -225,7 +225,7 @@ TEST(TraceLines, PortOpenAndCloseAndTheEndOfTheTrace) {
     rig->trace.reset();
     EXPECT_TRUE(appearInOrder(
         traceLines(rig->directory.read("trace.log")),
-        {"port COM9 opened", "port COM9 closed", "port COM4 could not be opened", "trace ends"}));
+        {"port COM9 opened", "port COM9 closed", "port COM4 could not be opened: not there", "trace ends"}));
 }
 
 TEST(TraceLines, WithoutATraceTheDevicesAreHandedOutUntouched) {
