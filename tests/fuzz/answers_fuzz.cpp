@@ -45,14 +45,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkLines(deviceStateLines(answer));
     checkLines(eklzStateLines(answer));
     checkLines(printerStateLines(data[0]));
-    checkLines(dataRegisterLines(static_cast<std::uint8_t>(kActivationRegister + data[0] % 3), answer));
+    checkLines(
+        dataRegisterLines(static_cast<std::uint8_t>(kActivationRegister + data[0] % 3), answer));
     FUZZ_CHECK(wholeUtf8(receiptStateText(data[0])));
 
     LinkBuffer buffer{};
     std::copy(data, data + std::min(size, buffer.size()), buffer.begin());
     const fiscal_memory::FiscalMemoryRanges ranges = fiscal_memory::rangesFromAnswer(buffer);
-    for (const std::string* text : {&ranges.firstDate, &ranges.lastDate, &ranges.firstShift,
-                                    &ranges.lastShift}) {
+    for (const std::string* text :
+         {&ranges.firstDate, &ranges.lastDate, &ranges.firstShift, &ranges.lastShift}) {
         FUZZ_CHECK(wholeUtf8(*text));
     }
     return 0;

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MessageBuilder message = rig.session.message(input.ConsumeIntegral<std::uint8_t>());
     const auto body = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 20));
     message.bytes(body.data(), body.size());
-    CommandCall call = commandCall(message, input.ConsumeIntegralInRange<std::size_t>(1, 80),
-                                   input.ConsumeBool());
+    CommandCall call =
+        commandCall(message, input.ConsumeIntegralInRange<std::size_t>(1, 80), input.ConsumeBool());
     call.errorCode = static_cast<ErrorCodeRule>(input.ConsumeIntegralInRange(0, 3));
     rig.session.exchange.DirectCodes = input.ConsumeBool() ? 1 : 0;
 

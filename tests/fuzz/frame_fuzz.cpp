@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (etx >= 0) {
         FUZZ_CHECK(any[static_cast<std::size_t>(etx)] == control::ETX);
         bool escaped = false;  // from position 1: position 0 is the STX
-        for (int i = 1; i < etx; ++i) escaped = !escaped && any[static_cast<std::size_t>(i)] == control::DLE;
+        for (int i = 1; i < etx; ++i)
+            escaped = !escaped && any[static_cast<std::size_t>(i)] == control::DLE;
         FUZZ_CHECK(!escaped);
     }
     FUZZ_CHECK(unstuffFrame(bytes.get(), any.size()) == (etx >= 0));

@@ -46,7 +46,8 @@ public:
                 const auto message = input_.ConsumeBytes<std::uint8_t>(
                     input_.ConsumeIntegralInRange<std::size_t>(0, 100));
                 std::vector<std::uint8_t> frame(kBufferSize * 2);
-                frame.resize(buildFrame(message.data(), message.size(), frame.data(), frame.size()));
+                frame.resize(
+                    buildFrame(message.data(), message.size(), frame.data(), frame.size()));
                 if (frame.empty()) break;
                 if (choice & 1) goodFrames.push_back(message);
                 if (!(choice & 1)) frame.back() ^= 0x5A;
@@ -92,12 +93,12 @@ struct FuzzedLine {
 };
 
 // Stops the run, and the fuzzer keeps the input, when a property does not hold.
-#define FUZZ_CHECK(condition)                                                              \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
+#define FUZZ_CHECK(condition)                                                                     \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
             std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                  \
-        }                                                                                  \
+            std::abort();                                                                         \
+        }                                                                                         \
     } while (false)
 
 // Whether the answer in AnswerCopy (STX, message, ETX, checksum, un-stuffed) is one of the frames

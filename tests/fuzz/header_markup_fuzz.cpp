@@ -60,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Coded shown = decode(sent.bytes.data(), sent.length);
     FUZZ_CHECK(shown.result == packet_result::Done);
     const Coded back = encode(std::string_view(shown.text.data(), shown.length));
-    FUZZ_CHECK(back.result == packet_result::Done && back.length == sent.length &&
-               std::equal(back.bytes.begin(), back.bytes.begin() + back.length, sent.bytes.begin()));
+    FUZZ_CHECK(
+        back.result == packet_result::Done && back.length == sent.length &&
+        std::equal(back.bytes.begin(), back.bytes.begin() + back.length, sent.bytes.begin()));
     return 0;
 }

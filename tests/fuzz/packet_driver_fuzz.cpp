@@ -20,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::uint8_t> answer(capacity);
         std::size_t length = capacity;
         const std::uint64_t startUs = rig.clock.nowUs();
-        const std::int32_t result = PacketCommand(rig.session, code, body.data(), body.size(),
-                                                  capacity ? answer.data() : nullptr,
-                                                  capacity ? &length : nullptr);
+        const std::int32_t result =
+            PacketCommand(rig.session, code, body.data(), body.size(),
+                          capacity ? answer.data() : nullptr, capacity ? &length : nullptr);
         const bool failed = result == PortError || result == NoLink || result == NoAnswer ||
                             result == NotAcknowledged || result == MessageTooLong ||
                             result == AnswerTooLong || result == ChecksumMismatch ||

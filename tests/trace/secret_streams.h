@@ -110,7 +110,7 @@ inline Bytes message(bool command, Structure& structure, Secrets& secrets) {
 
 // One direction's part of a stream, in units; an empty unit stands for a failed write.
 inline std::vector<Bytes> directionUnits(bool command, bool writtenByProgram, Structure& structure,
-                                  Secrets& secrets) {
+                                         Secrets& secrets) {
     std::vector<Bytes> units;
     const auto add = [&units](const std::vector<Bytes>& more) {
         units.insert(units.end(), more.begin(), more.end());

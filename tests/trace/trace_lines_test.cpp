@@ -223,9 +223,9 @@ TEST(TraceLines, PortOpenAndCloseAndTheEndOfTheTrace) {
     rig->session->channel.ClosePort(TracedLinkRig::kPort);
     rig->session->channel.OpenPort(3);  // nothing answers on COM4
     rig->trace.reset();
-    EXPECT_TRUE(appearInOrder(
-        traceLines(rig->directory.read("trace.log")),
-        {"port COM9 opened", "port COM9 closed", "port COM4 could not be opened: not there", "trace ends"}));
+    EXPECT_TRUE(appearInOrder(traceLines(rig->directory.read("trace.log")),
+                              {"port COM9 opened", "port COM9 closed",
+                               "port COM4 could not be opened: not there", "trace ends"}));
 }
 
 TEST(TraceLines, WithoutATraceTheDevicesAreHandedOutUntouched) {

@@ -15,7 +15,6 @@
 namespace ptk::testing {
 namespace {
 
-
 // Four packed BCD bytes of an 8-digit password; the pairs 03 and 10, which travel stuffed, come
 // often.
 Bytes randomPassword(std::mt19937& random) {
@@ -159,7 +158,8 @@ TEST(Secrets, NoStreamOfEitherEndLetsTheSecretsChangeTheTrace) {
         Structure a = [&] { return static_cast<std::uint32_t>(first_()); };
         Structure b = [&] { return static_cast<std::uint32_t>(second_()); };
         const auto first = tracedLines(role, randomStream(role, a, static_cast<unsigned>(seeds())));
-        const auto second = tracedLines(role, randomStream(role, b, static_cast<unsigned>(seeds())));
+        const auto second =
+            tracedLines(role, randomStream(role, b, static_cast<unsigned>(seeds())));
         ASSERT_EQ(first.size(), second.size()) << "round " << round;
         for (std::size_t i = 0; i < first.size(); ++i) {
             ASSERT_EQ(first[i], second[i]) << "round " << round << " line " << i;
