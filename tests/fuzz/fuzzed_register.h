@@ -31,14 +31,15 @@ public:
     void onReceived(const std::uint8_t*, std::size_t, std::uint64_t nowUs) override {
         if (input_.remaining_bytes() == 0) return;
         const auto choice = input_.ConsumeIntegral<std::uint8_t>();
-        // Up to 12 s: past every wait but the long reports'.
-        const std::uint64_t atUs = nowUs + (choice >> 3) * 400'000ULL;
+        // Up to 12 s: past every wait but the long reports'. Pieces never overlap on the line.
+        const std::uint64_t atUs =
+            std::max<std::uint64_t>(nowUs + (choice >> 3) * 400'000ULL, lineFreeUs_);
         switch (choice & 7) {
             case 0: {
                 static constexpr std::uint8_t kControl[] = {control::ACK, control::NAK,
                                                             control::ENQ, control::EOT};
                 const std::uint8_t byte = kControl[input_.ConsumeIntegral<std::uint8_t>() % 4];
-                line_.send(atUs, &byte, 1);
+                send(atUs, &byte, 1, 0);
                 break;
             }
             case 1:
@@ -51,14 +52,14 @@ public:
                 if (frame.empty()) break;
                 if (choice & 1) goodFrames.push_back(message);
                 if (!(choice & 1)) frame.back() ^= 0x5A;
-                line_.send(atUs, frame.data(), frame.size(), choice & 0x80 ? 3000 : 87);
+                send(atUs, frame.data(), frame.size(), choice & 0x80 ? 3000 : 87);
                 break;
             }
             case 3: {
                 auto bytes = input_.ConsumeBytes<std::uint8_t>(
                     input_.ConsumeIntegralInRange<std::size_t>(0, 16));
                 for (std::uint8_t& byte : bytes) byte = byte == control::STX ? 0x00 : byte;
-                line_.send(atUs, bytes.data(), bytes.size(), 87);
+                send(atUs, bytes.data(), bytes.size(), 87);
                 break;
             }
             case 4:
@@ -73,8 +74,15 @@ public:
     std::vector<std::vector<std::uint8_t>> goodFrames;
 
 private:
+    void send(std::uint64_t atUs, const std::uint8_t* bytes, std::size_t count,
+              std::uint64_t gapUs) {
+        line_.send(atUs, bytes, count, gapUs);
+        lineFreeUs_ = atUs + count * gapUs + 1;
+    }
+
     FuzzedDataProvider& input_;
     platform::MemoryLine& line_;
+    std::uint64_t lineFreeUs_ = 0;
 };
 
 // A session on an in-memory line in virtual time, COM9 open at 115200 baud.
