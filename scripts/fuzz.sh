@@ -11,9 +11,12 @@ target=${1:?$usage}
 seconds=${2:?$usage}
 [ -d "tests/fuzz/corpus/$target" ] || { echo "$usage" >&2; exit 2; }
 
-export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target "$target" >/dev/null
+# PTK_FUZZ_BUILT=1: the caller has built the targets already.
+if [ -z "${PTK_FUZZ_BUILT:-}" ]; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
+  [ -f build/fuzz/build.ninja ] || cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz --target "$target" >/dev/null
+fi
 
 found="build/fuzz/corpus/$target"
 mkdir -p "$found"

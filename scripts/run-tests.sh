@@ -25,16 +25,17 @@ done
 
 # Every fuzz target for a few seconds from its seeds, about half a minute in all: a property
 # broken on the way fails the run (scripts/fuzz.sh runs one for longer).
-echo "=== fuzz: each target briefly"
-mkdir -p build
+echo "=== fuzz: build the targets, then each briefly"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
 for corpus in tests/fuzz/corpus/*/; do
   target=$(basename "$corpus")
-  if ! scripts/fuzz.sh "$target" 4 >"build/fuzz-$target.log" 2>&1; then
+  if ! PTK_FUZZ_BUILT=1 scripts/fuzz.sh "$target" 3 >"build/fuzz-$target.log" 2>&1; then
     cat "build/fuzz-$target.log"
     echo "fuzz: $target broke a property (input in build/fuzz/)" >&2
     exit 1
   fi
-  grep -E "^#[0-9]+ +DONE" "build/fuzz-$target.log" | sed "s/^/$target: /"
+  echo "$target: $(grep -E '^Done [0-9]+ runs' "build/fuzz-$target.log")"
 done
 
 # The tests that start threads, once more under ThreadSanitizer; the preset builds only them.
