@@ -32,7 +32,7 @@ private:
 // to the engine as they arrive, the engine's bytes go out at their times. ready is told where the
 // register can be reached once it can; serving ends when stop becomes true. False, with a
 // message, when the line cannot be served at all. With hangUpAfter, serving ends, the line closed,
-// as soon as the computer hands over a command after that many were answered (ended tells it).
+// as soon as the computer hands over a command after that many were answered.
 // When trace is given, it is told every byte read from and written to the line.
 //
 // Each platform has its own driver file: line_driver_posix.cpp serves a pseudo-terminal linked as
