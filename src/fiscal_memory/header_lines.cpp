@@ -66,7 +66,7 @@ std::string_view faultReason(HeaderTextFault fault) {
         case HeaderTextFault::None:
             break;
     }
-    return "вместе с адресом поля она не помещается в пакет обмена (не более 82 байт строки)";
+    return "вместе с адресом поля она не помещается в пакет обмена (90 байт)";
 }
 
 // Encodes line's text into bytes (room for a whole line) and checks that its write command fits

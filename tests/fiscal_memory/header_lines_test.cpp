@@ -144,7 +144,7 @@ TEST_F(HeaderLinesTest, ALineTooLongForAPacketIsToldWhenRead) {
     ASSERT_EQ(frontEnd.boxes.size(), 2u);
     EXPECT_EQ(frontEnd.boxes[0].text,
               "Строка 2 наименования, прочитанная из ПТК, не может быть записана обратно: вместе "
-              "с адресом поля она не помещается в пакет обмена (не более 82 байт строки). "
+              "с адресом поля она не помещается в пакет обмена (90 байт). "
               "Исправьте её перед регистрацией.");
     EXPECT_EQ(frontEnd.boxes[1].icon, MessageIcon::Error);
 }
