@@ -169,9 +169,11 @@ inline std::vector<Step> randomStream(trace::Role role, Structure& structure, un
 }
 
 inline std::vector<std::string> tracedLines(trace::Role role, const std::vector<Step>& steps) {
+    // A file of its own each time: a trace file may not be removable at once (Windows).
     static const ScratchDirectory directory;
-    const std::string path = (directory.path() / "trace.log").string();
-    std::filesystem::remove(path);
+    static unsigned traces = 0;
+    const std::string name = "trace" + std::to_string(++traces);
+    const std::string path = (directory.path() / name).string();
     std::uint64_t nowUs = 0;
     {
         std::string error;
@@ -198,7 +200,10 @@ inline std::vector<std::string> tracedLines(trace::Role role, const std::vector<
             }
         }
     }
-    return traceLines(directory.read("trace.log"));
+    std::vector<std::string> lines = traceLines(directory.read(name));
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    return lines;
 }
 
 }  // namespace ptk::testing
