@@ -140,6 +140,7 @@ int FiskPamStartUp(Session& session, HeaderLineTexts& lines) {
         session.errors.ShowDriverResult(BoxOwner::FiskPam, read);
         return 0;
     }
+    WarnOfUnwritableHeaderLines(session, lines);
     return backToFiscalMemoryMode(session) == 1 ? 1 : 0;
 }
 

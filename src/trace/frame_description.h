@@ -25,7 +25,7 @@ void describePauses(LineBuffer& line, int pauses);
 
 // "frame broken off after 12 bytes of its message" (counted without the stuffing, which would
 // tell how many secret bytes needed it).
-void describeBrokenFrame(LineBuffer& line, const Frame& frame);
+void describeBrokenFrame(LineBuffer& line, std::size_t messageBytes);
 
 // "end of 0x45 short status: result 1 (done)".
 void describeResult(LineBuffer& line, std::uint8_t code, int result, ResultKind kind);
