@@ -9,7 +9,7 @@ packages=(
   libgtest-dev googletest
   xvfb xauth xdotool fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64 socat
-  clang-format-14
+  clang-format-14 clang libclang-rt-dev
   dpkg-dev desktop-file-utils
 )
 

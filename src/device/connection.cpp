@@ -1,6 +1,7 @@
 #include "device/connection.h"
 
 #include <algorithm>
+#include <string>
 
 namespace ptk {
 namespace {
@@ -14,13 +15,20 @@ void tellPortFailure(Session& session, std::string_view text) {
     session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text);
 }
 
+// "Порт недоступен!", and below it which device the port stood for and why it did not open.
+std::string portUnavailableText(int port, const platform::PortOpenReport& report) {
+    const std::string details = platform::portOpenFailureText(port, report);
+    return std::string(kPortUnavailable) + (details.empty() ? "" : "\n" + details);
+}
+
 }  // namespace
 
 bool OpenConfiguredPort(Session& session) {
     SerialChannel& channel = session.channel;
     const int port = channel.CurrentPort;
-    if (!channel.OpenPort(port)) {
-        tellPortFailure(session, kPortUnavailable);
+    platform::PortOpenReport report;
+    if (!channel.OpenPort(port, &report)) {
+        tellPortFailure(session, portUnavailableText(port, report));
         return false;
     }
     if (!channel.ConfigurePort(port, session.BaudIndex)) {

@@ -531,6 +531,8 @@ void Tfm_FiskPam::bt_RegistrClick() {
 }
 
 void Tfm_FiskPam::sendRegistration() {
+    // Nothing goes out, the clock included, unless all four header lines can be written.
+    if (!CheckHeaderLinesWritable(session_, headerLines())) return;
     session_.frontEnd.setResultText("");
     pn_Sleep->show();
     // The whole form waits: no page may start another exchange meanwhile.

@@ -51,6 +51,41 @@ bool validLine(int line) {
     return line >= 0 && line < kHeaderLineCount;
 }
 
+// The reason a fault gives, or the packet's, in the inspector's words.
+std::string_view faultReason(HeaderTextFault fault) {
+    switch (fault) {
+        case HeaderTextFault::ControlCharacter:
+            return "перевод строки, табуляция или нулевой байт в тексте недопустимы";
+        case HeaderTextFault::BadMarkup:
+            return "ошибка в разметке (\\ или ~ в конце строки, {IMG номер:смещение} без номера "
+                   "или без закрывающей скобки)";
+        case HeaderTextFault::TooManyBytes:
+            return "она длиннее 90 байт";
+        case HeaderTextFault::TooLongToReadBack:
+            return "прочитанная обратно, она заняла бы больше 90 знаков";
+        case HeaderTextFault::None:
+            break;
+    }
+    return "вместе с адресом поля она не помещается в пакет обмена (90 байт)";
+}
+
+// Encodes line's text into bytes (room for a whole line) and checks that its write command fits
+// a packet. A driver result; fault, when given, tells why the text did not encode (None when it
+// did and only the packet is too small).
+PacketResult encodeLine(const Session& session, int line, const std::string& text,
+                        std::uint8_t* bytes, std::size_t& count, HeaderTextFault* fault = nullptr) {
+    const std::string oem = platform::utf8ToCp866(text);
+    count = kHeaderLineLimit;
+    const HeaderTextFault encoded = EncodeHeaderText(oem, bytes, &count);
+    if (fault) *fault = encoded;
+    if (encoded != HeaderTextFault::None) return HeaderTextResult(encoded);
+    const HeaderFieldData data = fieldWithValue(line, bytes, count);
+    const std::string_view password(session.LinkPassword.data(),
+                                    std::min<std::size_t>(session.LinkPassword.size(), 4));
+    return PacketExchange::checkMessageFits(password, kWriteTableFieldCode, data.bytes.data(),
+                                            data.size);
+}
+
 }  // namespace
 
 PacketResult ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
@@ -93,9 +128,8 @@ PacketResult ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
             r != Done) {
             return r;
         }
-        const std::string_view decoded(text.data(), length);
         texts[static_cast<std::size_t>(line)] =
-            platform::cp866ToUtf8(decoded.substr(0, decoded.find('\0')));
+            platform::cp866ToUtf8(std::string_view(text.data(), length));
     }
     return Done;
 }
@@ -107,17 +141,8 @@ PacketResult WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
     std::array<std::size_t, kHeaderLineCount> counts{};
     for (int line = 0; line < kHeaderLineCount; ++line) {
         const auto index = static_cast<std::size_t>(line);
-        const std::string oem = platform::utf8ToCp866(texts[index]);
-        counts[index] = kHeaderLineLimit;
-        if (const PacketResult r = HeaderTextToDevice(oem, encoded[index].data(), &counts[index]);
-            r != Done) {
-            return r;
-        }
-        const HeaderFieldData data = fieldWithValue(line, encoded[index].data(), counts[index]);
-        const std::string_view password(session.LinkPassword.data(),
-                                        std::min<std::size_t>(session.LinkPassword.size(), 4));
-        if (const PacketResult r = PacketExchange::checkMessageFits(password, kWriteTableFieldCode,
-                                                                    data.bytes.data(), data.size);
+        if (const PacketResult r =
+                encodeLine(session, line, texts[index], encoded[index].data(), counts[index]);
             r != Done) {
             return r;
         }
@@ -131,6 +156,43 @@ PacketResult WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
         }
     }
     return Done;
+}
+
+UnwritableHeaderLine FindUnwritableHeaderLine(const Session& session,
+                                              const HeaderLineTexts& texts) {
+    for (int line = 0; line < kHeaderLineCount; ++line) {
+        LineBytes bytes{};
+        std::size_t count = 0;
+        HeaderTextFault fault = HeaderTextFault::None;
+        if (encodeLine(session, line, texts[static_cast<std::size_t>(line)], bytes.data(), count,
+                       &fault) == Done) {
+            continue;
+        }
+        return {line, std::string(faultReason(fault))};
+    }
+    return {};
+}
+
+bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts) {
+    const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
+    if (found.line < 0) return true;
+    session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption,
+                                 "Строка " + std::to_string(found.line + 1) +
+                                     " наименования не может быть записана в ПТК: " + found.reason +
+                                     ".",
+                                 BoxOwner::FiskPam);
+    return false;
+}
+
+void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts) {
+    const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
+    if (found.line < 0) return;
+    session.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
+                                 "Строка " + std::to_string(found.line + 1) +
+                                     " наименования, прочитанная из ПТК, не может быть записана "
+                                     "обратно: " +
+                                     found.reason + ". Исправьте её перед регистрацией.",
+                                 BoxOwner::FiskPam);
 }
 
 }  // namespace ptk

@@ -29,10 +29,25 @@ PacketResult WriteHeaderLine(Session& session, int line, const std::uint8_t* byt
                              std::size_t count);
 
 // Reads the four lines into texts, in order; on a failure the lines not read yet keep their
-// texts. A line's text ends at its first NUL byte, as the register's text fields do.
+// texts.
 PacketResult ReadHeaderLines(Session& session, HeaderLineTexts& texts);
 // Encodes all four texts first and sends nothing unless every one of them encodes and fits a
 // packet; then writes them in order.
 PacketResult WriteHeaderLines(Session& session, const HeaderLineTexts& texts);
+
+// The first of the four lines that cannot be written as it stands, with why, in the inspector's
+// words; line -1 when all four can.
+struct UnwritableHeaderLine {
+    int line = -1;
+    std::string reason;
+};
+UnwritableHeaderLine FindUnwritableHeaderLine(const Session& session, const HeaderLineTexts& texts);
+
+// Whether all four lines can be written; otherwise an error box names the first that cannot and
+// why. A registration asks this before it sends anything.
+bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts);
+// After the lines were read: a warning names a line that could not be written back as it
+// stands (too long for a packet, say), so that it is mended before a registration.
+void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts);
 
 }  // namespace ptk

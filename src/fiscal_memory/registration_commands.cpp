@@ -104,6 +104,7 @@ bool FiskPamStartUp(Session& session, HeaderLineTexts& lines) {
         session.errors.ShowDriverResult(BoxOwner::FiskPam, read);
         return false;
     }
+    WarnOfUnwritableHeaderLines(session, lines);
     return backToFiscalMemoryMode(session).succeeded();
 }
 

@@ -39,21 +39,6 @@ platform::CommTimeouts readConstant(std::uint32_t ms) {
     return timeouts;
 }
 
-// Gives the port the channel's own time-outs back when the call ends, on every path, so that the
-// next command exchange reads with its per-byte rule again.
-class ChannelTimeoutsBack {
-public:
-    explicit ChannelTimeoutsBack(platform::SerialDevice* device) : device_(device) {}
-    ~ChannelTimeoutsBack() {
-        if (device_) device_->setTimeouts(platform::CommTimeouts{});
-    }
-    ChannelTimeoutsBack(const ChannelTimeoutsBack&) = delete;
-    ChannelTimeoutsBack& operator=(const ChannelTimeoutsBack&) = delete;
-
-private:
-    platform::SerialDevice* device_;
-};
-
 }  // namespace
 
 std::uint32_t PacketTimeout(std::uint8_t code) {
@@ -132,9 +117,11 @@ PacketResult PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t*
     if (channel_.stopRequested()) return Stopped;
     device_ = channel_.currentDevice();
     if (!device_) return PortError;
-    const ChannelTimeoutsBack restore(device_);
     readTimeoutMs_ = 0;
     const PacketResult result = transact(code, frameLength, answer, answerLength);
+    // Whatever the outcome, the port gets the channel's own time-outs back (unless it was lost),
+    // so that the next command exchange reads with its per-byte rule again.
+    if (device_) device_->setTimeouts(platform::CommTimeouts{});
     device_ = nullptr;
     return result;
 }
@@ -165,7 +152,7 @@ PacketResult PacketExchange::handshake() {
         if (!writeControl(ENQ)) return PortError;
         std::uint8_t byte = 0;
         const Wait wait = readByte(byte);
-        if (wait == Wait::Stopped) return Stopped;
+        if (wait == Wait::Stopped || wait == Wait::PortLost) return notByte(wait, NoLink);
         if (wait == Wait::Byte && byte == ACK) return Done;
     }
     return NoLink;
@@ -178,8 +165,7 @@ PacketResult PacketExchange::sendFrame(std::size_t frameLength) {
     for (int read = 1; read <= kFrameAckReads; ++read) {
         std::uint8_t byte = 0;
         const Wait wait = readByte(byte);
-        if (wait == Wait::Stopped) return Stopped;
-        if (wait == Wait::Silence) return NotAcknowledged;
+        if (wait != Wait::Byte) return notByte(wait, NotAcknowledged);
         if (byte == ACK) return Done;
         if (byte != NAK) return NotAcknowledged;
     }
@@ -190,13 +176,16 @@ PacketResult PacketExchange::awaitAnswerRequest(std::uint8_t code) {
     if (!setReadTimeout(PacketTimeout(code))) return PortError;
     std::uint8_t byte = 0;
     const Wait wait = readByte(byte);
-    if (wait == Wait::Stopped) return Stopped;
-    if (wait == Wait::Silence) return NoAnswer;
+    if (wait != Wait::Byte) return notByte(wait, NoAnswer);
     if (byte == ENQ && !writeControl(ACK)) return PortError;
     return Done;
 }
 
 PacketResult PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
+    // An answer stays below the packet limit, unless the caller made room for a longer one (a
+    // whole header line): then the frame may hold that answer, every byte stuffed.
+    const std::size_t longest = std::clamp(*answerLength, kPacketLimit - 1, kLongestPacketAnswer);
+    const std::size_t mostReceived = longest < kPacketLimit ? kPacketLimit - 1 : 2 * longest + 2;
     // Every byte of this step counts against the limit, those dropped before STX included, so
     // that a line that babbles ends the wait too.
     std::size_t received = 0;
@@ -208,9 +197,8 @@ PacketResult PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
         }
         std::uint8_t byte = 0;
         const Wait wait = readByte(byte);
-        if (wait == Wait::Stopped) return Stopped;
-        if (wait == Wait::Silence) return NoAnswer;
-        if (++received >= kPacketLimit) return AnswerTooLong;
+        if (wait != Wait::Byte) return notByte(wait, NoAnswer);
+        if (++received > mostReceived) return AnswerTooLong;
         if (stored == 0) {
             if (byte == STX) received_[stored++] = byte;
             continue;
@@ -225,14 +213,12 @@ PacketResult PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
         }
     }
     std::uint8_t checksum = 0;
-    if (const Wait wait = readByte(checksum); wait != Wait::Byte) {
-        return wait == Wait::Stopped ? Stopped : NoAnswer;
-    }
+    if (const Wait wait = readByte(checksum); wait != Wait::Byte) return notByte(wait, NoAnswer);
     // After STX, up to and including the closing ETX.
     if (xorChecksum(received_.data() + 1, stored - 1) != checksum) return ChecksumMismatch;
     // Between STX and the closing ETX; the message is never longer than its stuffed form.
     const std::size_t length = unstuffMessage(received_.data() + 1, stored - 2, received_.data());
-    if (length >= kPacketLimit) return AnswerTooLong;
+    if (length > longest) return AnswerTooLong;
     if (length > *answerLength) return BufferTooSmall;
     std::copy_n(received_.begin(), length, answer);
     *answerLength = length;
@@ -244,11 +230,24 @@ PacketResult PacketExchange::closeExchange() {
     if (!setReadTimeout(kPacketByteMs)) return PortError;
     std::uint8_t closing = 0;  // its value is not looked at
     const Wait wait = readByte(closing);
-    if (wait == Wait::Stopped) return Stopped;
-    return wait == Wait::Byte ? Done : NoAnswer;
+    return wait == Wait::Byte ? Done : notByte(wait, NoAnswer);
+}
+
+PacketResult PacketExchange::notByte(Wait wait, PacketResult onSilence) {
+    switch (wait) {
+        case Wait::Stopped:
+            return Stopped;
+        case Wait::PortLost:
+            return PortError;
+        case Wait::Silence:
+        case Wait::Byte:
+            break;
+    }
+    return onSilence;
 }
 
 bool PacketExchange::setReadTimeout(std::uint32_t ms) {
+    if (!device_) return false;
     if (readTimeoutMs_ == ms) return true;
     if (!device_->setTimeouts(readConstant(ms))) return false;
     readTimeoutMs_ = ms;
@@ -256,8 +255,16 @@ bool PacketExchange::setReadTimeout(std::uint32_t ms) {
 }
 
 bool PacketExchange::writeBytes(const std::uint8_t* bytes, std::size_t count) {
+    if (!device_) return false;
     std::size_t written = 0;
-    return device_->write(bytes, count, written) && written == count;
+    if (device_->write(bytes, count, written) && written == count) return true;
+    if (device_->hungUp()) lose();
+    return false;
+}
+
+void PacketExchange::lose() {
+    channel_.portFailed();
+    device_ = nullptr;
 }
 
 PacketExchange::Wait PacketExchange::readByte(std::uint8_t& byte) {
@@ -265,6 +272,7 @@ PacketExchange::Wait PacketExchange::readByte(std::uint8_t& byte) {
     const std::uint32_t start = clock.tickMs();
     for (;;) {
         if (channel_.stopRequested()) return Wait::Stopped;
+        if (!device_) return Wait::PortLost;
         const std::uint32_t spent = clock.tickMs() - start;
         if (spent >= readTimeoutMs_) return Wait::Silence;
         const std::uint32_t slice = std::min(readTimeoutMs_ - spent, kStopSliceMs);
@@ -275,7 +283,10 @@ PacketExchange::Wait PacketExchange::readByte(std::uint8_t& byte) {
             case platform::ReadOutcome::NoByte:
                 continue;
             case platform::ReadOutcome::Failed:
-                return Wait::Silence;  // a read the driver refused brought no byte either
+                // The port failed or hung up: the call ends now, and the port is opened again
+                // by the next one.
+                lose();
+                return Wait::PortLost;
         }
     }
 }

@@ -35,6 +35,10 @@ inline constexpr PacketResult Stopped{DriverCode::Stopped};
 
 // Messages, stuffed messages and received answers of the packet driver stay below this size.
 inline constexpr std::size_t kPacketLimit = 90;
+// The longest answer a caller may make room for: a table field of 90 bytes (a header line the
+// register took) after the type byte and the error code. Its frame may take twice as many bytes
+// stuffed.
+inline constexpr std::size_t kLongestPacketAnswer = 92;
 
 // Fixed waits of the packet transaction, in milliseconds.
 inline constexpr std::uint32_t kPacketHandshakeMs = 700;
@@ -86,7 +90,7 @@ public:
                                          std::size_t dataLength);
 
 private:
-    enum class Wait { Byte, Silence, Stopped };
+    enum class Wait { Byte, Silence, Stopped, PortLost };
 
     PacketResult buildMessage(std::uint8_t code, const std::uint8_t* data, std::size_t dataLength,
                               std::optional<std::string_view> password, std::size_t& frameLength);
@@ -98,17 +102,22 @@ private:
     PacketResult receiveAnswer(std::uint8_t* answer, std::size_t* answerLength);
     PacketResult closeExchange();
 
+    // The result of a wait that brought no byte: Stopped, PortError for a lost port, onSilence.
+    static PacketResult notByte(Wait wait, PacketResult onSilence);
+    // The port failed: the channel closes it, and this call goes on without it.
+    void lose();
     bool setReadTimeout(std::uint32_t ms);
     bool writeBytes(const std::uint8_t* bytes, std::size_t count);
     bool writeControl(std::uint8_t byte) { return writeBytes(&byte, 1); }
     Wait readByte(std::uint8_t& byte);
 
     SerialChannel& channel_;
-    platform::SerialDevice* device_ = nullptr;  // the port's device during a call
+    platform::SerialDevice* device_ = nullptr;  // the port's device during a call, null once lost
     std::uint32_t readTimeoutMs_ = 0;
     std::array<std::uint8_t, kPacketLimit> message_{};
     std::array<std::uint8_t, kPacketLimit + 3> frame_{};  // STX, stuffed message, ETX, checksum
-    std::array<std::uint8_t, kPacketLimit> received_{};   // STX up to the closing ETX
+    // STX up to the closing ETX.
+    std::array<std::uint8_t, 2 * kLongestPacketAnswer + 2> received_{};
 };
 
 }  // namespace ptk

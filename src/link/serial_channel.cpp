@@ -18,19 +18,42 @@ PortSlot* SerialChannel::currentSlot() {
 }
 
 platform::SerialDevice* SerialChannel::currentDevice() {
-    PortSlot* slot = currentSlot();
-    return slot ? slot->device.get() : nullptr;
+    return liveDevice();
 }
 
-bool SerialChannel::OpenPort(int index) {
+platform::SerialDevice* SerialChannel::liveDevice() {
+    PortSlot* slot = currentSlot();
+    if (!slot || lostInTransaction_) return nullptr;
+    if (!slot->device && lostPort_ == CurrentPort) {
+        slot->device = opener_.open(CurrentPort);
+        if (slot->device && ConfigurePort(CurrentPort, configuredBaudIndex_)) {
+            lostPort_ = -1;
+        } else {
+            portFailed();
+        }
+    }
+    return slot->device.get();
+}
+
+void SerialChannel::portFailed() {
+    PortSlot* slot = currentSlot();
+    if (!slot) return;
+    slot->device.reset();
+    lostPort_ = CurrentPort;
+    lostInTransaction_ = true;
+}
+
+bool SerialChannel::OpenPort(int index, platform::PortOpenReport* report) {
     CurrentPort = index;
+    lostPort_ = -1;
+    lostInTransaction_ = false;
     if (!currentPortValid()) return false;
     PortSlot& slot = PortTable[static_cast<std::size_t>(index)];
     slot.openFlag = 1;
     // A port opened twice is closed first: the exclusive open would otherwise refuse us our own
     // port, and the earlier handle would be lost.
     slot.device.reset();
-    slot.device = opener_.open(index);
+    slot.device = opener_.open(index, report);
     return slot.device != nullptr;
 }
 
@@ -47,6 +70,7 @@ bool SerialChannel::ClosePort(int index) {
     const bool wasOpen = slot.device != nullptr;
     slot.device.reset();
     slot.openFlag = 0;
+    if (lostPort_ == index) lostPort_ = -1;
     return wasOpen;
 }
 
@@ -54,6 +78,7 @@ bool SerialChannel::ConfigurePort(int index, int baudIndex) {
     if (index < 0 || index >= kPortCount) return false;
     if (baudIndex < 0 || baudIndex >= static_cast<int>(BaudTable.size())) return false;
     platform::SerialDevice* device = PortTable[static_cast<std::size_t>(index)].device.get();
+    configuredBaudIndex_ = baudIndex;
     return device != nullptr && device->setupQueues(kQueueBytes, kQueueBytes) &&
            device->configureLine(BaudTable[static_cast<std::size_t>(baudIndex)]) &&
            device->setTimeouts(platform::CommTimeouts{});
@@ -75,15 +100,19 @@ bool SerialChannel::WritePort(const std::uint8_t* buffer, std::size_t count,
                               std::size_t* writtenOut) {
     std::size_t written = 0;
     bool ok = false;
-    PortSlot* slot = currentSlot();
-    if (slot && slot->device && slot->device->clearErrors(nullptr)) {
+    platform::SerialDevice* device = liveDevice();
+    if (device && device->clearErrors(nullptr)) {
         // Whatever the register sent that nobody read belongs to an exchange that is over.
-        slot->device->purge(platform::PurgeTxClear | platform::PurgeRxClear);
-        if (slot->device->write(buffer, count, written)) {
+        device->purge(platform::PurgeTxClear | platform::PurgeRxClear);
+        if (device->write(buffer, count, written)) {
             ok = written == count;
+        } else if (device->hungUp()) {
+            portFailed();
         } else {
-            slot->device->purge(platform::PurgeTxAbort | platform::PurgeTxClear);
+            device->purge(platform::PurgeTxAbort | platform::PurgeTxClear);
         }
+    } else if (device && device->hungUp()) {
+        portFailed();
     }
     UpdateQueueCounters();
     if (writtenOut) *writtenOut = written;
@@ -102,8 +131,7 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
     bool afterClosingEtx = false;
     bool ok = true;
     bool frameEnded = false;
-    PortSlot* slot = currentSlot();
-    platform::SerialDevice* device = slot ? slot->device.get() : nullptr;
+    platform::SerialDevice* device = liveDevice();
     if (!device) ok = false;
 
     while (remaining > 0 && ok) {
@@ -114,7 +142,7 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
         std::uint8_t byte = 0;
         const platform::ReadOutcome outcome = device->readByte(byte);
         if (outcome == platform::ReadOutcome::Failed) {
-            device->purge(platform::PurgeRxAbort | platform::PurgeRxClear);
+            portFailed();
             ok = false;
             break;
         }
@@ -171,13 +199,14 @@ bool SerialChannel::waitForFirstByte(std::uint32_t start, std::uint32_t timeoutM
     const std::uint32_t spent = clock_.tickMs() - start;
     const std::uint32_t left = spent < timeoutMs ? timeoutMs - spent : 0;
     const std::uint32_t wait = std::min(left, kPumpIntervalMs);
-    PortSlot* slot = currentSlot();
-    if (!slot || !slot->device) {
+    if (lostInTransaction_) return false;
+    platform::SerialDevice* device = liveDevice();
+    if (!device) {
         // No port: nothing can arrive, so sleep between the message pumps instead of spinning.
-        clock_.sleepMs(std::max<std::uint32_t>(wait, 1));
+        if (!lostInTransaction_) clock_.sleepMs(std::max<std::uint32_t>(wait, 1));
         return false;
     }
-    return slot->device->waitForInput(wait);
+    return device->waitForInput(wait);
 }
 
 SerialChannel::ReadOutcome SerialChannel::readWithDeadline(std::uint8_t* buffer,
@@ -186,7 +215,9 @@ SerialChannel::ReadOutcome SerialChannel::readWithDeadline(std::uint8_t* buffer,
                                                            bool stopAtFrameEnd) {
     const std::uint32_t start = clock_.tickMs();
     for (;;) {
-        if (stopRequested() || !PumpMessages()) return ReadOutcome::Interrupted;
+        if (lostInTransaction_ || stopRequested() || !PumpMessages()) {
+            return ReadOutcome::Interrupted;
+        }
         UpdateQueueCounters();
         if (Elapsed(clock_.tickMs(), start, timeoutMs)) return ReadOutcome::Interrupted;
         // Sleep on the port until a byte is there; the one-byte reads with their short time-out
@@ -215,7 +246,7 @@ bool SerialChannel::WriteWithDeadline(const std::uint8_t* buffer, std::size_t co
                                       std::uint32_t timeoutMs) {
     const std::uint32_t start = clock_.tickMs();
     for (;;) {
-        if (stopRequested()) return false;
+        if (lostInTransaction_ || stopRequested()) return false;
         PurgePort();
         if (Elapsed(clock_.tickMs(), start, timeoutMs)) return false;
         if (WritePort(buffer, count)) return true;

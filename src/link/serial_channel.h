@@ -42,7 +42,8 @@ public:
     SerialChannel(platform::SerialOpener& opener, platform::Clock& clock, FrontEnd& frontEnd)
         : opener_(opener), clock_(clock), frontEnd_(frontEnd) {}
 
-    bool OpenPort(int index);
+    // report, when given, names the device COMn stood for and why it did not open.
+    bool OpenPort(int index, platform::PortOpenReport* report = nullptr);
     bool ClosePort(int index);
     bool ConfigurePort(int index, int baudIndex);
     void UpdateQueueCounters();
@@ -77,11 +78,18 @@ public:
     // alike, when set (the trace); not owned.
     TransactionObserver* transactionObserver = nullptr;
     void reportExchangeEnd(std::uint8_t code, ExchangeResult result, ExchangeRules rules) {
+        lostInTransaction_ = false;  // the next transaction opens a lost port again
         if (transactionObserver) transactionObserver->exchangeEnded(code, result, rules);
     }
     void reportPacketEnd(std::uint8_t code, PacketResult result) {
+        lostInTransaction_ = false;
         if (transactionObserver) transactionObserver->packetEnded(code, result);
     }
+
+    // The device of CurrentPort failed or hung up (a USB adapter pulled out): it is closed at
+    // once, every read and write of this transaction fails without waiting, and the next
+    // transaction opens the port again, so plugging the adapter back in needs no restart.
+    void portFailed();
 
     platform::Clock& clock() { return clock_; }
     FrontEnd& frontEnd() { return frontEnd_; }
@@ -94,6 +102,9 @@ private:
     enum class ReadOutcome { Complete, FrameEnded, Interrupted };
 
     PortSlot* currentSlot();
+    // The open device of CurrentPort, opened again when it was lost in an earlier transaction;
+    // null when there is none or it was lost in this one.
+    platform::SerialDevice* liveDevice();
     // One attempt of ReadPort into at most capacity places; with stopAtFrameEnd a frame that
     // began with STX ends the attempt once its checksum byte is in.
     ReadOutcome readLogicalBytes(std::uint8_t* buffer, std::size_t capacity, std::size_t count,
@@ -107,6 +118,9 @@ private:
     platform::Clock& clock_;
     FrontEnd& frontEnd_;
     const std::atomic<bool>* stopSignal_ = nullptr;
+    int configuredBaudIndex_ = -1;  // of the port configured last
+    int lostPort_ = -1;             // the port whose device failed, to be opened again
+    bool lostInTransaction_ = false;
 };
 
 }  // namespace ptk

@@ -10,6 +10,7 @@
 
 #include "link/transaction_observer.h"
 #include "platform/line_file.h"
+#include "platform/serial_device.h"
 #include "trace/frame_tracker.h"
 #include "trace/line_buffer.h"
 
@@ -62,8 +63,9 @@ public:
     // that may carry a secret is followed on instead, so that whatever of it is read later, in
     // another transaction, is still known as its bytes and masked.
     void inputDiscarded();
-    void portOpened(int portIndex, bool opened);
+    void portOpened(int portIndex, const platform::PortOpenReport& report, bool opened);
     void portClosed(int portIndex);
+    // A write failed: whatever part of a frame went out is all of that frame.
     void writeFailed();
     void readFailed();
 
@@ -95,12 +97,9 @@ private:
     LineBuffer& startLine(std::uint64_t atUs);
     void note(std::string_view text, int portIndex = -1);
     void writeLine(LineBuffer& line);
-    Direction& commands() { return role_ == Role::Computer ? out_ : in_; }
-    Direction& answers() { return role_ == Role::Computer ? in_ : out_; }
 
     mutable std::mutex mutex_;
     std::unique_ptr<platform::LineFile> file_;
-    Role role_;
     MicrosecondClock clock_;
     CodesShifted codesShifted_;
     std::uint64_t startUs_ = 0;

@@ -48,8 +48,10 @@ void deviceError(LineBuffer& line, std::uint8_t code) {
     line.text(message);
 }
 
+// The checksum of a frame with secrets is theirs too: whether it matched would tell something of
+// them, so it is not told.
 void checksumVerdict(LineBuffer& line, const Frame& frame) {
-    if (!frame.checksumRight) line.text(", checksum wrong");
+    if (!frame.checksumRight && !frame.carriesSecret) line.text(", checksum wrong");
 }
 
 struct NumberedResult {
@@ -155,8 +157,8 @@ void describeAnswer(LineBuffer& line, const Frame& frame, int commandCode) {
     checksumVerdict(line, frame);
 }
 
-void describeBrokenFrame(LineBuffer& line, const Frame& frame) {
-    line.text("frame broken off after ").number(frame.length).text(" bytes of its message");
+void describeBrokenFrame(LineBuffer& line, std::size_t messageBytes) {
+    line.text("frame broken off after ").number(messageBytes).text(" bytes of its message");
 }
 
 void describePauses(LineBuffer& line, int pauses) {

@@ -25,7 +25,7 @@ void describePauses(LineBuffer& line, int pauses);
 
 // "frame broken off after 12 bytes of its message" (counted without the stuffing, which would
 // tell how many secret bytes needed it).
-void describeBrokenFrame(LineBuffer& line, const Frame& frame);
+void describeBrokenFrame(LineBuffer& line, std::size_t messageBytes);
 
 // "end of 0x45 short status: result 1 (done)": the result by the number the exchange has always
 // been known by (1 done, 0 failed, 2 no more data, 3 checksum wrong, 4 device error, 22 command

@@ -207,6 +207,7 @@ private slots:
     void reopenedFormDoesNotSendStaleRequisites();
     void changedRequisitesAfterDateRepeatAreCheckedAgain();
     void longRegisterLinesAreKeptWhole();
+    void lineTooLongToWriteStopsTheRegistrationBeforeTheClock();
     void picturePanel();
     void shiftReportNeedsBothShifts();
     void reports_data();
@@ -592,6 +593,20 @@ void FiskPamWindowTest::longRegisterLinesAreKeptWhole() {
     bench.form.ed_Name2->selectAll();
     QTest::keyClicks(bench.form.ed_Name2, QString(50, 'y'));
     QCOMPARE(bench.form.ed_Name2->text(), QString(42, 'y'));
+}
+
+void FiskPamWindowTest::lineTooLongToWriteStopsTheRegistrationBeforeTheClock() {
+    Bench bench;
+    bench.rig.state().tables.headerLines[0] = std::string(83, 'A');
+    QVERIFY(bench.form.prepareForEntry());
+    QCOMPARE(bench.boxes().size(), std::size_t{1});  // said when the form read it
+    QCOMPARE(bench.boxes()[0].icon, MessageIcon::Warning);
+    bench.clear();
+
+    bench.confirmRegistration();
+    QVERIFY(bench.rig.commands.empty());  // not even the date
+    QCOMPARE(bench.boxes().back().icon, MessageIcon::Error);
+    QVERIFY(bench.boxes().back().text.starts_with("Строка 1 наименования не может"));
 }
 
 void FiskPamWindowTest::picturePanel() {

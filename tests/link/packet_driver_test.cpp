@@ -225,7 +225,20 @@ TEST_F(PacketDriverTest, AnswerFaultsGiveTheirResults) {
         {"87-byte answer: 89 bytes from STX to ETX",
          [](ScriptedRegister& r, std::size_t&) { r.answer = Bytes(87, 0x41); }, Done},
         {"88-byte answer: the 90th byte is too many",
-         [](ScriptedRegister& r, std::size_t&) { r.answer = Bytes(88, 0x41); }, AnswerTooLong},
+         [](ScriptedRegister& r, std::size_t& capacity) {
+             r.answer = Bytes(88, 0x41);
+             capacity = 89;
+         },
+         AnswerTooLong},
+        {"a 90-byte table field, every byte stuffed, with room for it",
+         [](ScriptedRegister& r, std::size_t&) {
+             r.answer = Bytes(92, 0x10);
+             r.answer[0] = 0x46;
+             r.answer[1] = 0x00;
+         },
+         Done},
+        {"93 bytes with room for 92",
+         [](ScriptedRegister& r, std::size_t&) { r.answer = Bytes(93, 0x41); }, AnswerTooLong},
         {"a line that babbles without STX",
          [](ScriptedRegister& r, std::size_t&) { r.rawAnswers = {Bytes(200, 0x41)}; },
          AnswerTooLong},
