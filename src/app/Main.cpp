@@ -256,7 +256,7 @@ void Tfm_MainFr::openChild(QWidget* window) {
 }
 
 void Tfm_MainFr::mi_ExitClick() {
-    if (frontEnd_.askQuestion(kExitQuestion, BoxOwner::MainFr)) close();
+    if (frontEnd_.askQuestion(kExitQuestion, ownerOf(this))) close();
 }
 
 void Tfm_MainFr::mi_HelpClick() {
@@ -273,13 +273,13 @@ void Tfm_MainFr::mi_NastrClick() {
 
 void Tfm_MainFr::mi_ExitRegimClick() {
     ed_rezult->clear();
-    if (!frontEnd_.askQuestion(kExitModeQuestion, BoxOwner::MainFr)) return;
+    if (!frontEnd_.askQuestion(kExitModeQuestion, ownerOf(this))) return;
     runBusy([this] { ExitCurrentMode(session_); });
 }
 
 void Tfm_MainFr::mi_IgnoreChekClick() {
     ed_rezult->clear();
-    if (!frontEnd_.askQuestion(kCancelReceiptQuestion, BoxOwner::MainFr)) return;
+    if (!frontEnd_.askQuestion(kCancelReceiptQuestion, ownerOf(this))) return;
     runBusy([this] { CancelReceipt(session_); });
 }
 
@@ -319,39 +319,28 @@ void Tfm_MainFr::mi_SostEKLZClick() {
                      [report] { return report->RequestEklzState().succeeded(); });
 }
 
-void Tfm_MainFr::openModeEntry(int targetMode, const QString& banner) {
-    QWidget* dialog = windows_.fm_RegComm.get();
-    if (dialog == nullptr || !modeHasForm(targetMode)) return;
-    session_.TargetMode = targetMode;
+void Tfm_MainFr::openModeEntry(int targetMode) {
+    auto* dialog = qobject_cast<Tfm_RegComm*>(windows_.fm_RegComm.get());
+    if (dialog == nullptr || !dialog->hasModeForm(targetMode)) return;
     ed_rezult->clear();
     setEnabled(false);
-    dialog->setWindowTitle(banner);
-    if (auto* password = named<QLineEdit>(dialog, "ed_Pass")) {
-        password->clear();
-        password->setFocus();
-    }
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    dialog->openFor(targetMode);
 }
 
 void Tfm_MainFr::mi_ChekClick() {
-    openModeEntry(kRegistrationMode, QStringLiteral("ВХОД В РЕЖИМ РЕГИСТРАЦИЙ"));
+    openModeEntry(kRegistrationMode);
 }
 
 void Tfm_MainFr::mi_GashClick() {
-    openModeEntry(kZReportMode, QStringLiteral("ВХОД В РЕЖИМ ГАШЕНИЙ"));
+    openModeEntry(kZReportMode);
 }
 
 void Tfm_MainFr::mi_FiskPamClick() {
-    if (!modeHasForm(kFiscalMemoryMode)) return;
-    // The fiscal memory asks for its password twice; this is the first time.
-    session_.RegistrationStage = 1;
-    openModeEntry(kFiscalMemoryMode, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ФП"));
+    openModeEntry(kFiscalMemoryMode);
 }
 
 void Tfm_MainFr::mi_EKLZClick() {
-    openModeEntry(kEklzMode, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ЭКЛЗ"));
+    openModeEntry(kEklzMode);
 }
 
 void Tfm_MainFr::mi_AvarReportClick() {

@@ -96,9 +96,9 @@ private:
     // opens, with focus on its control named focusName.
     void openReportWindow(QWidget* window, const char* focusName,
                           const std::function<bool()>& requests);
-    // The mode-entry pattern: the dialog opens with the banner as its caption and an empty
-    // password field.
-    void openModeEntry(int targetMode, const QString& banner);
+    // The mode-entry pattern: the main window waits while the dialog asks for the password of
+    // the mode.
+    void openModeEntry(int targetMode);
     // Disables the main window and shows the child window.
     void openChild(QWidget* window);
     // Whether the mode-entry dialog can open a form in the mode.

@@ -72,47 +72,12 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
           static_cast<QWidget*>(fm_AvarReport.get()), static_cast<QWidget*>(fm_SostFR.get())}) {
         keepAbove(*child, *fm_MainFr);
     }
-    frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });
     fm_MainFr->updateMenu();
 }
 
 // The windows go in the reverse order of their making, the main window last, since the others
 // hand it back its enabled state when they close.
 Windows::~Windows() = default;
-
-QWidget* Windows::window(BoxOwner owner) const {
-    switch (owner) {
-        case BoxOwner::Application:
-            return nullptr;
-        case BoxOwner::MainFr:
-            return fm_MainFr.get();
-        case BoxOwner::Config:
-            return fm_Config.get();
-        case BoxOwner::Help:
-            return fm_Help.get();
-        case BoxOwner::DateFR:
-            return fm_DateFR.get();
-        case BoxOwner::FiskPam:
-            return fm_FiskPam.get();
-        case BoxOwner::RegComm:
-            return fm_RegComm.get();
-        case BoxOwner::RegInf:
-            return fm_RegInf.get();
-        case BoxOwner::SostEKLZ:
-            return fm_SostEKLZ.get();
-        case BoxOwner::EKLZ:
-            return fm_EKLZ.get();
-        case BoxOwner::Chek:
-            return fm_Chek.get();
-        case BoxOwner::Gash:
-            return fm_Gash.get();
-        case BoxOwner::AvarReport:
-            return fm_AvarReport.get();
-        case BoxOwner::SostFR:
-            return fm_SostFR.get();
-    }
-    return nullptr;
-}
 
 void keepAbove(QWidget& child, QWidget& owner) {
     child.winId();

@@ -43,10 +43,6 @@ struct Windows {
     std::unique_ptr<QWidget> fm_Gash;        // shift-closing report
     std::unique_ptr<QWidget> fm_AvarReport;  // emergency fiscal memory report
     std::unique_ptr<QWidget> fm_SostFR;      // device state report
-
-    // The window that owns boxes of the given owner; null for the application or a window that
-    // does not exist.
-    QWidget* window(BoxOwner owner) const;
 };
 
 // Makes child stay above owner (and leave the task bar to it) without becoming its child widget,

@@ -1,15 +1,11 @@
 #include "device/connection.h"
 
-#include <algorithm>
 #include <string>
 
 namespace ptk {
 namespace {
 
 constexpr std::size_t kProbeAnswerLength = 7;
-// The probe clears this much of the answer kept first, so that a probe that got no answer cannot
-// be read as the previous answer's code set.
-constexpr std::size_t kProbeClearedBytes = 60;
 
 void tellPortFailure(Session& session, std::string_view text) {
     session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text);
@@ -25,7 +21,7 @@ std::string portUnavailableText(int port, const platform::PortOpenReport& report
 
 bool OpenConfiguredPort(Session& session) {
     SerialChannel& channel = session.channel;
-    const int port = channel.CurrentPort;
+    const int port = channel.currentPort();
     platform::PortOpenReport report;
     if (!channel.OpenPort(port, &report)) {
         tellPortFailure(session, portUnavailableText(port, report));
@@ -48,18 +44,18 @@ ExchangeResult ProbeCommand(Session& session, std::uint8_t a, std::uint8_t b) {
     message.byte(a).byte(b);
     CommandCall call = commandCall(message, kProbeAnswerLength, ShortAnswer::Taken);
     call.unknownCommand = UnknownCommandAnswer::IsAResult;
-    auto& copy = session.exchange.AnswerCopy;
-    std::fill_n(copy.begin(), kProbeClearedBytes, std::uint8_t{0});
     return session.exchange.SendFormCommand(call);
 }
 
 ExchangeResult ProbeCodeSet(Session& session) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     const ExchangeResult probe = ProbeCommand(session, 0, 0);
+    // The answer's code set byte is read only from an answer of this probe.
     if (probe.succeeded()) {
-        session.exchange.DirectCodes = session.exchange.AnswerCopy[kProbeCodeSetPosition];
+        const bool asWritten = session.exchange.answer()[kProbeCodeSetPosition] != 0;
+        session.exchange.setCodeSet(asWritten ? CodeSet::AsWritten : CodeSet::Shifted);
     } else if (probe.outcome == ExchangeOutcome::UnknownCommand) {
-        session.exchange.DirectCodes = 1;
+        session.exchange.setCodeSet(CodeSet::AsWritten);
     }
     return probe;
 }

@@ -20,7 +20,7 @@ ShortStatusReply QueryStatusCode(Session& session) {
 
     ShortStatusReply reply;
     reply.result = session.exchange.SendFormCommand(call);
-    const auto& answer = session.exchange.RxBuffer;
+    const auto& answer = session.exchange.received();
     reply.status = {answer[kModeBytePosition], answer[kFlagsPosition]};
     return reply;
 }

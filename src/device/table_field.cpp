@@ -25,7 +25,7 @@ TableFieldReply ReadTableField(Session& session, TableField field) {
     call.deadlines.pauseMs = kTableFieldPauseMs;
     TableFieldReply reply;
     reply.result = session.exchange.SendCommand(call);
-    const auto& answer = session.exchange.AnswerCopy;
+    const auto& answer = session.exchange.answer();
     std::copy_n(answer.begin() + kValuePosition, reply.value.size(), reply.value.begin());
     return reply;
 }

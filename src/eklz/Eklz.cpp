@@ -320,7 +320,7 @@ void Tfm_EKLZ::buildRequestPanel() {
     column->addWidget(bt_ZaprosOk, 0, Qt::AlignRight);
 }
 
-bool Tfm_EKLZ::prepareForEntry() {
+bool Tfm_EKLZ::prepareForEntry(const ui::ModeEntry&) {
     pn_Sleep->hide();
     for (QFrame* shown : {pn_EKLZ1, pn_EKLZ2, pn_EKLZ3, pn_EKLZ4, pn_EKLZ5}) shown->show();
     bt_StopReport->setEnabled(false);
@@ -353,13 +353,13 @@ void Tfm_EKLZ::bt_CloseArhivClick() {
 
 void Tfm_EKLZ::runSingleCommand(std::string_view question, int operationCode) {
     if (reportThread_.running()) return;
-    if (!session_.frontEnd.askQuestion(question, BoxOwner::EKLZ)) return;
+    if (!session_.frontEnd.askQuestion(question, boxOwner())) return;
     // The result field keeps what it showed: the transaction writes its own outcome there.
     hookthread(eklz::EKLZCMDTHREADARG{operationCode});
 }
 
 void Tfm_EKLZ::showFieldError(std::string_view text) {
-    session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text, BoxOwner::EKLZ);
+    session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text, boxOwner());
 }
 
 void Tfm_EKLZ::bt_OtchOkClick() {

@@ -41,7 +41,7 @@ public:
     // The start state of each opening: the waiting panel hidden, the reports on the page by dates
     // (full, from today to today), the requests on the shift totals page, every number empty.
     // Always ready.
-    bool prepareForEntry() override;
+    bool prepareForEntry(const ptk::ui::ModeEntry& entry) override;
 
     // Where today's date comes from; the workstation's clock unless a test fixes it.
     void setTodaySource(std::function<QDate()> today) { today_ = std::move(today); }

@@ -40,6 +40,7 @@ public:
     explicit Watcher(Tfm_AvarReport& window) : window_(window) {}
     bool pause(std::uint32_t ms) override { return window_.pause_(ms); }
     void stopTaken() override { window_.bt_StopReport->setEnabled(false); }
+    OwnerHandle boxOwner() const override { return window_.boxOwner(); }
 
 private:
     Tfm_AvarReport& window_;

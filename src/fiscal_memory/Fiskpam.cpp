@@ -379,7 +379,7 @@ void Tfm_FiskPam::acceptDigitsOnly(QLineEdit* edit, int maxLength) {
 }
 
 void Tfm_FiskPam::showError(const char* text) {
-    session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text, BoxOwner::FiskPam);
+    session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text, boxOwner());
 }
 
 void Tfm_FiskPam::busyWith(std::initializer_list<QWidget*> controls) {
@@ -415,7 +415,8 @@ void Tfm_FiskPam::setHeaderLines(const HeaderLineTexts& lines) {
     }
 }
 
-bool Tfm_FiskPam::prepareForEntry() {
+bool Tfm_FiskPam::prepareForEntry(const ui::ModeEntry& entry) {
+    accessPassword_ = entry.accessPassword;
     pn_Sleep->hide();
     pg_FiskPam->show();
     bt_StopReport->setEnabled(false);
@@ -438,10 +439,10 @@ bool Tfm_FiskPam::prepareForEntry() {
     // The requisites were just cleared: a date repeat left over from an earlier opening must not
     // send them unchecked, so every registration of this opening starts with the checks.
     dateRepeatTag_ = 0;
-    session_.RegistrationStage = 1;
+    registrationStage_ = 1;
 
     HeaderLineTexts lines = headerLines();
-    const bool ready = FiskPamStartUp(session_, lines);
+    const bool ready = FiskPamStartUp(session_, lines, accessPassword_, boxOwner());
     setHeaderLines(lines);
     return ready;
 }
@@ -454,7 +455,7 @@ void Tfm_FiskPam::pg_FiskPamChange(int index) {
 
 void Tfm_FiskPam::bt_ZavNumOkClick() {
     if (isBusy()) return;
-    if (!session_.frontEnd.askQuestion(kSerialQuestion, BoxOwner::FiskPam)) return;
+    if (!session_.frontEnd.askQuestion(kSerialQuestion, boxOwner())) return;
     if (ed_ZavNum->text().trimmed().isEmpty()) {
         showError("Введите заводской номер ПТК.");
         return;
@@ -488,10 +489,10 @@ bool Tfm_FiskPam::checkRequisites() {
         ed_Name1->setFocus();
         return false;
     }
-    if (session_.RegistrationStage == 1) {
+    if (registrationStage_ == 1) {
         session_.frontEnd.showMessage(MessageIcon::Warning, "Сообщение", kCheckAndRepeat,
-                                      BoxOwner::FiskPam);
-        session_.RegistrationStage = 2;
+                                      boxOwner());
+        registrationStage_ = 2;
         FirstPasswordEntry = ed_PassNew->text();
         ed_PassNew->clear();
         return false;
@@ -499,10 +500,10 @@ bool Tfm_FiskPam::checkRequisites() {
     if (ed_PassNew->text() != FirstPasswordEntry) {
         showError("Неверный повтор пароля!");
         ed_PassNew->clear();
-        session_.RegistrationStage = 1;
+        registrationStage_ = 1;
         return false;
     }
-    session_.RegistrationStage = 3;
+    registrationStage_ = 3;
     return true;
 }
 
@@ -516,23 +517,23 @@ void Tfm_FiskPam::bt_RegistrClick() {
     // changed since then are checked again from the start.
     if (dateRepeatTag_ != 0 && currentRequisites() != validated_) {
         dateRepeatTag_ = 0;
-        session_.RegistrationStage = 1;
+        registrationStage_ = 1;
     }
     if (dateRepeatTag_ == 0) {
-        if (session_.RegistrationStage <= 2 && !checkRequisites()) return;
-        if (!session_.frontEnd.askQuestion(kRegistrationQuestion, BoxOwner::FiskPam)) {
-            session_.RegistrationStage = 1;
+        if (registrationStage_ <= 2 && !checkRequisites()) return;
+        if (!session_.frontEnd.askQuestion(kRegistrationQuestion, boxOwner())) {
+            registrationStage_ = 1;
             return;
         }
         validated_ = currentRequisites();
     }
     sendRegistration();
-    session_.RegistrationStage = 1;
+    registrationStage_ = 1;
 }
 
 void Tfm_FiskPam::sendRegistration() {
     // Nothing goes out, the clock included, unless all four header lines can be written.
-    if (!CheckHeaderLinesWritable(session_, headerLines())) return;
+    if (!CheckHeaderLinesWritable(session_, headerLines(), boxOwner())) return;
     session_.frontEnd.setResultText("");
     pn_Sleep->show();
     // The whole form waits: no page may start another exchange meanwhile.
@@ -548,7 +549,7 @@ void Tfm_FiskPam::sendRegistration() {
         dt_Date->setDate(now_().date());
     } else {
         dateRepeatTag_ = 0;
-        if (clock.set() && StoreHeaderLines(session_, headerLines())) {
+        if (clock.set() && StoreHeaderLines(session_, headerLines(), accessPassword_, boxOwner())) {
             FiscalRegistration(session_, ed_RegNum->text().toStdString(),
                                ed_INN->text().toStdString(), ed_PassNew->text().toStdString());
         }
@@ -600,7 +601,7 @@ void Tfm_FiskPam::fmemrpthookthread() {
     // The emergency exit ends the program. The quit is asked for before the result is shown, so
     // that the box cannot hold the program up: it is told at once that the program is ending.
     if (session_.StopRequested) quitApplication_();
-    session_.errors.ShowDriverResult(BoxOwner::FiskPam, result);
+    session_.errors.ShowDriverResult(boxOwner(), result);
     showReportRunning(false);
 }
 

@@ -40,7 +40,7 @@ public:
 
     // The form as each opening finds it (cleared requisites, today's date, the first pages), then
     // the start-up exchange; ready when the register is back in mode 5 with the header lines read.
-    bool prepareForEntry() override;
+    bool prepareForEntry(const ptk::ui::ModeEntry& entry) override;
 
     // Where today and now come from; the workstation's clock unless a test fixes it.
     void setNowSource(std::function<QDateTime()> now) { now_ = std::move(now); }
@@ -50,6 +50,8 @@ public:
 
     // The tag of bt_Registr: 22 while the register waits for the date to be entered again.
     int dateRepeatTag() const { return dateRepeatTag_; }
+    // Stage 1 asks for the requisites, stage 2 for the new password once more, stage 3 sends.
+    int registrationStage() const { return registrationStage_; }
     bool reportRunning() const { return reportThread_.running(); }
 
     void pg_FiskPamChange(int index);
@@ -177,6 +179,9 @@ private:
     std::function<QDateTime()> now_;
     std::function<void()> quitApplication_;
     int dateRepeatTag_ = 0;
+    int registrationStage_ = 1;
+    // The password of the mode entry that opened the form, to come back into mode 5 with.
+    std::string accessPassword_;
     // What the last confirmed registration checked, for a click that only repeats its date.
     Requisites validated_;
 };

@@ -24,19 +24,21 @@ constexpr PrinterFault kPrinterFaults[] = {
     {&ShortStatus::noRoll, EmergencyEnding::NoRoll, "Нет рулона!"},
 };
 
-void tell(Session& session, MessageIcon icon, std::string_view caption, std::string_view text) {
-    session.frontEnd.showMessage(icon, caption, text, BoxOwner::AvarReport);
+void tell(Session& session, const EmergencyReportWatcher& watcher, MessageIcon icon,
+          std::string_view caption, std::string_view text) {
+    session.frontEnd.showMessage(icon, caption, text, watcher.boxOwner());
 }
 
 // The register no longer prints: a finished report tells the first printer fault it ran into.
-EmergencyEnding reportEnded(Session& session, const ShortStatus& status) {
+EmergencyEnding reportEnded(Session& session, const EmergencyReportWatcher& watcher,
+                            const ShortStatus& status) {
     if (status.modeByte != kFiscalMemoryIdleMode) {
-        tell(session, MessageIcon::Error, kErrorCaption, "Снятие отчета прервалось!");
+        tell(session, watcher, MessageIcon::Error, kErrorCaption, "Снятие отчета прервалось!");
         return EmergencyEnding::BrokenOff;
     }
     for (const PrinterFault& fault : kPrinterFaults) {
         if (!(status.*fault.isSet)()) continue;
-        tell(session, MessageIcon::Error, kErrorCaption, fault.message);
+        tell(session, watcher, MessageIcon::Error, kErrorCaption, fault.message);
         return fault.ending;
     }
     return EmergencyEnding::Printed;
@@ -46,7 +48,8 @@ EmergencyEnding reportEnded(Session& session, const ShortStatus& status) {
 EmergencyEnding breakOff(Session& session, EmergencyReportWatcher& watcher) {
     watcher.stopTaken();
     if (!ExitCurrentMode(session).succeeded()) return EmergencyEnding::ModeExitFailed;
-    tell(session, MessageIcon::Information, kInformationCaption, "Прервано пользователем!");
+    tell(session, watcher, MessageIcon::Information, kInformationCaption,
+         "Прервано пользователем!");
     return EmergencyEnding::Interrupted;
 }
 
@@ -66,7 +69,7 @@ EmergencyEnding watch(Session& session, EmergencyReportWatcher& watcher) {
             return breakOff(session, watcher);
         }
     }
-    return reportEnded(session, status);
+    return reportEnded(session, watcher, status);
 }
 
 }  // namespace

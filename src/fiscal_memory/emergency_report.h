@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "link/exchange_result.h"
+#include "link/front_end.h"
 
 namespace ptk {
 class Session;
@@ -33,6 +34,8 @@ public:
     virtual bool pause(std::uint32_t ms) = 0;
     // The stop is being carried out: the stop button goes off before the mode is left.
     virtual void stopTaken() = 0;
+    // The window that owns the watch's boxes.
+    virtual OwnerHandle boxOwner() const = 0;
 };
 
 // How a run of the report ended.
@@ -56,8 +59,8 @@ enum class EmergencyEnding {
 // every kWatchIntervalMs until it no longer prints. A stop request (Session::StopRequested, set by
 // the stop button) is looked at before each turn: the turn's status request then tells whether
 // the register still prints, and only then is the mode left to break the report off. Every
-// ending's message is shown here, owned by the emergency report's window. StopRequested is
-// cleared again at the end.
+// ending's message is shown here, owned by the watcher's window. StopRequested is cleared again
+// at the end.
 EmergencyEnding RunEmergencyReport(Session& session, EmergencyReportWatcher& watcher);
 
 }  // namespace ptk::fiscal_memory

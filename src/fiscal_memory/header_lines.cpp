@@ -173,18 +173,19 @@ UnwritableHeaderLine FindUnwritableHeaderLine(const Session& session,
     return {};
 }
 
-bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts) {
+bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts, OwnerHandle owner) {
     const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
     if (found.line < 0) return true;
     session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption,
                                  "Строка " + std::to_string(found.line + 1) +
                                      " наименования не может быть записана в ПТК: " + found.reason +
                                      ".",
-                                 BoxOwner::FiskPam);
+                                 owner);
     return false;
 }
 
-void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts) {
+void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts,
+                                 OwnerHandle owner) {
     const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
     if (found.line < 0) return;
     session.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
@@ -192,7 +193,7 @@ void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts)
                                      " наименования, прочитанная из ПТК, не может быть записана "
                                      "обратно: " +
                                      found.reason + ". Исправьте её перед регистрацией.",
-                                 BoxOwner::FiskPam);
+                                 owner);
 }
 
 }  // namespace ptk

@@ -43,11 +43,11 @@ struct UnwritableHeaderLine {
 };
 UnwritableHeaderLine FindUnwritableHeaderLine(const Session& session, const HeaderLineTexts& texts);
 
-// Whether all four lines can be written; otherwise an error box names the first that cannot and
-// why. A registration asks this before it sends anything.
-bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts);
-// After the lines were read: a warning names a line that could not be written back as it
-// stands (too long for a packet, say), so that it is mended before a registration.
-void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts);
+// Whether all four lines can be written; otherwise an error box of owner's names the first that
+// cannot and why. A registration asks this before it sends anything.
+bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts, OwnerHandle owner);
+// After the lines were read: a warning of owner's names a line that could not be written back as
+// it stands (too long for a packet, say), so that it is mended before a registration.
+void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts, OwnerHandle owner);
 
 }  // namespace ptk

@@ -33,9 +33,9 @@ ExchangeResult sendFormCommand(Session& session, const MessageBuilder& message,
 }
 
 // Leaves the current mode and enters mode 5 again with the inspector's access password.
-ExchangeResult backToFiscalMemoryMode(Session& session) {
-    return SwitchToMode(session, kFiscalMemoryMode, ModePassword::typed(session.AccessPassword),
-                        Leaving::Always);
+ExchangeResult backToFiscalMemoryMode(Session& session, std::string_view accessPassword) {
+    return SwitchToMode(session, kFiscalMemoryMode,
+                        ModePassword::typed(std::string(accessPassword)), Leaving::Always);
 }
 
 // Leaves the current mode and enters mode 4 with the password the register keeps for it.
@@ -95,25 +95,27 @@ ExchangeResult FiscalRegistration(Session& session, std::string_view registratio
     return sendFormCommand(session, message, kRegistrationAnswerStartMs);
 }
 
-bool FiskPamStartUp(Session& session, HeaderLineTexts& lines) {
+bool FiskPamStartUp(Session& session, HeaderLineTexts& lines, std::string_view accessPassword,
+                    OwnerHandle owner) {
     // Only an entry the register confirmed counts: after a checksum failure it may be in either
     // mode, and the form must not open on a register in a mode it cannot work in.
     if (!intoProgrammingMode(session).succeeded()) return false;
     if (const PacketResult read = ReadHeaderLines(session, lines); !read.succeeded()) {
         // The register stays in mode 4; the form is not shown.
-        session.errors.ShowDriverResult(BoxOwner::FiskPam, read);
+        session.errors.ShowDriverResult(owner, read);
         return false;
     }
-    WarnOfUnwritableHeaderLines(session, lines);
-    return backToFiscalMemoryMode(session).succeeded();
+    WarnOfUnwritableHeaderLines(session, lines, owner);
+    return backToFiscalMemoryMode(session, accessPassword).succeeded();
 }
 
-bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines) {
+bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines,
+                      std::string_view accessPassword, OwnerHandle owner) {
     // Whether mode 4 was entered shows in the write: the register refuses it in any other mode.
     intoProgrammingMode(session);
     const PacketResult written = WriteHeaderLines(session, lines);
-    if (!written.succeeded()) session.errors.ShowDriverResult(BoxOwner::FiskPam, written);
-    const ExchangeResult back = backToFiscalMemoryMode(session);
+    if (!written.succeeded()) session.errors.ShowDriverResult(owner, written);
+    const ExchangeResult back = backToFiscalMemoryMode(session, accessPassword);
     return written.succeeded() && back.succeeded();
 }
 

@@ -48,15 +48,17 @@ ExchangeResult FiscalRegistration(Session& session, std::string_view registratio
 
 // The start-up exchange of the form, run by the mode entry before it shows the form: out of mode
 // 5 into mode 4, the header lines read into lines (those not read keep their texts; a failure is
-// shown as a driver result), and back into mode 5 with the inspector's access password. True
-// when the form may be shown: every step succeeded, both mode entries confirmed by an intact
-// answer.
-bool FiskPamStartUp(Session& session, HeaderLineTexts& lines);
+// shown as a driver result of owner's), and back into mode 5 with the access password the
+// inspector typed at the mode entry. True when the form may be shown: every step succeeded, both
+// mode entries confirmed by an intact answer.
+bool FiskPamStartUp(Session& session, HeaderLineTexts& lines, std::string_view accessPassword,
+                    OwnerHandle owner);
 
 // Writes the header lines in mode 4 and comes back to mode 5, right before a registration.
 // True only when the lines were written and the register is back in mode 5: a registration must
 // not go out with header lines the register did not take, or in a mode it may not be in.
-bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines);
+bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines,
+                      std::string_view accessPassword, OwnerHandle owner);
 
 // The registration's date and time into the register's clock. When the register wants the date
 // entered again the warning has been shown; nothing more may be sent unless the clock was set.

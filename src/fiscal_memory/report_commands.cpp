@@ -128,7 +128,7 @@ ExchangeResult QueryRanges(Session& session, FiscalMemoryRanges& ranges) {
     CommandCall call = commandCall(message, kRangesAnswerLength, ShortAnswer::Taken);
     call.deadlines.tAnswer = kRangesAnswerMs;
     const ExchangeResult result = session.exchange.SendFormCommand(call);
-    if (result.succeeded()) ranges = rangesFromAnswer(session.exchange.AnswerCopy);
+    if (result.succeeded()) ranges = rangesFromAnswer(session.exchange.answer());
     return result;
 }
 

@@ -183,6 +183,7 @@ ExchangeResult CommandExchange::classify(const CommandCall& call, ExchangeRules 
 }
 
 ExchangeResult CommandExchange::transact(const CommandCall& call, ExchangeRules rules) {
+    const SerialChannel::Transaction onTheLine(channel_);
     const std::uint8_t callerCode = call.messageLength > 2 ? call.message[2] : 0;
     std::uint8_t codeAsSent = callerCode;
     LinkStatus status = LinkStatus::Fine;

@@ -20,6 +20,10 @@ using LinkBuffer = std::array<std::uint8_t, kBufferSize>;
 inline constexpr std::uint8_t CodeShift = 0x2E;
 inline constexpr std::uint8_t kProbeCode = 0xE0;
 
+// How command codes go out: as written, or reduced by CodeShift for a register that expects them
+// so (the probe, 0xE0, always goes out as written).
+enum class CodeSet : std::uint8_t { Shifted, AsWritten };
+
 // The deadlines of one transaction, in milliseconds, with the values most operations use.
 struct Deadlines {
     std::uint32_t tControl = 500;
@@ -109,10 +113,16 @@ public:
     // The variant the windows use: five tries a step, the answer rules the call names.
     ExchangeResult SendFormCommand(const CommandCall& call);
 
-    LinkBuffer TxBuffer{};
-    LinkBuffer RxBuffer{};
-    LinkBuffer AnswerCopy{};
-    int DirectCodes = 1;
+    // The answer of the last transaction, un-stuffed, STX at position 0 (so answer byte k at
+    // position k + 1); places the answer did not fill read 0. A form-variant call that keeps the
+    // answer as received leaves the one before it here.
+    const LinkBuffer& answer() const { return AnswerCopy; }
+    // The bytes of the last read of the last transaction, as they arrived (un-stuffed when the
+    // call kept its answer so).
+    const LinkBuffer& received() const { return RxBuffer; }
+
+    CodeSet codeSet() const { return DirectCodes == 0 ? CodeSet::Shifted : CodeSet::AsWritten; }
+    void setCodeSet(CodeSet codeSet) { DirectCodes = codeSet == CodeSet::AsWritten ? 1 : 0; }
 
     SerialChannel& channel() { return channel_; }
 
@@ -136,6 +146,10 @@ private:
 
     SerialChannel& channel_;
     ErrorReporter& errors_;
+    LinkBuffer TxBuffer{};
+    LinkBuffer RxBuffer{};
+    LinkBuffer AnswerCopy{};
+    int DirectCodes = 1;
     LinkBuffer work_{};
 };
 

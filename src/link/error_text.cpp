@@ -208,17 +208,17 @@ void ErrorReporter::ErrorText(std::uint8_t code) {
     const std::string_view message = deviceErrorMessage(code);
     frontEnd_.setResultText(message);
     if (isSuccessCode(code) || code == kConfirmDateCode) return;
-    frontEnd_.showMessage(MessageIcon::Error, kErrorCaption, message, BoxOwner::Application);
+    frontEnd_.showMessage(MessageIcon::Error, kErrorCaption, message);
 }
 
-void ErrorReporter::ShowDriverResult(BoxOwner ownerWindow, PacketResult result) {
+void ErrorReporter::ShowDriverResult(OwnerHandle owner, PacketResult result) {
     if (result.succeeded()) return;
     if (result.isDeviceError()) {
         ErrorText(result.deviceCode);
         return;
     }
     frontEnd_.showMessage(MessageIcon::Error, kErrorCaption, driverResultMessage(result.code),
-                          ownerWindow);
+                          owner);
 }
 
 }  // namespace ptk

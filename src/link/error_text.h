@@ -40,7 +40,7 @@ public:
     void ErrorText(std::uint8_t code);
     // A packet result: nothing for success, a device error through ErrorText, any other code in
     // an error box of the owner's with its table message.
-    void ShowDriverResult(BoxOwner ownerWindow, PacketResult result);
+    void ShowDriverResult(OwnerHandle owner, PacketResult result);
 
 private:
     FrontEnd& frontEnd_;

@@ -111,6 +111,7 @@ PacketResult PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t*
                                           std::size_t dataLength,
                                           std::optional<std::string_view> password,
                                           std::uint8_t* answer, std::size_t* answerLength) {
+    const SerialChannel::Transaction onTheLine(channel_);
     std::size_t frameLength = 0;
     const PacketResult built = buildMessage(code, data, dataLength, password, frameLength);
     if (built != Done) return built;

@@ -73,7 +73,7 @@ Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent) : ModeForm(parent), sessio
     setBusyControls({pn_Chek, ed_Price, ed_Sek, bt_ChekClose, bt_Chek});
 }
 
-bool Tfm_Chek::prepareForEntry() {
+bool Tfm_Chek::prepareForEntry(const ui::ModeEntry&) {
     const QString separator = QLocale().decimalPoint();
     ed_Price->setText(QString("1") + (separator.isEmpty() ? QString(",") : separator) + "11");
     ed_Sek->setText("2");
@@ -84,7 +84,7 @@ bool Tfm_Chek::prepareForEntry() {
 bool Tfm_Chek::succeeded(const std::optional<ExchangeResult>& result) {
     if (result) return result->succeeded();
     session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, sales::kBadFormatText,
-                                  BoxOwner::Chek);
+                                  boxOwner());
     return false;
 }
 

@@ -25,7 +25,7 @@ public:
 
     // The state the receipt opens in after each mode entry: the sample price 1,11 written with
     // the workstation's decimal separator, section 2, the close button enabled. Always ready.
-    bool prepareForEntry() override;
+    bool prepareForEntry(const ptk::ui::ModeEntry& entry) override;
 
     void bt_ChekClick();
 

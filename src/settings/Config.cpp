@@ -22,7 +22,7 @@ namespace ptk::ui {
 namespace {
 
 QString inUseName(const Session& session) {
-    return QStringLiteral("COM%1").arg(session.channel.CurrentPort + 1);
+    return QStringLiteral("COM%1").arg(session.channel.currentPort() + 1);
 }
 
 std::string utf8(const QString& text) {
@@ -203,14 +203,14 @@ bool Tfm_Config::TakeSetting(Setting which) {
                     session_.frontEnd.showMessage(
                         MessageIcon::Warning, kWarningCaption,
                         utf8(QStringLiteral("Порт не выбран. Оставлен порт %1.").arg(kept)),
-                        BoxOwner::Config);
+                        boxOwner());
                 } else {
                     session_.frontEnd.showMessage(
                         MessageIcon::Error, kErrorCaption,
                         utf8(QStringLiteral("Неверное имя порта «%1»: допустимы имена от COM1 до "
                                             "COM256. Оставлен порт %2.")
                                  .arg(chosen, kept)),
-                        BoxOwner::Config);
+                        boxOwner());
                 }
                 session_.portName = utf8(kept);
                 return false;
@@ -231,7 +231,7 @@ bool Tfm_Config::TakeSetting(Setting which) {
                 session_.frontEnd.showMessage(
                     MessageIcon::Error, kErrorCaption,
                     "Пароль на связь: допустимо не более 4 цифр. Оставлен прежний пароль.",
-                    BoxOwner::Config);
+                    boxOwner());
                 return false;
             }
             session_.LinkPassword = typed;

@@ -7,9 +7,9 @@ namespace ptk {
 
 ConnectOutcome ConnectToRegister(Session& session) {
     ConnectOutcome outcome;
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     outcome.probe = ProbeCommand(session, 0, 0);
-    session.exchange.DirectCodes = 1;
+    session.exchange.setCodeSet(CodeSet::AsWritten);
     // A register that does not know the probe has answered all the same.
     if (!outcome.probe.succeeded() && outcome.probe.outcome != ExchangeOutcome::UnknownCommand) {
         return outcome;

@@ -112,17 +112,22 @@ QString Tfm_RegComm::banner(int targetMode) {
     }
 }
 
-ExchangeResult Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
-    // Any other mode than the selection mode must be left before another can be entered.
-    return SwitchToMode(session_, static_cast<std::uint8_t>(session_.TargetMode),
-                        ModePassword::typed(password), Leaving::WhenNotInSelection);
+void Tfm_RegComm::openFor(int mode) {
+    if (!hasModeForm(mode)) return;
+    targetMode_ = mode;
+    setWindowTitle(banner(mode));
+    ed_Pass->clear();
+    ed_Pass->setFocus();
+    show();
+    raise();
+    activateWindow();
 }
 
 void Tfm_RegComm::bt_RegCommOkClick() {
     if (isBusy()) return;
     // A mode whose form is missing is not entered at all: the register would be left in it with
     // nothing on the screen to work in it or to leave it. The menu never offers such a mode.
-    if (!hasModeForm(session_.TargetMode)) {
+    if (!hasModeForm(targetMode_)) {
         close();
         return;
     }
@@ -136,10 +141,10 @@ void Tfm_RegComm::bt_RegCommOkClick() {
 
     session_.frontEnd.setResultText("");
     setBusy(true);
-    const ExchangeResult result = leaveAndEnterTargetMode(password);
-    // Kept even when the entry failed: it is the password the inspector typed last, which the
-    // fiscal-memory form uses to come back to its mode.
-    session_.AccessPassword = password;
+    // Any other mode than the selection mode must be left before another can be entered.
+    const ExchangeResult result =
+        SwitchToMode(session_, static_cast<std::uint8_t>(targetMode_),
+                     ModePassword::typed(password), Leaving::WhenNotInSelection);
     setBusy(false);
     if (!result.succeeded()) return;
 
@@ -147,18 +152,18 @@ void Tfm_RegComm::bt_RegCommOkClick() {
     // Hidden, not closed: the main window stays disabled until the opened form closes.
     hide();
     // Looked up again: the form may have gone while the exchange turned the message loop.
-    if (ui::ModeForm* form = modeForm(session_.TargetMode)) {
-        openForm(*form);
+    if (ui::ModeForm* form = modeForm(targetMode_)) {
+        openForm(*form, ui::ModeEntry{password});
     } else {
         giveBackMainWindow();
     }
 }
 
-void Tfm_RegComm::openForm(ui::ModeForm& form) {
+void Tfm_RegComm::openForm(ui::ModeForm& form, const ui::ModeEntry& entry) {
     // Again at each opening, so the order in which program start set the main window and
     // registered the form does not matter.
     form.setHandBack(mainWindow(), this);
-    if (!form.prepareForEntry()) {
+    if (!form.prepareForEntry(entry)) {
         giveBackMainWindow();
         return;
     }

@@ -179,7 +179,7 @@ ExchangeResult RequestDeviceState(Session& session, std::vector<std::string>& li
     const ExchangeResult result =
         session.exchange.SendFormCommand(stateCall(message, ErrorCodeRule::StateAnswer));
     if (result.succeeded())
-        lines = deviceStateLines(AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy));
+        lines = deviceStateLines(AnswerBytes::fromLinkBuffer(session.exchange.answer()));
     return result;
 }
 
@@ -191,7 +191,7 @@ ExchangeResult RequestPrinterState(Session& session, std::vector<std::string>& l
     // Without a closing byte the window stays shut and its text is rebuilt before it is next
     // shown, so the lines are only worth adding for a complete exchange.
     if (result.succeeded()) {
-        const auto answer = AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy);
+        const auto answer = AnswerBytes::fromLinkBuffer(session.exchange.answer());
         for (auto& line : printerStateLines(answer[2])) lines.push_back(std::move(line));
     }
     return result;

@@ -62,7 +62,7 @@ ExchangeResult RequestEklzState(Session& session, std::vector<std::string>& line
     const ExchangeResult result =
         session.exchange.SendFormCommand(commandCall(message, 55, ShortAnswer::Taken));
     if (result.succeeded())
-        lines = eklzStateLines(AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy));
+        lines = eklzStateLines(AnswerBytes::fromLinkBuffer(session.exchange.answer()));
     return result;
 }
 

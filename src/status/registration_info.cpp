@@ -80,7 +80,7 @@ ExchangeResult ReadDataRegister(Session& session, std::uint8_t number,
     if (!result.succeeded()) return result;
     if (number == kActivationRegister) lines.clear();
     for (auto& line :
-         dataRegisterLines(number, AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy))) {
+         dataRegisterLines(number, AnswerBytes::fromLinkBuffer(session.exchange.answer()))) {
         lines.push_back(std::move(line));
     }
     return result;

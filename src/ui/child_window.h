@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "ui/box_owner.h"
+
 class QAbstractButton;
 
 namespace ptk::ui {
@@ -44,6 +46,8 @@ protected:
     ChildWindow(QWidget* parent, Qt::WindowFlags flags, Centring centring);
 
     QWidget* mainWindow() const { return mainWindow_; }
+    // This window as the owner of the boxes it asks the front end for.
+    OwnerHandle boxOwner() const { return ownerOf(this); }
 
     // What closing the window does once it is allowed to close: by default the main window is
     // enabled again. Windows that hand back more override it.

@@ -15,7 +15,6 @@
 #include "settings/Config.h"
 #include "status/Regcomm.h"
 
-using ptk::BoxOwner;
 using ptk::MessageIcon;
 using ptk::testing::WindowBench;
 using Codes = std::vector<std::uint8_t>;
@@ -148,14 +147,14 @@ void MainWindowTest::connectSequence() {
     WindowBench bench;
     bench.state().mode.set(modeByte & 0x0F, modeByte >> 4);
     bench.state().link.knowsProbe = knowsProbe;
-    bench.session.exchange.DirectCodes = 1;
+    bench.session.exchange.setCodeSet(ptk::CodeSet::AsWritten);
     bench.startAndConnect();
 
     QCOMPARE(bench.receivedCodes(), codes);
     // The probe went out while codes were shifted (it is the one code that never is), the rest
     // as written.
-    QCOMPARE(bench.session.exchange.DirectCodes, 1);
-    QCOMPARE(bench.session.channel.CurrentPort, WindowBench::kPort);
+    QCOMPARE(bench.session.exchange.codeSet(), ptk::CodeSet::AsWritten);
+    QCOMPARE(bench.session.channel.currentPort(), WindowBench::kPort);
     QCOMPARE(bench.state().mode.mode, std::uint8_t{0});
     QVERIFY(bench.alerts.boxes.empty());
     auto& main = bench.main();
@@ -256,7 +255,7 @@ void MainWindowTest::missingPortLeavesAnIdleWindowWithTheFullMenu() {
     QVERIFY(main.mi_ExitRegim->isEnabled());
     QVERIFY(main.mi_Help->isEnabled());
     QVERIFY(main.mi_Exit->isEnabled());
-    QCOMPARE(bench.session.channel.CurrentPort, 4);
+    QCOMPARE(bench.session.channel.currentPort(), 4);
 }
 
 void MainWindowTest::exitQuestion_data() {
@@ -280,11 +279,11 @@ void MainWindowTest::exitQuestion() {
     QCOMPARE(box.caption, QString("Вопрос"));
     QCOMPARE(box.icon, MessageIcon::Question);
     QCOMPARE(box.text, QString("Вы действительно хотите выйти из программы?"));
-    QCOMPARE(box.owner, BoxOwner::MainFr);
+    QVERIFY(box.owner == ptk::ui::ownerOf(&main));
     QCOMPARE(box.ownerWindow, static_cast<QWidget*>(&main));
     // Yes closes the window and the port; No leaves everything as it was.
     QCOMPARE(main.isVisible(), !yes);
-    QCOMPARE(bench.session.channel.PortTable[WindowBench::kPort].device == nullptr, yes);
+    QCOMPARE(bench.session.channel.portSlot(WindowBench::kPort).device == nullptr, yes);
     QVERIFY(main.isEnabled());
 }
 
@@ -355,7 +354,7 @@ void MainWindowTest::refusedCommandReachesResultFieldAndBox() {
     QCOMPARE(bench.main().ed_rezult->text(), message);
     QCOMPARE(bench.alerts.texts(), QStringList({bench.alerts.boxes[0].text, message}));
     QCOMPARE(bench.alerts.boxes[1].caption, QString("Ошибка"));
-    QCOMPARE(bench.alerts.boxes[1].owner, BoxOwner::Application);
+    QVERIFY(bench.alerts.boxes[1].owner == ptk::OwnerHandle{});
 }
 
 void MainWindowTest::aboutBoxDisablesMainWindowUntilClosed() {

@@ -11,20 +11,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TEST_F(DeviceTest, ProbeIsNeverShiftedAndLeavesItsAnswerInAnswerCopy) {
-    session.exchange.DirectCodes = 0;
+TEST_F(DeviceTest, ProbeIsNeverShiftedAndItsAnswerIsKept) {
+    session.exchange.setCodeSet(CodeSet::Shifted);
     EXPECT_EQ(ProbeCommand(session, 0x10, 0x03), kDone);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].message, (Bytes{0x73, 0x01, 0xE0, 0x10, 0x03}));
     EXPECT_EQ(answer(4), (Bytes{0xE0, 0x00, 0x01, 0x01}));
-}
-
-TEST_F(DeviceTest, ProbeThatGetsNoAnswerLeavesNoCodeSetFromAnEarlierAnswer) {
-    ASSERT_EQ(ProbeCommand(session, 0, 0), kDone);
-    ASSERT_EQ(session.exchange.AnswerCopy[kProbeCodeSetPosition], 1);
-    faults().silentAt(sim::SilentStep::LineAck) = sim::kAlways;
-    EXPECT_TRUE(failedOrRefused(ProbeCommand(session, 0, 0)));
-    EXPECT_EQ(session.exchange.AnswerCopy[kProbeCodeSetPosition], 0);
 }
 
 struct UnknownProbeCase {
@@ -59,7 +51,7 @@ struct CodeSetCase {
     bool knowsProbe;
     bool silent;
     ExchangeResult probe;
-    int directCodes;
+    CodeSet codeSet;
     std::uint8_t exitCodeOnTheWire;
 };
 
@@ -71,10 +63,10 @@ TEST_P(ProbeCodeSetTest, LaterCommandsGoOutInTheCodeSetTheRegisterAnnounced) {
     state().link.knowsProbe = c.knowsProbe;
     state().mode.set(sim::ModeRegistration);
     if (c.silent) faults().silentAt(sim::SilentStep::LineAck) = 5;
-    session.exchange.DirectCodes = 1;
+    session.exchange.setCodeSet(CodeSet::AsWritten);
 
     EXPECT_EQ(ProbeCodeSet(session), c.probe);
-    EXPECT_EQ(session.exchange.DirectCodes, c.directCodes);
+    EXPECT_EQ(session.exchange.codeSet(), c.codeSet);
 
     records.clear();
     ExitCurrentMode(session);
@@ -82,24 +74,26 @@ TEST_P(ProbeCodeSetTest, LaterCommandsGoOutInTheCodeSetTheRegisterAnnounced) {
     EXPECT_EQ(records[0].receivedCode, c.exitCodeOnTheWire);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Registers, ProbeCodeSetTest,
-    ::testing::Values(CodeSetCase{"UnshiftedModel", true, true, false, kDone, 1, 0x52},
-                      CodeSetCase{"ShiftedModel", false, true, false, kDone, 0, 0x24},
-                      CodeSetCase{"ModelWithoutProbe",
-                                  true,
-                                  false,
-                                  false,
-                                  {ExchangeOutcome::UnknownCommand, 0x7A},
-                                  1,
-                                  0x52},
-                      CodeSetCase{"NoAnswer", true, true, true, kFailed, 0, 0x24}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Registers, ProbeCodeSetTest,
+                         ::testing::Values(CodeSetCase{"UnshiftedModel", true, true, false, kDone,
+                                                       CodeSet::AsWritten, 0x52},
+                                           CodeSetCase{"ShiftedModel", false, true, false, kDone,
+                                                       CodeSet::Shifted, 0x24},
+                                           CodeSetCase{"ModelWithoutProbe",
+                                                       true,
+                                                       false,
+                                                       false,
+                                                       {ExchangeOutcome::UnknownCommand, 0x7A},
+                                                       CodeSet::AsWritten,
+                                                       0x52},
+                                           CodeSetCase{"NoAnswer", true, true, true, kFailed,
+                                                       CodeSet::Shifted, 0x24}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DeviceTest, PortThatCannotBeOpenedOrConfiguredIsTold) {
-    session.channel.CurrentPort = 4;  // COM5: no device behind it
+    session.channel.setCurrentPort(4);  // COM5: no device behind it
     EXPECT_FALSE(OpenConfiguredPort(session));
-    session.channel.CurrentPort = kPort;
+    session.channel.setCurrentPort(kPort);
     line.setConfigureFails(true);
     EXPECT_FALSE(ReopenPort(session, 4));
     line.setConfigureFails(false);
@@ -113,11 +107,11 @@ TEST_F(DeviceTest, PortThatCannotBeOpenedOrConfiguredIsTold) {
 
 TEST_F(DeviceTest, ReopeningClosesThePortThatWasInUseNotTheNewOne) {
     // COM9 is in use; the new settings name COM5.
-    ASSERT_NE(session.channel.PortTable[kPort].device, nullptr);
-    session.channel.CurrentPort = 4;
+    ASSERT_NE(session.channel.portSlot(kPort).device, nullptr);
+    session.channel.setCurrentPort(4);
     EXPECT_FALSE(ReopenPort(session, kPort));
-    EXPECT_EQ(session.channel.PortTable[kPort].device, nullptr);
-    EXPECT_EQ(session.channel.PortTable[kPort].openFlag, 0);
+    EXPECT_EQ(session.channel.portSlot(kPort).device, nullptr);
+    EXPECT_EQ(session.channel.portSlot(kPort).openFlag, 0);
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"Порт недоступен!"});
 }
 

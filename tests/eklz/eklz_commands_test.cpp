@@ -88,7 +88,7 @@ TEST(EklzCommands, EachTransactionOnTheWire) {
             EklzRig rig;
             if (c.message[0] == kActivationCode) rig.state().eklz.activated = false;
             if (shifted) {
-                rig.session.exchange.DirectCodes = 0;
+                rig.session.exchange.setCodeSet(CodeSet::Shifted);
                 rig.state().link.unshiftedCodes = false;
             }
             const std::size_t printedBefore = rig.state().tape.lines().size();

@@ -147,7 +147,7 @@ void AvarReportWindowTest::stopButtonIsTakenWhileTheWatchWaits() {
     QTest::mouseClick(bench.window.bt_Otch, Qt::LeftButton);
 
     const Box interrupted{MessageIcon::Information, "Информация", "Прервано пользователем!",
-                          ptk::BoxOwner::AvarReport};
+                          ptk::ui::ownerOf(&bench.window)};
     QCOMPARE(bench.boxes(), std::vector<Box>{interrupted});
     // The status of the turn in which it was pressed, the one of the next turn that decides, then
     // the mode exit.

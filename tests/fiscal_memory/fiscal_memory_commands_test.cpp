@@ -21,13 +21,14 @@ using Box = testing::RecordingFrontEnd::Box;
 using testing::failedOrRefused;
 using testing::kDone;
 constexpr const char* kSuccess = "00 - Ошибок нет. Команда выполнена.";
+// Stands for the fiscal-memory form, the owner of its boxes.
+const OwnerHandle kForm{&kSuccess};
 
 class FiscalMemoryCommands : public ::testing::Test, public testing::RecordingSimRig {
 protected:
     FiscalMemoryCommands() {
         // As the mode entry leaves it: in mode 5, entered with the inspector's password.
         state().mode.set(sim::ModeFiscalMemory);
-        session.AccessPassword = "55555555";
     }
 
     void clearRecords() {
@@ -35,6 +36,8 @@ protected:
         messages.clear();
         frontEnd.clear();
     }
+
+    std::string accessPassword = "55555555";
 
     bool tapeHas(const std::string& line) const {
         for (const auto& printed : engine.state().tape.lines()) {
@@ -64,7 +67,7 @@ TEST_F(FiscalMemoryCommands, SerialNumberIsProgrammedOnce) {
     // With the codes shifted, the command still reaches the register as 0x61.
     clearRecords();
     state().identity.serialNumber = 0;
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     state().link.unshiftedCodes = false;
     EXPECT_EQ(ProgramSerialNumber(session, "7"), kDone);
     EXPECT_EQ(messages.back()[2], 0x33);
@@ -139,7 +142,7 @@ TEST_F(FiscalMemoryCommands, FiscalisationAndFourReRegistrationsThenTheLimit) {
 
 TEST_F(FiscalMemoryCommands, StartUpReadsTheHeaderLinesInModeFourAndComesBack) {
     HeaderLineTexts lines{"a", "b", "c", "d"};
-    ASSERT_TRUE(FiskPamStartUp(session, lines));
+    ASSERT_TRUE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x46, 0x46, 0x46, 0x46, 0x52, 0x56}));
     // The password of mode 4 is read from table 3 row 30 under the general rules, then used.
     EXPECT_EQ(messages[1], (Bytes{0x73, 0x01, 0x46, 0x03, 0x00, 0x1E, 0x01}));
@@ -152,7 +155,7 @@ TEST_F(FiscalMemoryCommands, StartUpReadsTheHeaderLinesInModeFourAndComesBack) {
     // A changed mode-4 password is found in the table, whatever it is.
     clearRecords();
     state().passwords.access[sim::ModeProgramming] = 1020304;
-    ASSERT_TRUE(FiskPamStartUp(session, lines));
+    ASSERT_TRUE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(messages[2], (Bytes{0x73, 0x01, 0x56, 0x04, 0x01, 0x02, 0x03, 0x04}));
 }
 
@@ -160,7 +163,7 @@ TEST_F(FiscalMemoryCommands, StartUpStopsWhereItFails) {
     // Mode 4 refused: nothing more is sent.
     faults().errors.push_back({0x56, 0x8C, 1});
     HeaderLineTexts lines{"a", "b", "c", "d"};
-    EXPECT_FALSE(FiskPamStartUp(session, lines));
+    EXPECT_FALSE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56}));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
     EXPECT_EQ(lines, (HeaderLineTexts{"a", "b", "c", "d"}));
@@ -170,11 +173,10 @@ TEST_F(FiscalMemoryCommands, StartUpStopsWhereItFails) {
     clearRecords();
     state().mode.set(sim::ModeFiscalMemory);
     state().tables.headerLines[1] = std::string(50, '\\');
-    EXPECT_FALSE(FiskPamStartUp(session, lines));
+    EXPECT_FALSE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x46, 0x46}));
-    EXPECT_EQ(frontEnd.boxes,
-              (std::vector<Box>{{MessageIcon::Error, "Ошибка",
-                                 "Размер данных превышает размер буфера", BoxOwner::FiskPam}}));
+    EXPECT_EQ(frontEnd.boxes, (std::vector<Box>{{MessageIcon::Error, "Ошибка",
+                                                 "Размер данных превышает размер буфера", kForm}}));
     EXPECT_EQ(lines, (HeaderLineTexts{"МАГАЗИН", "b", "c", "d"}));
     EXPECT_EQ(state().mode.mode, sim::ModeProgramming);
 }
@@ -186,7 +188,6 @@ TEST(FiscalMemoryStartUpTest, FailsWhenAnEntrysAnswerStaysCorrupt) {
         SCOPED_TRACE(static_cast<int>(mode));
         testing::RecordingSimRig rig;
         rig.state().mode.set(sim::ModeFiscalMemory);
-        rig.session.AccessPassword = "55555555";
         rig.engine.setCommandObserver([&rig, mode](const sim::CommandRecord& record) {
             rig.commands.push_back(record.code);
             // The answer and each of its five repeats.
@@ -195,14 +196,15 @@ TEST(FiscalMemoryStartUpTest, FailsWhenAnEntrysAnswerStaysCorrupt) {
             }
         });
         HeaderLineTexts lines{"a", "b", "c", "d"};
-        EXPECT_FALSE(FiskPamStartUp(rig.session, lines));
+        EXPECT_FALSE(FiskPamStartUp(rig.session, lines, "55555555", kForm));
         EXPECT_EQ(rig.frontEnd.boxTexts(), std::vector<std::string>{"Ошибка контрольной суммы!"});
         EXPECT_EQ(rig.commands.back(), 0x56);
     }
 }
 
 TEST_F(FiscalMemoryCommands, HeaderLinesAreStoredInModeFourBeforeTheRegistration) {
-    EXPECT_TRUE(StoreHeaderLines(session, {"ООО РОМАШКА", "{IMG 2:100}", "", "x"}));
+    EXPECT_TRUE(
+        StoreHeaderLines(session, {"ООО РОМАШКА", "{IMG 2:100}", "", "x"}, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x50, 0x50, 0x50, 0x50, 0x52, 0x56}));
     EXPECT_EQ(state().tables.headerLines[1], std::string("\x0A\x02\x00\x64", 4));
     EXPECT_EQ(state().mode.mode, sim::ModeFiscalMemory);
@@ -210,15 +212,15 @@ TEST_F(FiscalMemoryCommands, HeaderLinesAreStoredInModeFourBeforeTheRegistration
     // Broken markup: nothing is written, the register is taken back to mode 5, and the
     // registration must not go on.
     clearRecords();
-    EXPECT_FALSE(StoreHeaderLines(session, {"A", "{img 1}", "C", "D"}));
+    EXPECT_FALSE(StoreHeaderLines(session, {"A", "{img 1}", "C", "D"}, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x52, 0x56}));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"Недопустимый параметр"});
     EXPECT_EQ(state().mode.mode, sim::ModeFiscalMemory);
 
     // Lines written, but mode 5 refused: the register is in no mode to register in.
     clearRecords();
-    session.AccessPassword = "11111111";
-    EXPECT_FALSE(StoreHeaderLines(session, {"A", "B", "C", "D"}));
+    accessPassword = "11111111";
+    EXPECT_FALSE(StoreHeaderLines(session, {"A", "B", "C", "D"}, accessPassword, kForm));
     EXPECT_EQ(state().tables.headerLines[3], "D");
     EXPECT_EQ(state().mode.mode, sim::ModeSelection);
 }

@@ -23,7 +23,6 @@
 #include "sim/engine_line_peer.h"
 #include "support/child_window_bench.h"
 
-using ptk::BoxOwner;
 using ptk::MessageIcon;
 using Box = ptk::testing::RecordingFrontEnd::Box;
 using Codes = std::vector<std::uint8_t>;
@@ -96,8 +95,6 @@ struct Bench : ptk::testing::ChildWindowBench<> {
         modeEntry.show();
         modeEntry.hide();
         rig.state().mode.set(ptk::sim::ModeFiscalMemory);
-        rig.session.AccessPassword = "55555555";
-        rig.session.RegistrationStage = 1;
         form.setHandBack(&mainWindow, &modeEntry);
         form.setNowSource([] { return QDateTime(kToday, QTime(9, 5, 30, 250)); });
         form.setQuitApplication([this] {
@@ -108,7 +105,7 @@ struct Bench : ptk::testing::ChildWindowBench<> {
 
     // As the mode entry opens the form; the start-up exchange is forgotten afterwards.
     bool open() {
-        if (!form.prepareForEntry()) return false;
+        if (!form.prepareForEntry(entry)) return false;
         form.show();
         clear();
         return true;
@@ -120,7 +117,7 @@ struct Bench : ptk::testing::ChildWindowBench<> {
         rig.frontEnd.questions.clear();
     }
     std::vector<Box>& boxes() { return rig.frontEnd.boxes; }
-    int stage() const { return rig.session.RegistrationStage; }
+    int stage() const { return form.registrationStage(); }
     void fillRequisites(const QString& password = "12345678") {
         form.pg_FiskPam->setCurrentWidget(form.tbch_Registr);
         form.ed_RegNum->setText("77");
@@ -178,7 +175,10 @@ struct Bench : ptk::testing::ChildWindowBench<> {
     }
 
     QWidget modeEntry;
+    // The password the inspector typed to enter mode 5.
+    const ptk::ui::ModeEntry entry{"55555555"};
     Tfm_FiskPam form{rig.session};
+    const ptk::OwnerHandle formOwner = ptk::ui::ownerOf(&form);
     int quits = 0;
     std::size_t boxesBeforeQuit = 0;
 };
@@ -230,7 +230,7 @@ void FiskPamWindowTest::openingResetsTheFormAndReadsTheHeaderLines() {
     form.pg_Otch->setCurrentWidget(form.tbch_OtchNumSm);
     form.bt_StopReport->setEnabled(true);
 
-    QVERIFY(form.prepareForEntry());
+    QVERIFY(form.prepareForEntry(bench.entry));
 
     QCOMPARE(bench.rig.commands, (Codes{0x52, 0x46, 0x56, 0x46, 0x46, 0x46, 0x46, 0x52, 0x56}));
     QCOMPARE(bench.rig.state().mode.mode, std::uint8_t{ptk::sim::ModeFiscalMemory});
@@ -336,8 +336,9 @@ void FiskPamWindowTest::wholeFiscalisation() {
     bench.fillRequisites();
 
     QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
-    QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat,
-                                               BoxOwner::FiskPam}}));
+    QCOMPARE(
+        bench.boxes(),
+        (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat, bench.formOwner}}));
     QCOMPARE(bench.form.ed_RegNum->text(), QString("0000000077"));
     QVERIFY(bench.form.ed_PassNew->text().isEmpty());
     QCOMPARE(bench.stage(), 2);
@@ -430,8 +431,9 @@ void FiskPamWindowTest::refusedRequisites() {
 
     QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
 
-    QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Error, "Ошибка", refusal.toStdString(),
-                                               BoxOwner::FiskPam}}));
+    QCOMPARE(
+        bench.boxes(),
+        (std::vector<Box>{{MessageIcon::Error, "Ошибка", refusal.toStdString(), bench.formOwner}}));
     QCOMPARE(bench.form.ed_RegNum->text(), regNumAfter);
     QCOMPARE(bench.form.ed_PassNew->text(), password);
     QCOMPARE(bench.stage(), 1);
@@ -471,7 +473,7 @@ void FiskPamWindowTest::differentRepeatedPasswordStartsOver() {
     bench.form.ed_PassNew->setText("87654321");
     QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
     QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Error, "Ошибка",
-                                               "Неверный повтор пароля!", BoxOwner::FiskPam}}));
+                                               "Неверный повтор пароля!", bench.formOwner}}));
     QVERIFY(bench.form.ed_PassNew->text().isEmpty());
     QCOMPARE(bench.stage(), 1);
 
@@ -509,9 +511,9 @@ void FiskPamWindowTest::dateConfirmationTakesOneMoreClick() {
     QCOMPARE(bench.rig.commands, Codes{0x64});
     QCOMPARE(
         bench.boxes(),
-        (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat, BoxOwner::FiskPam},
+        (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat, bench.formOwner},
                           {MessageIcon::Warning, "Предупреждение", "Требуется повторный ввод даты",
-                           BoxOwner::Application}}));
+                           ptk::OwnerHandle{}}}));
     QCOMPARE(bench.form.dateRepeatTag(), 22);
     QCOMPARE(bench.form.dt_Date->date(), kToday);
     QCOMPARE(bench.stage(), 1);
@@ -598,7 +600,7 @@ void FiskPamWindowTest::longRegisterLinesAreKeptWhole() {
 void FiskPamWindowTest::lineTooLongToWriteStopsTheRegistrationBeforeTheClock() {
     Bench bench;
     bench.rig.state().tables.headerLines[0] = std::string(83, 'A');
-    QVERIFY(bench.form.prepareForEntry());
+    QVERIFY(bench.form.prepareForEntry(bench.entry));
     QCOMPARE(bench.boxes().size(), std::size_t{1});  // said when the form read it
     QCOMPARE(bench.boxes()[0].icon, MessageIcon::Warning);
     bench.clear();
@@ -657,7 +659,7 @@ void FiskPamWindowTest::shiftReportNeedsBothShifts() {
 
     QCOMPARE(bench.boxes(),
              (std::vector<Box>{{MessageIcon::Error, "Ошибка", "Введите диапазон номеров смен ПТК.",
-                                BoxOwner::FiskPam}}));
+                                bench.formOwner}}));
     QVERIFY(bench.rig.commands.empty());
     QVERIFY(bench.reportControlsRestored());
 }
@@ -703,7 +705,7 @@ void FiskPamWindowTest::reports() {
     QCOMPARE(bench.rig.messages.back(), sent);
     QStringList shown;
     for (const Box& box : bench.boxes()) {
-        QCOMPARE(box.owner, BoxOwner::FiskPam);
+        QCOMPARE(box.owner, bench.formOwner);
         shown << QString::fromStdString(box.text);
     }
     QCOMPARE(shown, boxes);
@@ -766,7 +768,7 @@ void FiskPamWindowTest::emergencyExitEndsTheProgram() {
     QCOMPARE(bench.boxesBeforeQuit, std::size_t{0});
     QCOMPARE(bench.boxes(),
              (std::vector<Box>{{MessageIcon::Error, "Ошибка", "Операция прервана пользователем",
-                                BoxOwner::FiskPam}}));
+                                bench.formOwner}}));
     QVERIFY(!bench.form.reportRunning());
     QVERIFY(bench.reportControlsRestored());
 }

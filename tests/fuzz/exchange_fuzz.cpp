@@ -13,11 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MessageBuilder message = rig.session.message(input.ConsumeIntegral<std::uint8_t>());
     const auto body = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 20));
     message.bytes(body.data(), body.size());
-    CommandCall call =
-        commandCall(message, input.ConsumeIntegralInRange<std::size_t>(1, 80),
-                    input.ConsumeBool() ? ShortAnswer::Taken : ShortAnswer::Refused);
+    CommandCall call = commandCall(message, input.ConsumeIntegralInRange<std::size_t>(1, 80),
+                                   input.ConsumeBool() ? ShortAnswer::Taken : ShortAnswer::Refused);
     call.errorCode = static_cast<ErrorCodeRule>(input.ConsumeIntegralInRange(0, 3));
-    rig.session.exchange.DirectCodes = input.ConsumeBool() ? 1 : 0;
+    rig.session.exchange.setCodeSet(input.ConsumeBool() ? CodeSet::AsWritten : CodeSet::Shifted);
 
     bool pluggedIn = false;
     for (int transaction = 0; transaction < 3; ++transaction) {
@@ -44,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // answer byte need not be one).
         if (!form && result.outcome != Failed && result.outcome != ChecksumWrong) {
             // STX, the message, ETX, the checksum: the message is one of the whole frames.
-            const LinkBuffer& answer = rig.session.exchange.AnswerCopy;
+            const LinkBuffer& answer = rig.session.exchange.answer();
             bool whole = false;
             for (std::size_t length = 0; length + 3 <= answer.size() && !whole; ++length) {
                 whole = answer[length + 1] == control::ETX &&

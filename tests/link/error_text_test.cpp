@@ -16,6 +16,8 @@ namespace ptk::testing {
 namespace {
 
 constexpr std::string_view kUnknownCode = "Неизвестный код ошибки.";
+// Stands for the window that owns a driver result's box.
+const OwnerHandle kForm{&kUnknownCode};
 
 // Whether text opens with the code as two hexadecimal digits and " - ", as every message of the
 // register's does ("9C - ...", and "Be - ..." with its odd small letter).
@@ -120,25 +122,24 @@ TEST_F(ErrorTextTest, ErrorCodesAreWrittenAndShownAndSuccessAndTheDateRepeatOnly
             EXPECT_TRUE(isSuccessCode(byte) || code == 0x16);
         } else {
             EXPECT_FALSE(isSuccessCode(byte));
-            EXPECT_EQ(frontEnd.boxes,
-                      (std::vector<RecordingFrontEnd::Box>{
-                          {MessageIcon::Error, "Ошибка", text, BoxOwner::Application}}));
+            EXPECT_EQ(frontEnd.boxes, (std::vector<RecordingFrontEnd::Box>{
+                                          {MessageIcon::Error, "Ошибка", text, OwnerHandle{}}}));
         }
     }
 }
 
 TEST_F(ErrorTextTest, DriverResultsShowTheirTextInTheOwnersBoxAndDeviceErrorsAsErrorText) {
-    errors.ShowDriverResult(BoxOwner::FiskPam, packet_result::Done);
+    errors.ShowDriverResult(kForm, packet_result::Done);
     EXPECT_TRUE(frontEnd.boxes.empty());
-    errors.ShowDriverResult(BoxOwner::FiskPam, packet_result::NotInThisMode);
-    EXPECT_EQ(frontEnd.boxes, (std::vector<RecordingFrontEnd::Box>{{MessageIcon::Error, "Ошибка",
-                                                                    "Невозможно в данном режиме",
-                                                                    BoxOwner::FiskPam}}));
-    frontEnd.clear();
-    errors.ShowDriverResult(BoxOwner::FiskPam, PacketResult::device(0x67));
+    errors.ShowDriverResult(kForm, packet_result::NotInThisMode);
     EXPECT_EQ(frontEnd.boxes,
               (std::vector<RecordingFrontEnd::Box>{
-                  {MessageIcon::Error, "Ошибка", "67 - Нет бумаги.", BoxOwner::Application}}));
+                  {MessageIcon::Error, "Ошибка", "Невозможно в данном режиме", kForm}}));
+    frontEnd.clear();
+    errors.ShowDriverResult(kForm, PacketResult::device(0x67));
+    EXPECT_EQ(frontEnd.boxes,
+              (std::vector<RecordingFrontEnd::Box>{
+                  {MessageIcon::Error, "Ошибка", "67 - Нет бумаги.", OwnerHandle{}}}));
     EXPECT_EQ(frontEnd.resultText, "67 - Нет бумаги.");
 }
 

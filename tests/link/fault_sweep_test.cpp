@@ -119,8 +119,8 @@ void checkRun(const Transaction& tx, Direction direction, std::size_t position, 
         EXPECT_TRUE(f.frontEnd.boxes.empty()) << where;
         // Success only for the answer the register really sent.
         const Bytes got(
-            f.session.exchange.RxBuffer.begin() + 1,
-            f.session.exchange.RxBuffer.begin() + 1 + static_cast<long>(tx.answer.size()));
+            f.session.exchange.received().begin() + 1,
+            f.session.exchange.received().begin() + 1 + static_cast<long>(tx.answer.size()));
         EXPECT_EQ(got, tx.answer) << where;
     } else {
         ASSERT_EQ(f.frontEnd.boxes.size(), 1u) << where;

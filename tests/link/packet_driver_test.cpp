@@ -284,7 +284,7 @@ TEST_F(PacketDriverTest, EachCommandWaitsItsOwnAnswerTime) {
 }
 
 TEST_F(PacketDriverTest, CodesGoOutUnshiftedWhateverDirectCodesSays) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     ASSERT_EQ(run(0x46), Done);
     ASSERT_EQ(device.framesReceived.size(), 1u);
     EXPECT_EQ(device.framesReceived[0][3], 0x46);
@@ -401,7 +401,7 @@ TEST_F(PacketDriverTest, PacketCommandTurnsTheErrorCodeIntoAResult) {
         const PacketResult result = PacketCommand(session, 0x46, kReadLine1.data(),
                                                   kReadLine1.size(), answer.data(), &length);
         EXPECT_EQ(result, c.expected) << int{c.code};
-        session.errors.ShowDriverResult(BoxOwner::FiskPam, result);
+        session.errors.ShowDriverResult(OwnerHandle{}, result);
         if (c.shown) {
             EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{c.shown}) << int{c.code};
         } else {

@@ -32,8 +32,8 @@ TEST_F(SendCommandTest, HealthyExchangeFollowsTheHandshakeInOrder) {
     EXPECT_EQ(frontEnd.resultText, "00 - Ошибок нет. Команда выполнена.");
     EXPECT_TRUE(frontEnd.boxes.empty());
     // The answer lies after the STX in both buffers.
-    EXPECT_EQ(session.exchange.RxBuffer[1], 0x52);
-    EXPECT_EQ(session.exchange.AnswerCopy[1], 0x52);
+    EXPECT_EQ(session.exchange.received()[1], 0x52);
+    EXPECT_EQ(session.exchange.answer()[1], 0x52);
 }
 
 TEST_F(SendCommandTest, RefusedFrameIsSentAHundredTimesThenNoLink) {
@@ -121,7 +121,7 @@ TEST_F(SendCommandTest, AnswersWhoseChecksumLooksLikeAControlByteAreTaken) {
         EXPECT_EQ(form(0x52), kDone) << int{third};
         EXPECT_EQ(general(0x52), kDone) << int{third};
         EXPECT_TRUE(frontEnd.boxes.empty()) << frontEnd.boxTexts().front();
-        EXPECT_EQ(session.exchange.RxBuffer[3], third);
+        EXPECT_EQ(session.exchange.received()[3], third);
     }
 }
 
@@ -256,7 +256,7 @@ TEST_F(SendCommandTest, WithoutErrorCheckTheClosingByteDecides) {
     EXPECT_EQ(session.exchange.SendFormCommand(call), kFailed);
     EXPECT_TRUE(frontEnd.boxes.empty());
     // The answer is kept even so.
-    EXPECT_EQ(session.exchange.AnswerCopy[3], 0x0F);
+    EXPECT_EQ(session.exchange.answer()[3], 0x0F);
 }
 
 TEST_F(SendCommandTest, ShortAnswerEndsWithItsChecksumInsteadOfWaitingOutTheDeadline) {
@@ -267,8 +267,8 @@ TEST_F(SendCommandTest, ShortAnswerEndsWithItsChecksumInsteadOfWaitingOutTheDead
     // ENQ, frame, EOT and answer each take a byte or a frame at 115200 baud, plus the pause:
     // well under the 500 ms an answer read would wait for bytes that never come.
     EXPECT_LT(elapsedMs(), 200 + 100u);
-    EXPECT_EQ(session.exchange.AnswerCopy[30], 0x44);
-    EXPECT_EQ(session.exchange.AnswerCopy[31], control::ETX);
+    EXPECT_EQ(session.exchange.answer()[30], 0x44);
+    EXPECT_EQ(session.exchange.answer()[31], control::ETX);
 }
 
 TEST_F(SendCommandTest, PauseInsideTheAnswerRestartsTheReadAtTheBufferStart) {

@@ -54,7 +54,7 @@ TEST_F(SalesCommands, ReceiptGoesOutByteForByteAndIsCounted) {
 }
 
 TEST_F(SalesCommands, ShiftedCodesReachTheRegisterAsTheSameCommands) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     state().link.unshiftedCodes = false;
     printReceipt("7", "5");
     EXPECT_EQ(commands, (Bytes{0x92, 0x48, 0x4A}));
@@ -120,7 +120,7 @@ TEST_F(SalesCommands, RegisterJudgesThePayment) {
         message.bytes(c.data.data(), c.data.size());
         session.exchange.SendFormCommand(
             formCall(message, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1));
-        EXPECT_EQ(session.exchange.RxBuffer[2], c.error) << int(c.data[1]);
+        EXPECT_EQ(session.exchange.received()[2], c.error) << int(c.data[1]);
     }
     EXPECT_TRUE(tapeHas("СДАЧА =0.50"));
     EXPECT_EQ(state().totals.salesSum, 250u);

@@ -62,7 +62,7 @@ TEST_P(ConnectSequenceTest, ProbesShiftedThenAsksTheStatusAndLeavesAModeUnasked)
     state().mode.set(c.modeByte & 0x0F, c.modeByte >> 4);
     state().link.knowsProbe = c.knowsProbe;
     if (c.silent) faults().silentAt(sim::SilentStep::LineAck) = sim::kAlways;
-    session.exchange.DirectCodes = 1;
+    session.exchange.setCodeSet(CodeSet::AsWritten);
 
     const ConnectOutcome outcome = ConnectToRegister(session);
 
@@ -71,7 +71,7 @@ TEST_P(ConnectSequenceTest, ProbesShiftedThenAsksTheStatusAndLeavesAModeUnasked)
     EXPECT_EQ(outcome.toSelection, c.toSelection);
     EXPECT_EQ(state().mode.byte(), c.modeAfter);
     // Whatever the probe answered, codes go out as written afterwards.
-    EXPECT_EQ(session.exchange.DirectCodes, 1);
+    EXPECT_EQ(session.exchange.codeSet(), CodeSet::AsWritten);
     EXPECT_TRUE(frontEnd.questions.empty());
 }
 

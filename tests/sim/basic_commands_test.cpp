@@ -56,7 +56,7 @@ TEST_F(BasicCommandsTest, ModelWithoutTheProbeAnswers7AAndCountsAsUnknown) {
 
 TEST_F(BasicCommandsTest, ShiftedModelAddsTheShiftBackToEveryCodeButTheProbe) {
     state().link.unshiftedCodes = false;
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     EXPECT_EQ(probe(), kDone);
     state().mode.set(sim::ModeZReports, 3);
     EXPECT_EQ(shortStatus(), kDone);
@@ -71,14 +71,14 @@ TEST_F(BasicCommandsTest, ShiftedModelAddsTheShiftBackToEveryCodeButTheProbe) {
 
     // The program sends codes unshifted after its first probe; this model then reads 0x45 as
     // 0x73, which it does not know.
-    session.exchange.DirectCodes = 1;
+    session.exchange.setCodeSet(CodeSet::AsWritten);
     EXPECT_TRUE(failedOrRefused(send(0x52)));
     EXPECT_EQ(records.back().code, 0x80);
     EXPECT_EQ(frontEnd.resultText, "46 - Неверная команда от ПТК.");
 }
 
 TEST_F(BasicCommandsTest, UnshiftedModelDoesNotKnowShiftedCodes) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     EXPECT_TRUE(failedOrRefused(send(0x52)));  // arrives as 0x24
     EXPECT_EQ(records.back().code, 0x24);
     EXPECT_EQ(answer(3), (Bytes{0x24, 0x46, 0x00}));

@@ -17,7 +17,7 @@ protected:
     // The short status: mode byte and printer flags.
     std::pair<std::uint8_t, std::uint8_t> status() {
         EXPECT_EQ(send(0x45, {}, 55, ShortAnswer::Taken, ErrorCodeRule::None), kDone);
-        return {session.exchange.AnswerCopy[2], session.exchange.AnswerCopy[3]};
+        return {session.exchange.answer()[2], session.exchange.answer()[3]};
     }
     const std::vector<std::string>& tape() { return state().tape.lines(); }
     std::size_t position(const std::string& line) {

@@ -26,7 +26,7 @@ TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
     ASSERT_TRUE(pty.ready) << pty.log();
     RecordingFrontEnd& frontEnd = pty.frontEnd;
     Session& session = pty.session;
-    const auto answerByte = [&](int k) { return session.exchange.AnswerCopy[k + 1]; };
+    const auto answerByte = [&](int k) { return session.exchange.answer()[k + 1]; };
 
     // The probe, with the frame refused once on request and sent again.
     MessageBuilder probe = session.message(0xE0);

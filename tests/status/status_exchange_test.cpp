@@ -48,7 +48,7 @@ TEST_F(StatusExchangeTest, PrinterStateWithoutClosingByteFailsSilently) {
 
 TEST_F(StatusExchangeTest, ShiftedCodesGoOutReduced) {
     state().link.unshiftedCodes = false;
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     EXPECT_EQ(RequestDeviceState(session, lines), kDone);
     EXPECT_EQ(RequestPrinterState(session, lines), kDone);
     EXPECT_EQ(RequestEklzState(session, lines), kDone);

@@ -204,7 +204,6 @@ void StatusMenuTest::modeItemsFollowTheRegisteredForms() {
     bench.main().mi_FiskPam->trigger();
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.windowTitle(), QString("ВХОД В РЕЖИМ ДОСТУПА К ФП"));
-    QCOMPARE(bench.session.RegistrationStage, 1);
     QTest::keyClicks(dialog.ed_Pass, "55555555");
     QTest::keyClick(dialog.ed_Pass, Qt::Key_Return);
     QCOMPARE(bench.codes(), (Codes{0x45, 0x56}));

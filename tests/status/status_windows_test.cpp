@@ -322,11 +322,8 @@ struct EntryBench : Bench {
         // After the forms: program start may register a form made before the dialog knows the
         // main window.
         dialog.setMainWindow(&mainWindow);
-        rig.session.TargetMode = targetMode;
-        dialog.setWindowTitle(Tfm_RegComm::banner(targetMode));
-        dialog.ed_Pass->clear();
-        dialog.show();
-        dialog.ed_Pass->setFocus();
+        // As the main menu opens it; a mode without a form opens nothing.
+        dialog.openFor(targetMode);
     }
 
     SampleModeForm& form(int mode) { return *forms.at(mode); }
@@ -370,7 +367,6 @@ void StatusWindowsTest::shortPasswordSendsNothing() {
     QVERIFY(bench.dialog.isVisible());
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.dialog.ed_Pass->selectedText(), password);
-    QVERIFY(bench.rig.session.AccessPassword.empty());
     QCOMPARE(bench.form(1).preparations, 0);
 }
 
@@ -405,7 +401,7 @@ void StatusWindowsTest::opensTheFormOfEachMode() {
     QVERIFY(!bench.dialog.isVisible());
     QVERIFY(bench.dialogIdle());
     QVERIFY(!bench.mainWindow.isEnabled());
-    QCOMPARE(bench.rig.session.AccessPassword, passwordOf(mode).toStdString());
+    QCOMPARE(bench.form(mode).lastEntry.accessPassword, passwordOf(mode).toStdString());
     QVERIFY(bench.rig.frontEnd.resultText.empty());
 
     // Closing the form closes the hidden dialog and gives the main window back.
@@ -451,7 +447,6 @@ void StatusWindowsTest::modeWithoutFormIsNeverEntered() {
     QVERIFY(bench.rig.line.writes().empty());
     QVERIFY(bench.rig.frontEnd.boxes.empty());
     QCOMPARE(int{bench.state().mode.mode}, 0);
-    QVERIFY(bench.rig.session.AccessPassword.empty());
     QVERIFY(bench.shownForms().empty());
     QVERIFY(!bench.dialog.isVisible());
     QVERIFY(bench.mainWindow.isEnabled());
@@ -469,7 +464,6 @@ void StatusWindowsTest::failingExitSendsNoEntry() {
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.form(3).preparations, 0);
     QVERIFY(bench.shownForms().empty());
-    QCOMPARE(bench.rig.session.AccessPassword, std::string("33333333"));
 }
 
 void StatusWindowsTest::refusedPasswordKeepsDialogOpen() {
@@ -482,7 +476,6 @@ void StatusWindowsTest::refusedPasswordKeepsDialogOpen() {
     QVERIFY(bench.dialog.isVisible());
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.dialog.ed_Pass->text(), QString("12345678"));
-    QCOMPARE(bench.rig.session.AccessPassword, std::string("12345678"));
     QCOMPARE(bench.form(1).preparations, 0);
     QVERIFY(bench.shownForms().empty());
     QVERIFY(!bench.mainWindow.isEnabled());
@@ -499,7 +492,7 @@ void StatusWindowsTest::enterPressApplies() {
 void StatusWindowsTest::entryGoesOutShiftedWithoutDirectCodes() {
     EntryBench bench(1);
     bench.state().link.unshiftedCodes = false;
-    bench.rig.session.exchange.DirectCodes = 0;
+    bench.rig.session.exchange.setCodeSet(ptk::CodeSet::Shifted);
     std::vector<std::uint8_t> received;
     bench.rig.engine.setCommandObserver(
         [&](const ptk::sim::CommandRecord& record) { received.push_back(record.receivedCode); });
@@ -561,7 +554,7 @@ void StatusWindowsTest::backspaceCorrectsPassword() {
     const bool complete = text.size() == 8;
     QCOMPARE(bench.rig.commands, (complete ? Codes{0x45, 0x56} : Codes{}));
     QCOMPARE(bench.dialog.isVisible(), !complete);
-    QCOMPARE(bench.rig.session.AccessPassword, complete ? text.toStdString() : std::string());
+    QCOMPARE(bench.form(1).lastEntry.accessPassword, complete ? text.toStdString() : std::string());
 }
 
 void StatusWindowsTest::cancelClosesDialog_data() {

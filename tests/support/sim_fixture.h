@@ -48,7 +48,7 @@ struct SimRig {
 
     // The answer message of the last transaction as it lies in AnswerCopy (after the STX).
     std::vector<std::uint8_t> answer(std::size_t count) const {
-        const auto& copy = session.exchange.AnswerCopy;
+        const auto& copy = session.exchange.answer();
         return {copy.begin() + 1, copy.begin() + 1 + static_cast<std::ptrdiff_t>(count)};
     }
 

@@ -114,7 +114,7 @@ const TransactionCase kCases[] = {
       "pc>reg 04 (EOT)", "end of 0x52 leave mode: result 1 (done)"}},
     {"codes shifted: the code as sent and as the register reads it",
      [](TracedLinkRig& rig) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0x45, 0x00, 0x00, 0x00};
      },
      [](TracedLinkRig& rig) {
@@ -132,7 +132,7 @@ const TransactionCase kCases[] = {
      },
      [](TracedLinkRig& rig) {
          rig.send(0x77);
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          return rig.send(0x99);
      },
      refused(0x46),
@@ -142,7 +142,7 @@ const TransactionCase kCases[] = {
       "end of 0x99: result 0 (failed)"}},
     {"the probe is never shifted",
      [](TracedLinkRig& rig) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0xE0, 0x7A, 0x00};
      },
      [](TracedLinkRig& rig) {
@@ -179,7 +179,7 @@ const TransactionCase kCases[] = {
       "провести гашение."}},
     {"packet command while the exchange shifts codes: the packet driver never does",
      [](TracedLinkRig& rig) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0x46, 0x00, 0x41};
      },
      [](TracedLinkRig& rig) {

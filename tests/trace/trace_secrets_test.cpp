@@ -61,7 +61,7 @@ const SecretCase kExchangeCases[] = {
      "pc>reg command 0x56 enter mode, link password 73 01, data 01 ** ** ** **"},
     {"mode entry with shifted codes",
      [](TracedLinkRig& rig, const Bytes& password) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0x56, 0x00, 0x00};
          rig.send(0x56, concat({0x05}, password));
      },

@@ -145,15 +145,15 @@ void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
     checks.check(session.channel.OpenPort(portIndex), "OpenPort");
     checks.check(session.channel.ConfigurePort(portIndex, baudIndex), "ConfigurePort");
 
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     Stopwatch step;
     const ptk::ExchangeResult probe = ptk::ProbeCommand(session, 0, 0);
     std::printf("  probe: %s in %lld ms, code set byte 0x%02X\n", outcomeOf(probe),
-                step.elapsedMs(), session.exchange.AnswerCopy[ptk::kProbeCodeSetPosition]);
+                step.elapsedMs(), session.exchange.answer()[ptk::kProbeCodeSetPosition]);
     checks.check(probe.succeeded() || probe.outcome == ptk::ExchangeOutcome::UnknownCommand,
                  "the register answers the probe");
     // As at the program's start: codes go out as written after the probe, whatever it said.
-    session.exchange.DirectCodes = 1;
+    session.exchange.setCodeSet(CodeSet::AsWritten);
 
     step = Stopwatch{};
     const ptk::ShortStatusReply status = ptk::QueryStatusCode(session);
@@ -163,7 +163,8 @@ void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
         outcomeOf(status.result), step.elapsedMs(), status.status.modeByte, status.status.noPaper(),
         status.status.noPrinterLink(), status.status.coverOpen(), status.status.noRoll());
     checks.check(status.result.succeeded(), "short status (0x45)");
-    checks.check(session.exchange.RxBuffer[0] == ptk::control::STX, "the status answer is framed");
+    checks.check(session.exchange.received()[0] == ptk::control::STX,
+                 "the status answer is framed");
 
     step = Stopwatch{};
     std::vector<std::string> lines;
