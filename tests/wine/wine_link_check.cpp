@@ -145,7 +145,7 @@ void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
     checks.check(session.channel.OpenPort(portIndex), "OpenPort");
     checks.check(session.channel.ConfigurePort(portIndex, baudIndex), "ConfigurePort");
 
-    session.exchange.setCodeSet(CodeSet::Shifted);
+    session.exchange.setCodeSet(ptk::CodeSet::Shifted);
     Stopwatch step;
     const ptk::ExchangeResult probe = ptk::ProbeCommand(session, 0, 0);
     std::printf("  probe: %s in %lld ms, code set byte 0x%02X\n", outcomeOf(probe),
@@ -153,7 +153,7 @@ void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
     checks.check(probe.succeeded() || probe.outcome == ptk::ExchangeOutcome::UnknownCommand,
                  "the register answers the probe");
     // As at the program's start: codes go out as written after the probe, whatever it said.
-    session.exchange.setCodeSet(CodeSet::AsWritten);
+    session.exchange.setCodeSet(ptk::CodeSet::AsWritten);
 
     step = Stopwatch{};
     const ptk::ShortStatusReply status = ptk::QueryStatusCode(session);
