@@ -13,8 +13,8 @@
 #include <chrono>
 
 #include "fiscal_memory/emergency_report.h"
-#include "fiscal_memory/sleep_panel.h"
 #include "link/session.h"
+#include "ui/waiting_panel.h"
 
 using namespace ptk;
 
@@ -53,9 +53,9 @@ Tfm_AvarReport::Tfm_AvarReport(Session& session, QWidget* parent)
     setObjectName("fm_AvarReport");
     setWindowTitle("Аварийный отчет по ФП");
 
-    const ui::SleepPanel sleep = ui::makeSleepPanel(this);
-    pn_Sleep = sleep.panel;
-    lb_Sleep = sleep.label;
+    const ui::WaitingPanel waiting = ui::makeWaitingPanel(this, ui::kGreyWaitingLook);
+    pn_Sleep = waiting.panel;
+    lb_Sleep = waiting.label;
 
     bt_Otch = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "Отчет", this);
     bt_Otch->setObjectName("bt_Otch");

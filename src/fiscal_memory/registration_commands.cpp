@@ -111,19 +111,13 @@ bool FiskPamStartUp(Session& session, HeaderLineTexts& lines, std::string_view a
 
 bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines,
                       std::string_view accessPassword, OwnerHandle owner) {
-    // Whether mode 4 was entered shows in the write: the register refuses it in any other mode.
-    intoProgrammingMode(session);
+    // The lines go out even after an entry into mode 4 whose answer stayed corrupt: the register
+    // refuses them in any other mode. Only a confirmed entry counts for the registration, though.
+    const ExchangeResult into = intoProgrammingMode(session);
     const PacketResult written = WriteHeaderLines(session, lines);
     if (!written.succeeded()) session.errors.ShowDriverResult(owner, written);
     const ExchangeResult back = backToFiscalMemoryMode(session, accessPassword);
-    return written.succeeded() && back.succeeded();
-}
-
-ClockSetting SetRegistrationClock(Session& session, const DeviceDate& date,
-                                  const DeviceTime& time) {
-    const ClockSetting setting = SetDeviceClock(session, date, time);
-    if (setting.date.dateToConfirm()) tellDateAgain(session.frontEnd);
-    return setting;
+    return into.succeeded() && written.succeeded() && back.succeeded();
 }
 
 }  // namespace ptk::fiscal_memory

@@ -6,8 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "device/clock_commands.h"
 #include "fiscal_memory/header_lines.h"
+#include "link/exchange_result.h"
+#include "link/front_end.h"
 
 namespace ptk {
 class Session;
@@ -55,13 +56,9 @@ bool FiskPamStartUp(Session& session, HeaderLineTexts& lines, std::string_view a
                     OwnerHandle owner);
 
 // Writes the header lines in mode 4 and comes back to mode 5, right before a registration.
-// True only when the lines were written and the register is back in mode 5: a registration must
-// not go out with header lines the register did not take, or in a mode it may not be in.
+// True only when both mode changes were confirmed and the lines written: a registration must not
+// go out with header lines the register did not take, or in a mode it may not be in.
 bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines,
                       std::string_view accessPassword, OwnerHandle owner);
-
-// The registration's date and time into the register's clock. When the register wants the date
-// entered again the warning has been shown; nothing more may be sent unless the clock was set.
-ClockSetting SetRegistrationClock(Session& session, const DeviceDate& date, const DeviceTime& time);
 
 }  // namespace ptk::fiscal_memory

@@ -5,13 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 #include <string>
 
 #include "device/mode_switch.h"
 #include "link/session.h"
-#include "ui/key_filter.h"
+#include "ui/digit_edit.h"
 
 using namespace ptk;
 
@@ -42,7 +41,6 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
 
     ed_Pass = new QLineEdit(Panel1);
     ed_Pass->setObjectName("ed_Pass");
-    ed_Pass->setMaxLength(static_cast<int>(kAccessPasswordLength));
     ed_Pass->setEchoMode(QLineEdit::Password);
     ed_Pass->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");  // '*'
     QFont passwordFont = ed_Pass->font();
@@ -53,14 +51,12 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
     ed_Pass->setAccessibleName(lb_Pass->text());
     lb_Pass->setBuddy(ed_Pass);
     // Only digits mean anything in a password the register checks: anything else would travel
-    // as the low half of its character code. Backspace still corrects a typo.
-    ed_Pass->installEventFilter(new ui::CharacterFilter(
-        "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass,
-        ui::CharacterFilter::Backspace::Edits));
-    // What does not come from a key (a paste from the context menu or Shift+Insert, a drop) is
-    // held to digits too.
-    ed_Pass->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,8}"), ed_Pass));
+    // as the low half of its character code. Backspace still corrects a typo, and what does not
+    // come from a key (a paste from the context menu or Shift+Insert, a drop) is held to digits.
+    ui::acceptDigitsOnly(*ed_Pass,
+                         {.digits = static_cast<int>(kAccessPasswordLength),
+                          .backspace = ui::CharacterFilter::Backspace::Edits},
+                         [this] { session_.frontEnd.beep(); });
 
     bt_RegCommOk = new QPushButton("Применить", this);
     bt_RegCommOk->setObjectName("bt_RegCommOk");

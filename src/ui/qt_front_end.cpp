@@ -8,16 +8,9 @@
 #include <utility>
 
 #include "ui/box_owner.h"
+#include "ui/form_controls.h"
 
 namespace ptk::ui {
-namespace {
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 QtFrontEnd::QtFrontEnd(QObject* parent) : QObject(parent) {
     // Once the message loop is ending, a waiting transaction must not keep the program alive.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { quitting_ = true; });

@@ -116,7 +116,7 @@ struct Bench {
         modeEntry.hide();
         form.setHandBack(&mainWindow, &modeEntry);
         form.setTodaySource([] { return QDate(2013, 5, 7); });
-        form.setQuitRequest([this] { ++quitRequests; });
+        form.setQuitApplication([this] { ++quitRequests; });
         form.prepareForEntry({});
         form.show();
     }

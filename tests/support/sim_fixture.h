@@ -22,7 +22,8 @@ namespace ptk::testing {
 struct SimRig {
     static constexpr int kPort = 8;  // COM9
 
-    SimRig() {
+    explicit SimRig(const sim::EngineOptions& options = {})
+        : engine(sim::RegisterState{}, options) {
         session.LinkPassword = "7301";
         session.channel.OpenPort(kPort);
         session.channel.ConfigurePort(kPort, 4);
@@ -57,7 +58,7 @@ struct SimRig {
 
     platform::VirtualClock clock;
     platform::MemoryLine line{clock};
-    sim::RegisterEngine engine;
+    sim::RegisterEngine engine;  // made by the constructor, with its options
     sim::EngineLinePeer peer{engine, line};
     RecordingFrontEnd frontEnd;
     platform::MemoryLineOpener opener{line, kPort};
