@@ -93,8 +93,8 @@ private:
     // Clears ed_rezult, runs a command busy, and gives the window back.
     void runBusy(const std::function<void()>& command);
     // The report pattern: the requests run busy; only when they succeeded the report window
-    // opens, with focus on its control named focusName.
-    void openReportWindow(QWidget* window, const char* focusName,
+    // opens, with focus on its exit button.
+    void openReportWindow(QWidget* window, QWidget* exitButton,
                           const std::function<bool()>& requests);
     // The mode-entry pattern: the main window waits while the dialog asks for the password of
     // the mode.
