@@ -139,9 +139,6 @@ Tfm_EKLZ::Tfm_EKLZ(Session& session, QWidget* parent)
       today_([] { return QDate::currentDate(); }) {
     setObjectName("fm_EKLZ");
     setWindowTitle("Режим работы с ЭКЛЗ");
-    // A title, but no system menu and no close box: the dialog closes through its own button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
 
     buildCommandPanel();
     buildReportPanel();

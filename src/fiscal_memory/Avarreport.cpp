@@ -47,7 +47,7 @@ private:
 };
 
 Tfm_AvarReport::Tfm_AvarReport(Session& session, QWidget* parent)
-    : ChildWindow(parent, kFixedDialog, Centring::OnEveryShow),
+    : ChildWindow(parent, kReportDialog, Centring::OnEveryShow),
       session_(session),
       pause_(waitInEventLoop) {
     setObjectName("fm_AvarReport");

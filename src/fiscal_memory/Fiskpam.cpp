@@ -30,9 +30,6 @@ Tfm_FiskPam::Tfm_FiskPam(Session& session, QWidget* parent)
       now_([] { return QDateTime::currentDateTime(); }) {
     setObjectName("fm_FiskPam");
     setWindowTitle("Режим работы с ФП");
-    // Fixed size, no border icons: the form is left with its own close button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
 
     const auto beep = [this] { session_.frontEnd.beep(); };
     pg_FiskPam = ui::named<QTabWidget>("pg_FiskPam", this);

@@ -124,7 +124,8 @@ FiscalMemoryRanges rangesFromAnswer(const LinkBuffer& answerCopy) {
 
 ExchangeResult QueryRanges(Session& session, FiscalMemoryRanges& ranges) {
     const MessageBuilder message = session.message(kQueryRangesCode);
-    // The answer is taken however much of it came within its deadline.
+    // The answer is taken however much of it came within its short deadline; the ACK or NAK for
+    // it keeps the usual one.
     CommandCall call = commandCall(message, kRangesAnswerLength, ShortAnswer::Taken);
     call.deadlines.tAnswer = kRangesAnswerMs;
     const ExchangeResult result = session.exchange.SendFormCommand(call);

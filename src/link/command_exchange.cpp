@@ -151,7 +151,7 @@ bool CommandExchange::takeAnswer(const CommandCall& call, ExchangeRules rules,
         }
         clear(TxBuffer);
         TxBuffer[0] = intact ? ACK : NAK;
-        if (!channel_.WriteWithDeadline(TxBuffer.data(), 1, call.deadlines.tAnswer)) {
+        if (!channel_.WriteWithDeadline(TxBuffer.data(), 1, call.deadlines.tAnswerAck)) {
             status = LinkStatus::NoAnswer;
             return false;
         }

@@ -32,7 +32,8 @@ struct Deadlines {
     std::uint32_t tFrameAck = 500;
     std::uint32_t tEot = 500;
     std::uint32_t tAnswerStart = 10000;
-    std::uint32_t tAnswer = 500;
+    std::uint32_t tAnswer = 500;     // reading the answer frame
+    std::uint32_t tAnswerAck = 500;  // writing the ACK or NAK for it
     std::uint32_t pauseMs = 200;
 };
 

@@ -39,6 +39,12 @@ public:
         Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
         Qt::MSWindowsFixedSizeDialogHint;
 
+    // The frame of a report dialog: a title, but no system menu and no close box; it closes
+    // through its own button, which refuses while a report runs.
+    static constexpr Qt::WindowFlags kReportDialog = Qt::Dialog | Qt::CustomizeWindowHint |
+                                                     Qt::WindowTitleHint |
+                                                     Qt::MSWindowsFixedSizeDialogHint;
+
     // The window that is enabled again when this one closes.
     void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
 

@@ -12,7 +12,9 @@ StoppableReportForm::StoppableReportForm(Session& session, QWidget* parent)
     : ModeForm(parent),
       session_(session),
       reportThread_(session),
-      quitApplication_([] { QCoreApplication::exit(0); }) {}
+      quitApplication_([] { QCoreApplication::exit(0); }) {
+    setWindowFlags(kReportDialog);
+}
 
 QPushButton* StoppableReportForm::makeStopButton(QWidget* parent) {
     bt_StopReport = new QPushButton("Аварийный выход", parent);

@@ -71,6 +71,9 @@ void AvarReportWindowTest::opensWithItsControls() {
     Bench bench;
     QVERIFY(idle(bench.window));
     QVERIFY(bench.rig.records.empty());
+    // Like the other report forms: no close box, no system menu.
+    QVERIFY(!bench.window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!bench.window.windowFlags().testFlag(Qt::WindowSystemMenuHint));
 
     // Closing hands control back to the main window without a word to the register.
     bench.window.bt_Close->click();

@@ -149,7 +149,7 @@ TEST_F(SendCommandTest, EveryZeroDeadlineFailsItsStepAtOnce) {
         {&Deadlines::tControl, kNoLink, 0},  {&Deadlines::tEnqAck, kNoLink, 0},
         {&Deadlines::tFrame, kNoLink, 0},    {&Deadlines::tFrameAck, kNoLink, 5},
         {&Deadlines::tEot, kNoAnswer, 1},    {&Deadlines::tAnswerStart, kNoAnswer, 1},
-        {&Deadlines::tAnswer, kNoAnswer, 1},
+        {&Deadlines::tAnswer, kNoAnswer, 1}, {&Deadlines::tAnswerAck, kNoAnswer, 1},
     };
     for (const Case& c : cases) {
         clock.advanceUs(1'000'000);  // let the previous case's stray bytes arrive and be purged
