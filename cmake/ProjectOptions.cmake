@@ -27,3 +27,10 @@ if(WIN32 AND NOT MSVC)
   # MinGW: no runtime DLLs to ship beside the programs.
   target_link_options(ptk_options INTERFACE -static)
 endif()
+# Release builds for Linux get the hardening Debian builds its own packages with: checked buffer
+# functions, stack protection, and relocations made read-only before the program starts.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_compile_definitions(ptk_options INTERFACE $<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
+  target_compile_options(ptk_options INTERFACE $<$<CONFIG:Release>:-fstack-protector-strong>)
+  target_link_options(ptk_options INTERFACE $<$<CONFIG:Release>:LINKER:-z,relro,-z,now>)
+endif()

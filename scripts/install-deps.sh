@@ -10,7 +10,7 @@ packages=(
   xvfb xauth xdotool fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64 socat
   clang-format-14 clang libclang-rt-dev
-  dpkg-dev desktop-file-utils
+  dpkg-dev desktop-file-utils lintian appstream
 )
 
 missing=()
