@@ -23,7 +23,4 @@ if(PTK_SANITIZE_THREAD)
   target_link_options(ptk_options INTERFACE -fsanitize=thread)
 endif()
 target_compile_definitions(ptk_options INTERFACE PTK_VERSION="${PROJECT_VERSION}")
-if(WIN32 AND NOT MSVC)
-  # MinGW: no runtime DLLs to ship beside the programs.
-  target_link_options(ptk_options INTERFACE -static)
-endif()
+# MinGW links the C++ runtime as DLLs, the ones Qt uses: see cmake/WindowsRuntime.cmake.

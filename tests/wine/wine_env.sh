@@ -10,6 +10,13 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Console programs only: no display is used, and none must be found.
 unset DISPLAY WAYLAND_DISPLAY
+# The programs of the build tree find the MinGW C++ runtime's DLLs through WINEPATH; the
+# installed program carries its own, and its check unsets this.
+WINEPATH=""
+for dll in libstdc++-6.dll libwinpthread-1.dll; do
+  WINEPATH+="Z:$(dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")")");"
+done
+export WINEPATH
 
 # Debian's wine64 package alone has the loader and the server under /usr/lib/wine; the wine
 # package adds the usual wrappers on the PATH.

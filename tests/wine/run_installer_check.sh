@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The Windows installer end to end, under Wine, in a fresh prefix of its own: installs silently,
+# checks that the installed folder is the built one and the shortcut is there, starts the program
+# from that shortcut on a virtual display with the windows platform plugin, against the Linux
+# ptk-sim on COM5, opens the state report from the menu the way an inspector does (xdotool),
+# reads the report's text back through the clipboard, closes both windows (exit status 0), then
+# uninstalls silently: every installed file, the shortcut and the registry entry go, the settings
+# files stay.
+#
+#   tests/wine/run_installer_check.sh INSTALLER FOLDER PTK_SIM [SCREENSHOT_DIR]
+#
+# FOLDER is what `cmake --install` made, to compare with; SCREENSHOT_DIR receives
+# wine-main-window.png and wine-state-report.png.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+installer="$(realpath "$1")"
+folder="$(realpath "$2")"
+sim_program="$(realpath "$3")"
+screenshots="${4:-}"
+
+# shellcheck source=wine_env.sh
+source "$root/tests/wine/wine_env.sh"
+export WINEPREFIX="$root/build/wineprefix-installer"
+unset WINEPATH
+work="$root/build/wine-installer"
+drive="$WINEPREFIX/drive_c"
+installed="$drive/Program Files/ptk-inspector"
+settings="$drive/ProgramData/ptk-inspector"
+menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/ptk-inspector"
+shortcut="$menu/Программа налогового инспектора.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ptk-inspector'
+
+background_pids=()
+cleanup() {
+  set +e
+  wine_stop
+  for pid in "${background_pids[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+}
+trap cleanup EXIT
+fail() {
+  echo "installer check: $*" >&2
+  for log in "$work"/*.log; do echo "--- $log" >&2 && tr -d '\r' <"$log" | tail -n 30 >&2; done
+  exit 1
+}
+# wait_until SECONDS WHAT COMMAND...: polls COMMAND twice a second.
+wait_until() {
+  local seconds="$1" what="$2"
+  shift 2
+  for _ in $(seq $((seconds * 2))); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.5
+  done
+  fail "no $what within $seconds s"
+}
+
+wine_stop
+rm -rf "$work" "$WINEPREFIX"
+mkdir -p "$work"
+wine_prepare_prefix
+
+echo "installer: silent install"
+wine_run 600 "$installer" /S
+diff <(cd "$folder" && find . -type f | sort) \
+  <(cd "$installed" && find . -type f ! -name Uninstall.exe | sort) ||
+  fail "the installed folder differs from the built one"
+[ -f "$installed/Uninstall.exe" ] || fail "no uninstaller"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
+[ -d "$settings" ] || fail "no working folder $settings"
+version="$(wine_run 120 "$installed/ptk-inspector.exe" --version | tr -d '\r')"
+[ "$version" = "ptk-inspector $(sed -n 's/^project(ptk-inspector VERSION \([0-9.]*\).*/\1/p' \
+  "$root/CMakeLists.txt")" ] || fail "--version printed '$version'"
+
+echo "installer: the installed program from its shortcut, against ptk-sim on COM5"
+printf 'COM5\n' >"$settings/num_port.ini"
+printf 'CBR_115200\n' >"$settings/baude_fr.ini"
+printf '7301\n' >"$settings/pass_fr.ini"
+(cd "$work" && exec "$sim_program" --link COM5 --fiscalised --shift-open --serial 4567 \
+  >"$work/ptk-sim.log" 2>&1) &
+background_pids+=($!)
+wait_until 20 "ptk-sim link" test -L "$work/COM5"
+ln -sfn "$(readlink -f "$work/COM5")" "$WINEPREFIX/dosdevices/com5"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+background_pids+=($!)
+wait_until 30 "X display" test -s "$work/display"
+export DISPLAY=":$(head -n 1 "$work/display")"
+xdo() { timeout -k 5 60 xdotool "$@"; }
+
+# The shortcut's folder holds the settings: COM5 is opened only if the program starts there.
+timeout -k 10 600 "$WINE" start /wait /unix "$shortcut" >"$work/inspector.log" 2>&1 &
+inspector=$!
+background_pids+=("$inspector")
+wait_until 180 "connect sequence (short status in ptk-sim's log)" grep -q 'short status' "$work/ptk-sim.log"
+main="$(xdo search --sync --onlyvisible --name '^Программа налогового инспектора$' | head -n 1)"
+[ -n "$main" ] || fail "no main window"
+sleep 3
+[ -z "$screenshots" ] || import -display "$DISPLAY" -window "$main" "$screenshots/wine-main-window.png"
+
+# "Конфигуратор" is the first menu; its third item is "Запрос состояния ПТК".
+xdo mousemove --window "$main" 30 8 click 1
+sleep 2
+xdo key --delay 300 Down Down Down Return
+report="$(xdo search --sync --onlyvisible --name '^Состояние ПТК$' | head -n 1)"
+[ -n "$report" ] || fail "no state report window"
+grep -q '0x3F state' "$work/ptk-sim.log" || fail "ptk-sim logged no state request"
+sleep 3
+[ -z "$screenshots" ] || import -display "$DISPLAY" -window root "$screenshots/wine-state-report.png"
+
+# The report's text, read back from the window through Wine's clipboard.
+xdo mousemove --window "$report" 200 150 click 1
+sleep 1
+xdo key --delay 300 ctrl+a ctrl+c
+sleep 2
+timeout -k 5 30 xclip -o -selection clipboard >"$work/report.txt" || fail "nothing on the clipboard"
+for line in "ПТК фискализирован" "Смена открыта" "Завод. номер ПТК: 00004567"; do
+  grep -q "$line" "$work/report.txt" || fail "the report lacks '$line': $(cat "$work/report.txt")"
+done
+
+# Its close button, then the main window's Alt+F4, as an inspector leaves.
+xdo mousemove --window "$report" 384 24 click 1
+sleep 2
+xdo windowfocus --sync "$main" key alt+F4
+status=0
+wait "$inspector" || status=$?
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+
+echo "installer: silent uninstall"
+wine_run 600 "$installed/Uninstall.exe" /S
+# The uninstaller runs on from a copy of itself; the server ends when that copy does.
+timeout -k 5 300 "$WINESERVER" -w
+[ ! -e "$installed" ] || fail "left behind: $(find "$installed")"
+[ ! -e "$menu" ] || fail "the Start-menu folder is still there"
+for file in num_port.ini baude_fr.ini pass_fr.ini; do
+  [ -f "$settings/$file" ] || fail "the uninstaller removed the settings file $file"
+done
+if wine_run 60 reg query "$uninstall_key" >/dev/null 2>&1; then fail "$uninstall_key is left"; fi
+echo "installer: installed, ran against ptk-sim and uninstalled"
