@@ -26,6 +26,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# The cross build is the heaviest of the project and is repeated on the same machine: ccache,
+# where it is installed, keeps the objects that did not change.
+find_program(PTK_CCACHE ccache)
+if(PTK_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_C_COMPILER_LAUNCHER ${PTK_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${PTK_CCACHE})
+endif()
+
 # ctest runs the Windows test programs through Wine when it is installed. The caller chooses the
 # Wine prefix (WINEPREFIX); scripts/wine-tests.sh keeps a private one under build/.
 # Debian's wine package puts wine on the PATH; wine64 alone has its loader in /usr/lib/wine.

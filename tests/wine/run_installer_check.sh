@@ -70,6 +70,8 @@ diff <(cd "$folder" && find . -type f | sort) \
 [ -f "$installed/Uninstall.exe" ] || fail "no uninstaller"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
 [ -d "$settings" ] || fail "no working folder $settings"
+x86_64-w64-mingw32-objdump -p "$installed/ptk-inspector.exe" | grep -q 'Subsystem.*(Windows GUI)' ||
+  fail "ptk-inspector.exe is no Windows GUI program"
 version="$(wine_run 120 "$installed/ptk-inspector.exe" --version | tr -d '\r')"
 [ "$version" = "ptk-inspector $(sed -n 's/^project(ptk-inspector VERSION \([0-9.]*\).*/\1/p' \
   "$root/CMakeLists.txt")" ] || fail "--version printed '$version'"
@@ -97,18 +99,25 @@ background_pids+=("$inspector")
 wait_until 180 "connect sequence (short status in ptk-sim's log)" grep -q 'short status' "$work/ptk-sim.log"
 main="$(xdo search --sync --onlyvisible --name '^Программа налогового инспектора$' | head -n 1)"
 [ -n "$main" ] || fail "no main window"
-sleep 3
-[ -z "$screenshots" ] || import -display "$DISPLAY" -window "$main" "$screenshots/wine-main-window.png"
+# picture NAME: the screen where the main window is, when pictures are asked for.
+picture() {
+  [ -n "$screenshots" ] || return 0
+  eval "$(xdo getwindowgeometry --shell "$main")"
+  import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
+    "$screenshots/$1.png"
+}
 
 # "Конфигуратор" is the first menu; its third item is "Запрос состояния ПТК".
+sleep 3
 xdo mousemove --window "$main" 30 8 click 1
-sleep 2
+sleep 3
+picture wine-main-window
 xdo key --delay 300 Down Down Down Return
 report="$(xdo search --sync --onlyvisible --name '^Состояние ПТК$' | head -n 1)"
 [ -n "$report" ] || fail "no state report window"
 grep -q '0x3F state' "$work/ptk-sim.log" || fail "ptk-sim logged no state request"
 sleep 3
-[ -z "$screenshots" ] || import -display "$DISPLAY" -window root "$screenshots/wine-state-report.png"
+picture wine-state-report
 
 # The report's text, read back from the window through Wine's clipboard.
 xdo mousemove --window "$report" 200 150 click 1
