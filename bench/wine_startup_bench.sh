@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up of the Windows ptk-inspector.exe under Wine beside the Linux build, on one virtual
 # display of this machine: the time from exec to the main window visible on the X server, against
-# ptk-sim on COM9 as at an inspector's desk. The Windows program runs from the folder that
+# ptk-sim on COM6 as at an inspector's desk. The Windows program runs from the folder that
 # scripts/wine-tests.sh installs (build/mingw-folder) in the private prefix build/wineprefix, with
 # the windows platform plugin; the Linux one with xcb. Wine's first start also starts the Wine
 # server: that round is shown apart. Prints figures, judges nothing.
@@ -28,18 +28,18 @@ cleanup() {
   set +e
   wine_stop
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-  rm -rf "$work" "$WINEPREFIX/dosdevices/com9"
+  rm -rf "$work" "$WINEPREFIX/dosdevices/com6"
 }
 trap cleanup EXIT
 wine_prepare_prefix >/dev/null
 
-printf 'COM9\n' >"$work/num_port.ini"
+printf 'COM6\n' >"$work/num_port.ini"
 printf 'CBR_115200\n' >"$work/baude_fr.ini"
 printf '7301\n' >"$work/pass_fr.ini"
-(cd "$work" && exec "$sim_program" --link COM9 >"$work/sim.log" 2>&1) &
+(cd "$work" && exec "$sim_program" --link COM6 >"$work/sim.log" 2>&1) &
 pids+=($!)
-for _ in $(seq 100); do [ -L "$work/COM9" ] && break; sleep 0.1; done
-ln -sfn "$(readlink -f "$work/COM9")" "$WINEPREFIX/dosdevices/com9"
+for _ in $(seq 100); do [ -L "$work/COM6" ] && break; sleep 0.1; done
+ln -sfn "$(readlink -f "$work/COM6")" "$WINEPREFIX/dosdevices/com6"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
