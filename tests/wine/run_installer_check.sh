@@ -27,7 +27,7 @@ work="$root/build/wine-installer"
 drive="$WINEPREFIX/drive_c"
 installed="$drive/Program Files/ptk-inspector"
 settings="$drive/ProgramData/ptk-inspector"
-menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/ptk-inspector"
+menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Программа налогового инспектора"
 shortcut="$menu/Программа налогового инспектора.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ptk-inspector'
 
@@ -43,7 +43,9 @@ cleanup() {
 trap cleanup EXIT
 fail() {
   echo "installer check: $*" >&2
-  for log in "$work"/*.log; do echo "--- $log" >&2 && tr -d '\r' <"$log" | tail -n 30 >&2; done
+  for log in "$work"/*.log; do
+    [ ! -f "$log" ] || { echo "--- $log" && tr -d '\r' <"$log" | tail -n 30; } >&2
+  done
   exit 1
 }
 # wait_until SECONDS WHAT COMMAND...: polls COMMAND twice a second.
@@ -70,7 +72,7 @@ diff <(cd "$folder" && find . -type f | sort) \
 [ -f "$installed/Uninstall.exe" ] || fail "no uninstaller"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
 [ -d "$settings" ] || fail "no working folder $settings"
-x86_64-w64-mingw32-objdump -p "$installed/ptk-inspector.exe" | grep -q 'Subsystem.*(Windows GUI)' ||
+[[ "$(x86_64-w64-mingw32-objdump -p "$installed/ptk-inspector.exe")" == *"(Windows GUI)"* ]] ||
   fail "ptk-inspector.exe is no Windows GUI program"
 version="$(wine_run 120 "$installed/ptk-inspector.exe" --version | tr -d '\r')"
 [ "$version" = "ptk-inspector $(sed -n 's/^project(ptk-inspector VERSION \([0-9.]*\).*/\1/p' \
@@ -92,8 +94,14 @@ wait_until 30 "X display" test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
 xdo() { timeout -k 5 60 xdotool "$@"; }
 
-# The shortcut's folder holds the settings: COM5 is opened only if the program starts there.
-timeout -k 10 600 "$WINE" start /wait /unix "$shortcut" >"$work/inspector.log" 2>&1 &
+# The program as its shortcut starts it: the shortcut's folder holds the settings, so COM5 is
+# opened only if the program starts there. (Wine's 'start' does not wait for a shortcut's
+# program, so the shortcut is read rather than run, to have the program's exit status.)
+exe='C:\Program Files\ptk-inspector\ptk-inspector.exe'
+link_strings="$(strings -a "$shortcut"; strings -a -el "$shortcut")"
+grep -Fxq "$exe" <<<"$link_strings" || fail "the shortcut does not start $exe"
+grep -Fxq 'C:\ProgramData\ptk-inspector' <<<"$link_strings" || fail "the shortcut starts elsewhere"
+(cd "$settings" && exec timeout -k 10 600 "$WINE" "$exe" >"$work/inspector.log" 2>&1) &
 inspector=$!
 background_pids+=("$inspector")
 wait_until 180 "connect sequence (short status in ptk-sim's log)" grep -q 'short status' "$work/ptk-sim.log"
@@ -132,6 +140,7 @@ done
 # Its close button, then the main window's Alt+F4, as an inspector leaves.
 xdo mousemove --window "$report" 384 24 click 1
 sleep 2
+kill -0 "$inspector" 2>/dev/null || fail "the program ended before it was closed"
 xdo windowfocus --sync "$main" key alt+F4
 status=0
 wait "$inspector" || status=$?
