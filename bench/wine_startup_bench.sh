@@ -23,11 +23,9 @@ done
 source "$root/tests/wine/wine_env.sh"
 unset WINEPATH
 work="$(mktemp -d)"
-pids=()
 cleanup() {
   set +e
-  wine_stop
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  wine_stop_all
   rm -rf "$work" "$WINEPREFIX/dosdevices/com6"
 }
 trap cleanup EXIT
@@ -37,11 +35,11 @@ printf 'COM6\n' >"$work/num_port.ini"
 printf 'CBR_115200\n' >"$work/baude_fr.ini"
 printf '7301\n' >"$work/pass_fr.ini"
 (cd "$work" && exec "$sim_program" --link COM6 >"$work/sim.log" 2>&1) &
-pids+=($!)
+background_pids+=($!)
 for _ in $(seq 100); do [ -L "$work/COM6" ] && break; sleep 0.1; done
 ln -sfn "$(readlink -f "$work/COM6")" "$WINEPREFIX/dosdevices/com6"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
+background_pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
 

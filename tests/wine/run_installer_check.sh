@@ -31,16 +31,7 @@ menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Программ�
 shortcut="$menu/Программа налогового инспектора.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ptk-inspector'
 
-background_pids=()
-cleanup() {
-  set +e
-  wine_stop
-  for pid in "${background_pids[@]}"; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
-}
-trap cleanup EXIT
+trap wine_stop_all EXIT
 fail() {
   echo "installer check: $*" >&2
   for log in "$work"/*.log; do

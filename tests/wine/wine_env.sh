@@ -40,6 +40,18 @@ wine_stop() {
   timeout -k 5 30 "$WINESERVER" -w >/dev/null 2>&1 || true
 }
 
+# The Linux processes a script starts beside Wine (ptk-sim, socat, Xvfb), ended with the Wine
+# server by wine_stop_all when the script ends.
+background_pids=()
+wine_stop_all() {
+  local pid
+  wine_stop
+  for pid in "${background_pids[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+  done
+}
+
 # Makes the prefix when it is missing or was left half made. Prints how long that took. A first
 # wineboot that fails is reported and tried once more on a clean folder.
 wine_prepare_prefix() {
