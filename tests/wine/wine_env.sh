@@ -47,7 +47,7 @@ wine_stop_all() {
   local pid
   wine_stop
   for pid in "${background_pids[@]}"; do
-    kill "$pid" 2>/dev/null
+    kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
 }
