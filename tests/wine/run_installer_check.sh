@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
-# The Windows installer end to end, under Wine, in a fresh prefix of its own: installs silently,
-# checks that the installed folder is the built one and the shortcut is there, starts the program
-# from that shortcut on a virtual display with the windows platform plugin, against the Linux
-# ptk-sim on COM5, opens the state report from the menu the way an inspector does (xdotool),
-# reads the report's text back through the clipboard, closes both windows (exit status 0), then
-# uninstalls silently: every installed file, the shortcut and the registry entry go, the settings
-# files stay.
+# The Windows installer end to end in a fresh Wine prefix: silent install, the installed folder
+# against FOLDER (what `cmake --install` made), the program started as its shortcut starts it, on
+# Xvfb with the windows platform, against the Linux ptk-sim on COM5; the state report opened from
+# the menu with xdotool and its text read back through the clipboard; exit status 0; silent
+# uninstall that keeps the settings files. SCREENSHOT_DIR receives two pictures of the windows.
 #
 #   tests/wine/run_installer_check.sh INSTALLER FOLDER PTK_SIM [SCREENSHOT_DIR]
-#
-# FOLDER is what `cmake --install` made, to compare with; SCREENSHOT_DIR receives
-# wine-main-window.png and wine-state-report.png.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -39,8 +34,7 @@ fail() {
   done
   exit 1
 }
-# wait_until SECONDS WHAT COMMAND...: polls COMMAND twice a second.
-wait_until() {
+wait_until() {  # wait_until SECONDS WHAT COMMAND...: polls COMMAND twice a second
   local seconds="$1" what="$2"
   shift 2
   for _ in $(seq $((seconds * 2))); do
@@ -60,19 +54,18 @@ wine_run 600 "$installer" /S
 diff <(cd "$folder" && find . -type f | sort) \
   <(cd "$installed" && find . -type f ! -name Uninstall.exe | sort) ||
   fail "the installed folder differs from the built one"
-[ -f "$installed/Uninstall.exe" ] || fail "no uninstaller"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
 [ -d "$settings" ] || fail "no working folder $settings"
 [[ "$(x86_64-w64-mingw32-objdump -p "$installed/ptk-inspector.exe")" == *"(Windows GUI)"* ]] ||
   fail "ptk-inspector.exe is no Windows GUI program"
-version="$(wine_run 120 "$installed/ptk-inspector.exe" --version | tr -d '\r')"
-[ "$version" = "ptk-inspector $(sed -n 's/^project(ptk-inspector VERSION \([0-9.]*\).*/\1/p' \
-  "$root/CMakeLists.txt")" ] || fail "--version printed '$version'"
+version="$(basename "$installer" -win64.exe)"
+version="${version%-*} ${version##*-}"
+[ "$(wine_run 120 "$installed/ptk-inspector.exe" --version | tr -d '\r')" = "$version" ] ||
+  fail "--version did not print $version"
 
 echo "installer: the installed program from its shortcut, against ptk-sim on COM5"
-printf 'COM5\n' >"$settings/num_port.ini"
-printf 'CBR_115200\n' >"$settings/baude_fr.ini"
-printf '7301\n' >"$settings/pass_fr.ini"
+settings_files=(num_port.ini:COM5 baude_fr.ini:CBR_115200 pass_fr.ini:7301)
+for file in "${settings_files[@]}"; do echo "${file#*:}" >"$settings/${file%%:*}"; done
 (cd "$work" && exec "$sim_program" --link COM5 --fiscalised --shift-open --serial 4567 \
   >"$work/ptk-sim.log" 2>&1) &
 background_pids+=($!)
@@ -85,9 +78,8 @@ wait_until 30 "X display" test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
 xdo() { timeout -k 5 60 xdotool "$@"; }
 
-# The program as its shortcut starts it: the shortcut's folder holds the settings, so COM5 is
-# opened only if the program starts there. (Wine's 'start' does not wait for a shortcut's
-# program, so the shortcut is read rather than run, to have the program's exit status.)
+# The program where its shortcut starts it, whose folder holds the settings (COM5). Wine's
+# 'start' does not wait for a shortcut's program: the shortcut is read to have the exit status.
 exe='C:\Program Files\ptk-inspector\ptk-inspector.exe'
 link_strings="$(strings -a "$shortcut"; strings -a -el "$shortcut")"
 grep -Fxq "$exe" <<<"$link_strings" || fail "the shortcut does not start $exe"
@@ -98,8 +90,7 @@ background_pids+=("$inspector")
 wait_until 180 "connect sequence (short status in ptk-sim's log)" grep -q 'short status' "$work/ptk-sim.log"
 main="$(xdo search --sync --onlyvisible --name '^Программа налогового инспектора$' | head -n 1)"
 [ -n "$main" ] || fail "no main window"
-# picture NAME: the screen where the main window is, when pictures are asked for.
-picture() {
+picture() {  # picture NAME: the main window's part of the screen, when pictures are asked for
   [ -n "$screenshots" ] || return 0
   eval "$(xdo getwindowgeometry --shell "$main")"
   import -display "$DISPLAY" -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage \
@@ -133,9 +124,7 @@ xdo mousemove --window "$report" 384 24 click 1
 sleep 2
 kill -0 "$inspector" 2>/dev/null || fail "the program ended before it was closed"
 xdo windowfocus --sync "$main" key alt+F4
-status=0
-wait "$inspector" || status=$?
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+wait "$inspector" || fail "the program ended with status $?"
 
 echo "installer: silent uninstall"
 wine_run 600 "$installed/Uninstall.exe" /S
@@ -143,8 +132,8 @@ wine_run 600 "$installed/Uninstall.exe" /S
 timeout -k 5 300 "$WINESERVER" -w
 [ ! -e "$installed" ] || fail "left behind: $(find "$installed")"
 [ ! -e "$menu" ] || fail "the Start-menu folder is still there"
-for file in num_port.ini baude_fr.ini pass_fr.ini; do
-  [ -f "$settings/$file" ] || fail "the uninstaller removed the settings file $file"
+for file in "${settings_files[@]}"; do
+  [ -f "$settings/${file%%:*}" ] || fail "the uninstaller removed ${file%%:*}"
 done
 if wine_run 60 reg query "$uninstall_key" >/dev/null 2>&1; then fail "$uninstall_key is left"; fi
 echo "installer: installed, ran against ptk-sim and uninstalled"
