@@ -1,7 +1,12 @@
 # The Windows folder and its installer. `cmake --install` puts into one folder the programs, the
 # Qt DLLs and plugins they load, the MinGW runtime and the licence texts, and nothing else, so
 # that the folder runs on a bare Windows; `cpack --preset mingw` wraps that folder into an NSIS
-# installer, ptk-inspector-<version>-win64.exe.
+# installer, ptk-inspector-<version>-win64.exe. It is made on Debian, where the cross build takes
+# the icon tools, the licence texts and NSIS from; a build on Windows itself deploys with
+# windeployqt instead (docs/windows-build.md).
+if(NOT CMAKE_CROSSCOMPILING)
+  return()
+endif()
 
 # The programs the folder and the installer carry: the one list to extend.
 set(ptk_windows_programs)
