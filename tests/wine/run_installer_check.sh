@@ -99,8 +99,7 @@ picture() {  # picture NAME: the main window's part of the screen, when pictures
 
 # "Конфигуратор" is the first menu; its third item is "Запрос состояния ПТК".
 sleep 3
-xdo mousemove --window "$main" 30 8 click 1
-sleep 3
+xdo mousemove --window "$main" 30 8 click 1 sleep 3
 picture wine-main-window
 xdo key --delay 300 Down Down Down Return
 report="$(xdo search --sync --onlyvisible --name '^Состояние ПТК$' | head -n 1)"
@@ -110,18 +109,14 @@ sleep 3
 picture wine-state-report
 
 # The report's text, read back from the window through Wine's clipboard.
-xdo mousemove --window "$report" 200 150 click 1
-sleep 1
-xdo key --delay 300 ctrl+a ctrl+c
-sleep 2
+xdo mousemove --window "$report" 200 150 click 1 sleep 1 key --delay 300 ctrl+a ctrl+c sleep 2
 timeout -k 5 30 xclip -o -selection clipboard >"$work/report.txt" || fail "nothing on the clipboard"
 for line in "ПТК фискализирован" "Смена открыта" "Завод. номер ПТК: 00004567"; do
   grep -q "$line" "$work/report.txt" || fail "the report lacks '$line': $(cat "$work/report.txt")"
 done
 
 # Its close button, then the main window's Alt+F4, as an inspector leaves.
-xdo mousemove --window "$report" 384 24 click 1
-sleep 2
+xdo mousemove --window "$report" 384 24 click 1 sleep 2
 kill -0 "$inspector" 2>/dev/null || fail "the program ended before it was closed"
 xdo windowfocus --sync "$main" key alt+F4
 wait "$inspector" || fail "the program ended with status $?"
