@@ -140,7 +140,7 @@ fi
 
 # --- configure, build, install ---
 toolchain="$work/mingw-w64-x86_64-posix.cmake"
-cat >"$toolchain" <<EOF
+cat >"$toolchain.new" <<EOF
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER /usr/bin/$triplet-gcc-posix)
@@ -154,6 +154,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 EOF
+# Rewritten only when it changes, so that a run that goes on does not make CMake start over.
+cmp -s "$toolchain.new" "$toolchain" && rm "$toolchain.new" || mv "$toolchain.new" "$toolchain"
 configure_args=(
   -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$prefix"
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
