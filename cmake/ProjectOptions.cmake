@@ -23,7 +23,11 @@ if(PTK_SANITIZE_THREAD)
   target_link_options(ptk_options INTERFACE -fsanitize=thread)
 endif()
 target_compile_definitions(ptk_options INTERFACE PTK_VERSION="${PROJECT_VERSION}")
-if(WIN32 AND NOT MSVC)
-  # MinGW: no runtime DLLs to ship beside the programs.
-  target_link_options(ptk_options INTERFACE -static)
+# MinGW links the C++ runtime as DLLs, the ones Qt uses: see cmake/WindowsRuntime.cmake.
+# Release builds for Linux get the hardening Debian builds its own packages with: checked buffer
+# functions, stack protection, and relocations made read-only before the program starts.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_compile_definitions(ptk_options INTERFACE $<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
+  target_compile_options(ptk_options INTERFACE $<$<CONFIG:Release>:-fstack-protector-strong>)
+  target_link_options(ptk_options INTERFACE $<$<CONFIG:Release>:LINKER:-z,relro,-z,now>)
 endif()

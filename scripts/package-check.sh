@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the release configuration and its Debian package, installs the package and checks what
-# it installed: the files in their places, a valid menu entry, the runtime libraries declared,
-# and the installed ptk-inspector connecting offscreen to the installed ptk-sim (the end-to-end
-# tests of the connect sequence and of the trace, run on the installed programs).
+# Builds the release configuration and its Debian package, has lintian check the package against
+# Debian's policy (no error, no warning), installs it and checks what it installed: the files in
+# their places, a valid menu entry and AppStream metainfo, manual pages that know every option,
+# the runtime libraries declared, and the installed ptk-inspector connecting offscreen to the
+# installed ptk-sim (the end-to-end tests of the connect sequence and of the trace, run on the
+# installed programs).
 # As root (CI) the package is installed with dpkg -i and stays installed; otherwise it is
 # unpacked into a scratch root.
 set -euo pipefail
@@ -20,6 +22,10 @@ fail() {
   echo "package-check: $*" >&2
   exit 1
 }
+
+echo "=== lintian"
+lintian --fail-on error,warning "$deb"
+echo "package-check: lintian found no error and no warning"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
@@ -44,12 +50,28 @@ else
 fi
 
 bin="$root/usr/bin"
+share="$root/usr/share"
 for file in "$bin/ptk-inspector" "$bin/ptk-sim" \
-  "$root/usr/share/applications/ptk-inspector.desktop" \
-  "$root/usr/share/icons/hicolor/scalable/apps/ptk-inspector.svg"; do
+  "$share/man/man1/ptk-inspector.1.gz" "$share/man/man1/ptk-sim.1.gz" \
+  "$share/doc/ptk-inspector/copyright" "$share/doc/ptk-inspector/changelog.gz" \
+  "$share/applications/ptk-inspector.desktop" \
+  "$share/icons/hicolor/scalable/apps/ptk-inspector.svg" \
+  "$share/metainfo/org.example.ptk_inspector.metainfo.xml"; do
   [ -f "$file" ] || fail "not installed: $file"
 done
-desktop-file-validate "$root/usr/share/applications/ptk-inspector.desktop"
+desktop-file-validate "$share/applications/ptk-inspector.desktop"
+appstreamcli validate --no-net "$share/metainfo/org.example.ptk_inspector.metainfo.xml"
+
+# A manual page written by hand falls behind its program easily: every option the program's
+# --help names must have its entry in the page.
+options_of() { grep -o -- '--[a-z][a-z-]*' | sort -u; }
+for page in $(dpkg-deb -c "$deb" | grep -o 'usr/share/man/man1/[^ ]*\.1\.gz'); do
+  program=$(basename "$page" .1.gz)
+  page="$root/$page"
+  missing=$(comm -23 <("$bin/$program" --help | options_of) \
+    <(zcat "$page" | sed 's/\\-/-/g' | options_of))
+  [ -z "$missing" ] || fail "the manual page of $program lacks $(echo $missing)"
+done
 [ "$("$bin/ptk-inspector" --version)" = "$("$bin/ptk-sim" --version | sed 's/ptk-sim/ptk-inspector/')" ] ||
   fail "the two programs report different versions"
 "$bin/ptk-inspector" --version

@@ -79,10 +79,17 @@ void ReportThreadTest::channelObservesTheStopOnlyWhileAJobRuns() {
     rig.session.StopRequested = false;
 
     bool seenBeforeStop = true;
-    // The stop button, pressed while the job runs.
-    QTimer::singleShot(10, [&] { rig.session.StopRequested = true; });
+    std::atomic<bool> jobLooked{false};
+    // The stop button, pressed while the job runs: only once the job has looked, since a thread
+    // may take longer to start than any fixed delay (under Wine on a busy machine it does).
+    QTimer stopButton;
+    QObject::connect(&stopButton, &QTimer::timeout, [&] {
+        if (jobLooked) rig.session.StopRequested = true;
+    });
+    stopButton.start(10);
     QVERIFY(rig.thread.run([&] {
         seenBeforeStop = rig.session.channel.stopRequested();
+        jobLooked = true;
         // The job's waits look at the channel; this one waits for nothing else.
         while (!rig.session.channel.stopRequested()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
