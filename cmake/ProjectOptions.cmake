@@ -23,10 +23,7 @@ if(PTK_SANITIZE_THREAD)
   target_link_options(ptk_options INTERFACE -fsanitize=thread)
 endif()
 target_compile_definitions(ptk_options INTERFACE PTK_VERSION="${PROJECT_VERSION}")
-if(WIN32 AND NOT MSVC)
-  # MinGW: no runtime DLLs to ship beside the programs.
-  target_link_options(ptk_options INTERFACE -static)
-endif()
+# MinGW links the C++ runtime as DLLs, the ones Qt uses: see cmake/WindowsRuntime.cmake.
 # Release builds for Linux get the hardening Debian builds its own packages with: checked buffer
 # functions, stack protection, and relocations made read-only before the program starts.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")

@@ -20,6 +20,9 @@ function(ptk_add_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main ptk_options)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  if(PTK_TEST_ENVIRONMENT)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${PTK_TEST_ENVIRONMENT}")
+  endif()
 endfunction()
 
 # ptk_add_qtest(<name> SOURCES <files...> LIBS <targets...>) adds one window test: a QtTest
@@ -30,7 +33,11 @@ function(ptk_add_qtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test GTest::gtest ptk_test_support
                         ptk_options)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 600)
+  set(environment "QT_QPA_PLATFORM=offscreen")
+  if(PTK_QTEST_ENVIRONMENT)
+    string(APPEND environment ";${PTK_QTEST_ENVIRONMENT}")
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600)
 endfunction()
 
 # The tests that start threads also run under ThreadSanitizer (the tsan preset builds and runs

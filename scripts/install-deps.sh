@@ -8,8 +8,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev googletest
   xvfb xauth xdotool fonts-dejavu-core
-  g++-mingw-w64-x86-64-posix wine64 socat
-  clang-format-14
+  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine socat nsis librsvg2-bin icoutils xclip
+  imagemagick
+  clang-format-14 clang libclang-rt-dev
   dpkg-dev desktop-file-utils lintian appstream
 )
 

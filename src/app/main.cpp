@@ -13,6 +13,7 @@
 #include "app/windows.h"
 #include "link/session.h"
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/serial_device.h"
 #include "settings/settings_files.h"
 #include "trace/session_trace.h"
@@ -23,6 +24,9 @@ int main(int argc, char* argv[]) {
     // Read before the application exists, so that --help and a refusal need no display.
     const ptk::InspectorCommandLine commandLine =
         ptk::readInspectorCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (commandLine.action != ptk::InspectorCommandLine::Action::Run) {
+        ptk::platform::reachStartingConsole();
+    }
     if (const auto exitCode = ptk::answerWithoutRunning(commandLine, stdout, stderr)) {
         return *exitCode;
     }
@@ -32,6 +36,7 @@ int main(int argc, char* argv[]) {
         trace = ptk::trace::ExchangeTrace::open(commandLine.tracePath, ptk::trace::Role::Computer,
                                                 "ptk-inspector " PTK_VERSION, {}, error);
         if (!trace) {
+            ptk::platform::reachStartingConsole();
             std::fprintf(stderr, "ptk-inspector: %s\n", error.c_str());
             return 1;
         }

@@ -12,10 +12,10 @@
 #include "cli/terminal_front_end.h"
 #include "link/session.h"
 #include "platform/clock.h"
-#include "platform/console.h"
+#include "platform/interrupt.h"
 #include "platform/serial_device.h"
 #include "settings/settings_files.h"
-#include "shell/connect_sequence.h"
+#include "device/connection.h"
 #include "trace/session_trace.h"
 #include "trace/tracing_serial_device.h"
 

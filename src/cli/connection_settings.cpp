@@ -7,7 +7,7 @@ void takeConnectionSettings(Session& session, const ConnectionOverrides& overrid
     // The command line checked its values with the same rules as the files.
     if (overrides.portName) {
         session.portName = *overrides.portName;
-        session.channel.CurrentPort = portIndexOf(session.portName).value_or(0);
+        session.channel.setCurrentPort(portIndexOf(session.portName).value_or(0));
     } else {
         files.LoadSetting(session, Setting::Port);
     }

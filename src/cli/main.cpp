@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "cli/cli_program.h"
-#include "platform/console.h"
+#include "platform/interrupt.h"
 
 int main(int argc, char* argv[]) {
     ptk::platform::useUtf8Console();

@@ -3,11 +3,11 @@
 namespace ptk::cli {
 
 void TerminalFrontEnd::showMessage(MessageIcon, std::string_view caption, std::string_view text,
-                                   BoxOwner) {
+                                   OwnerHandle) {
     tell(caption, std::string(text));
 }
 
-bool TerminalFrontEnd::askQuestion(std::string_view text, BoxOwner) {
+bool TerminalFrontEnd::askQuestion(std::string_view text, OwnerHandle) {
     tell(kQuestionCaption, std::string(text) + " - answered No");
     return false;
 }

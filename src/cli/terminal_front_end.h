@@ -18,8 +18,8 @@ public:
 
     void setResultText(std::string_view text) override { resultText_ = text; }
     void showMessage(MessageIcon icon, std::string_view caption, std::string_view text,
-                     BoxOwner owner) override;
-    bool askQuestion(std::string_view text, BoxOwner owner) override;
+                     OwnerHandle owner) override;
+    bool askQuestion(std::string_view text, OwnerHandle owner) override;
     void beep() override {}
     // There are no window messages; a stop request reaches the exchange through its stop signal.
     bool pumpMessages() override { return true; }

@@ -51,15 +51,50 @@ bool validLine(int line) {
     return line >= 0 && line < kHeaderLineCount;
 }
 
+// The reason a fault gives, or the packet's, in the inspector's words.
+std::string_view faultReason(HeaderTextFault fault) {
+    switch (fault) {
+        case HeaderTextFault::ControlCharacter:
+            return "перевод строки, табуляция или нулевой байт в тексте недопустимы";
+        case HeaderTextFault::BadMarkup:
+            return "ошибка в разметке (\\ или ~ в конце строки, {IMG номер:смещение} без номера "
+                   "или без закрывающей скобки)";
+        case HeaderTextFault::TooManyBytes:
+            return "она длиннее 90 байт";
+        case HeaderTextFault::TooLongToReadBack:
+            return "прочитанная обратно, она заняла бы больше 90 знаков";
+        case HeaderTextFault::None:
+            break;
+    }
+    return "вместе с адресом поля она не помещается в пакет обмена (90 байт)";
+}
+
+// Encodes line's text into bytes (room for a whole line) and checks that its write command fits
+// a packet. A driver result; fault, when given, tells why the text did not encode (None when it
+// did and only the packet is too small).
+PacketResult encodeLine(const Session& session, int line, const std::string& text,
+                        std::uint8_t* bytes, std::size_t& count, HeaderTextFault* fault = nullptr) {
+    const std::string oem = platform::utf8ToCp866(text);
+    count = kHeaderLineLimit;
+    const HeaderTextFault encoded = EncodeHeaderText(oem, bytes, &count);
+    if (fault) *fault = encoded;
+    if (encoded != HeaderTextFault::None) return HeaderTextResult(encoded);
+    const HeaderFieldData data = fieldWithValue(line, bytes, count);
+    const std::string_view password(session.LinkPassword.data(),
+                                    std::min<std::size_t>(session.LinkPassword.size(), 4));
+    return PacketExchange::checkMessageFits(password, kWriteTableFieldCode, data.bytes.data(),
+                                            data.size);
+}
+
 }  // namespace
 
-std::int32_t ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
+PacketResult ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
     if (!validLine(line)) return BadParameter;
     const HeaderFieldData data = fieldAddress(line);
     // Type byte and error code before the line.
     std::array<std::uint8_t, kHeaderLineLimit + 2> answer{};
     std::size_t answerLength = answer.size();
-    const std::int32_t result = PacketCommand(session, kReadTableFieldCode, data.bytes.data(),
+    const PacketResult result = PacketCommand(session, kReadTableFieldCode, data.bytes.data(),
                                               data.size, answer.data(), &answerLength);
     if (result != Done) return result;
     const std::size_t count = answerLength - 2;
@@ -69,7 +104,7 @@ std::int32_t ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std
     return Done;
 }
 
-std::int32_t WriteHeaderLine(Session& session, int line, const std::uint8_t* bytes,
+PacketResult WriteHeaderLine(Session& session, int line, const std::uint8_t* bytes,
                              std::size_t count) {
     if (!validLine(line)) return BadParameter;
     if (count > kHeaderLineLimit) return BufferTooSmall;
@@ -80,57 +115,85 @@ std::int32_t WriteHeaderLine(Session& session, int line, const std::uint8_t* byt
                          &answerLength);
 }
 
-std::int32_t ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
+PacketResult ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
     for (int line = 0; line < kHeaderLineCount; ++line) {
         LineBytes bytes{};
         std::size_t count = bytes.size();
-        if (const std::int32_t r = ReadHeaderLine(session, line, bytes.data(), &count); r != Done) {
+        if (const PacketResult r = ReadHeaderLine(session, line, bytes.data(), &count); r != Done) {
             return r;
         }
         std::array<char, kHeaderLineLimit> text{};
         std::size_t length = text.size();
-        if (const std::int32_t r = HeaderDeviceToText(bytes.data(), count, text.data(), &length);
+        if (const PacketResult r = HeaderDeviceToText(bytes.data(), count, text.data(), &length);
             r != Done) {
             return r;
         }
-        const std::string_view decoded(text.data(), length);
         texts[static_cast<std::size_t>(line)] =
-            platform::cp866ToUtf8(decoded.substr(0, decoded.find('\0')));
+            platform::cp866ToUtf8(std::string_view(text.data(), length));
     }
     return Done;
 }
 
-std::int32_t WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
+PacketResult WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
     // Every line is encoded, and its message checked against the packet's limit, before the
     // first goes out: a fault in line 3 must not leave the register with new lines 1 and 2.
     std::array<LineBytes, kHeaderLineCount> encoded{};
     std::array<std::size_t, kHeaderLineCount> counts{};
     for (int line = 0; line < kHeaderLineCount; ++line) {
         const auto index = static_cast<std::size_t>(line);
-        const std::string oem = platform::utf8ToCp866(texts[index]);
-        counts[index] = kHeaderLineLimit;
-        if (const std::int32_t r = HeaderTextToDevice(oem, encoded[index].data(), &counts[index]);
-            r != Done) {
-            return r;
-        }
-        const HeaderFieldData data = fieldWithValue(line, encoded[index].data(), counts[index]);
-        const std::string_view password(session.LinkPassword.data(),
-                                        std::min<std::size_t>(session.LinkPassword.size(), 4));
-        if (const std::int32_t r = PacketExchange::checkMessageFits(password, kWriteTableFieldCode,
-                                                                    data.bytes.data(), data.size);
+        if (const PacketResult r =
+                encodeLine(session, line, texts[index], encoded[index].data(), counts[index]);
             r != Done) {
             return r;
         }
     }
     for (int line = 0; line < kHeaderLineCount; ++line) {
         const auto index = static_cast<std::size_t>(line);
-        if (const std::int32_t r =
+        if (const PacketResult r =
                 WriteHeaderLine(session, line, encoded[index].data(), counts[index]);
             r != Done) {
             return r;
         }
     }
     return Done;
+}
+
+UnwritableHeaderLine FindUnwritableHeaderLine(const Session& session,
+                                              const HeaderLineTexts& texts) {
+    for (int line = 0; line < kHeaderLineCount; ++line) {
+        LineBytes bytes{};
+        std::size_t count = 0;
+        HeaderTextFault fault = HeaderTextFault::None;
+        if (encodeLine(session, line, texts[static_cast<std::size_t>(line)], bytes.data(), count,
+                       &fault) == Done) {
+            continue;
+        }
+        return {line, std::string(faultReason(fault))};
+    }
+    return {};
+}
+
+bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts, OwnerHandle owner) {
+    const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
+    if (found.line < 0) return true;
+    session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption,
+                                 "Строка " + std::to_string(found.line + 1) +
+                                     " наименования не может быть записана в ПТК: " + found.reason +
+                                     ".",
+                                 owner);
+    return false;
+}
+
+void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts,
+                                 OwnerHandle owner) {
+    const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
+    if (found.line < 0) return;
+    session.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
+                                 "Строка " + std::to_string(found.line + 1) +
+                                     " наименования, прочитанная из ПТК, не может быть записана "
+                                     "обратно: " +
+                                     found.reason + ". Исправьте её перед регистрацией.",
+                                 owner);
 }
 
 }  // namespace ptk

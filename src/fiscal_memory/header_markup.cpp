@@ -39,7 +39,7 @@ const PictureTag* findPictureTag(std::string_view name) {
 }
 
 // Encodes the tag whose text (between the braces) is tag at out; length: room in, bytes out.
-std::int32_t encodePictureTag(std::string_view tag, std::uint8_t* out, std::size_t* length) {
+PacketResult encodePictureTag(std::string_view tag, std::uint8_t* out, std::size_t* length) {
     std::size_t position = 0;
     const std::string_view name = nextWord(tag, position);
     const PictureTag* found = findPictureTag(name);
@@ -73,7 +73,7 @@ int leadingDecimalNumber(std::string_view text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-std::int32_t ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length) {
+PacketResult ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length) {
     if (*length < kPictureElementSize) return BufferTooSmall;
     std::array<std::uint8_t, kPictureElementSize> element{};
     std::size_t position = 0;
@@ -92,7 +92,7 @@ std::int32_t ParsePictureTag(std::string_view words, std::uint8_t* out, std::siz
     return Done;
 }
 
-std::int32_t FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
+PacketResult FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
                                   std::size_t* length) {
     if (available == 0 || element[0] != kPictureElementByte) return BadParameter;
     // A register line cut off inside the element has no offset to show; nothing past its end is
@@ -106,47 +106,99 @@ std::int32_t FormatPictureElement(const std::uint8_t* element, std::size_t avail
     return Done;
 }
 
-std::int32_t HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length) {
-    std::array<std::uint8_t, kHeaderLineLimit> bytes{};
-    std::size_t position = 0;
+namespace {
+
+// The bytes the register reads as markup: the end of the line, a picture element, the prefix.
+bool isMarkupByte(char c) {
+    return c == '\0' || c == static_cast<char>(kPictureElementByte) ||
+           c == static_cast<char>(kPrefixByte);
+}
+
+HeaderTextFault encodeInto(std::string_view text, std::array<std::uint8_t, kHeaderLineLimit>& bytes,
+                           std::size_t& position) {
     std::size_t i = 0;
     while (i < text.size()) {
         // Text is left that the register's line has no room for: refused, not cut off.
-        if (position >= kHeaderLineLimit) return BufferTooSmall;
+        if (position >= kHeaderLineLimit) return HeaderTextFault::TooManyBytes;
         const char c = text[i];
         if (c == '\\') {
-            if (i + 1 >= text.size()) return BadParameter;
-            bytes[position++] = static_cast<std::uint8_t>(text[i + 1]);
+            if (i + 1 >= text.size()) return HeaderTextFault::BadMarkup;
+            const char escaped = text[i + 1];
+            // A lone prefix byte can only end a line: anywhere else it would take the next byte.
+            const bool lastPrefix =
+                escaped == static_cast<char>(kPrefixByte) && i + 2 == text.size();
+            if (isMarkupByte(escaped) && !lastPrefix) return HeaderTextFault::ControlCharacter;
+            bytes[position++] = static_cast<std::uint8_t>(escaped);
             i += 2;
         } else if (c == '~') {
             bytes[position++] = kPrefixByte;
-            if (position >= kHeaderLineLimit) return BufferTooSmall;
-            if (i + 1 >= text.size()) return BadParameter;
+            if (position >= kHeaderLineLimit) return HeaderTextFault::TooManyBytes;
+            if (i + 1 >= text.size()) return HeaderTextFault::BadMarkup;
+            // The prefix takes any byte but the one that would end the line.
+            if (text[i + 1] == '\0') return HeaderTextFault::ControlCharacter;
             bytes[position++] = static_cast<std::uint8_t>(text[i + 1]);
             i += 2;
         } else if (c == '{') {
             const std::size_t close = text.find('}', i + 1);
-            if (close == std::string_view::npos) return BadParameter;
+            if (close == std::string_view::npos) return HeaderTextFault::BadMarkup;
             std::size_t room = kHeaderLineLimit - position;
             // Whatever went wrong inside the tag, the line's markup is what is wrong.
             if (encodePictureTag(text.substr(i + 1, close - i - 1), bytes.data() + position,
                                  &room) != Done) {
-                return BadParameter;
+                return HeaderTextFault::BadMarkup;
             }
             position += room;
             break;  // a picture ends the line
+        } else if (isMarkupByte(c)) {
+            return HeaderTextFault::ControlCharacter;
         } else {
             bytes[position++] = static_cast<std::uint8_t>(c);
             ++i;
         }
     }
-    if (position > *length) return BufferTooSmall;
-    std::copy_n(bytes.begin(), position, out);
-    *length = position;
-    return Done;
+    return HeaderTextFault::None;
 }
 
-std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
+}  // namespace
+
+HeaderTextFault EncodeHeaderText(std::string_view text, std::uint8_t* out, std::size_t* length) {
+    std::array<std::uint8_t, kHeaderLineLimit> bytes{};
+    std::size_t position = 0;
+    if (const HeaderTextFault fault = encodeInto(text, bytes, position);
+        fault != HeaderTextFault::None) {
+        return fault;
+    }
+    if (position > *length) return HeaderTextFault::TooManyBytes;
+    // Escapes and picture tags may read back longer than they were typed.
+    std::array<char, kHeaderLineLimit> shown{};
+    std::size_t shownLength = shown.size();
+    if (HeaderDeviceToText(bytes.data(), position, shown.data(), &shownLength) != Done) {
+        return HeaderTextFault::TooLongToReadBack;
+    }
+    std::copy_n(bytes.begin(), position, out);
+    *length = position;
+    return HeaderTextFault::None;
+}
+
+PacketResult HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length) {
+    return HeaderTextResult(EncodeHeaderText(text, out, length));
+}
+
+PacketResult HeaderTextResult(HeaderTextFault fault) {
+    switch (fault) {
+        case HeaderTextFault::None:
+            return Done;
+        case HeaderTextFault::ControlCharacter:
+        case HeaderTextFault::BadMarkup:
+            return BadParameter;
+        case HeaderTextFault::TooManyBytes:
+        case HeaderTextFault::TooLongToReadBack:
+            break;
+    }
+    return BufferTooSmall;
+}
+
+PacketResult HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
                                 std::size_t* length) {
     std::array<char, kHeaderLineLimit> text{};
     std::size_t position = 0;
@@ -156,9 +208,10 @@ std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, ch
         return true;
     };
     std::size_t i = 0;
-    while (i < count) {
+    // A NUL ends the line; a picture element's own NUL bytes are taken with it.
+    while (i < count && bytes[i] != 0x00) {
         const std::uint8_t byte = bytes[i];
-        if (byte == kPrefixByte && i + 1 < count) {
+        if (byte == kPrefixByte && i + 1 < count && bytes[i + 1] != 0x00) {
             // The prefix takes the next byte as it is, just as the encoding writes it.
             if (!put('~') || !put(bytes[i + 1])) return BufferTooSmall;
             i += 2;
@@ -168,7 +221,7 @@ std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, ch
             ++i;
         } else if (byte == kPictureElementByte) {
             std::size_t room = kHeaderLineLimit - position;
-            const std::int32_t result =
+            const PacketResult result =
                 FormatPictureElement(bytes + i, count - i, text.data() + position, &room);
             if (result != Done) return result;
             position += room;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/packet_result.h"
+
 namespace ptk {
 
 // The markup between a header line as the inspector types it and the bytes the register keeps
@@ -13,6 +15,9 @@ namespace ptk {
 //   {IMG n:m}  a picture element: 0x0A, n (low 8 bits), m as 16 bits, high byte first; it ends
 //              the line (nothing after it is sent)
 //   other   itself
+// A NUL ends a register line, unless it is one of a picture element's three bytes after 0x0A.
+// The text of a line holds no NUL, and no line feed or tab but as the byte after ~ (or a tab
+// after \ at its very end): the register reads them as the end, a picture and the prefix.
 // Results are driver results: 0, 0xA0 (bad markup), 0x101 (does not fit), 0x194 (tag unknown).
 
 // A register line holds at most this many bytes, and its text at most this many characters.
@@ -24,7 +29,7 @@ inline constexpr std::uint8_t kPrefixByte = 0x09;
 
 // Reads the words after a tag's name (the text between the name and the closing brace) and
 // writes the tag's bytes; length is the room on the way in and the bytes written on the way out.
-using PictureTagParser = std::int32_t (*)(std::string_view words, std::uint8_t* out,
+using PictureTagParser = PacketResult (*)(std::string_view words, std::uint8_t* out,
                                           std::size_t* length);
 
 struct PictureTag {
@@ -34,25 +39,40 @@ struct PictureTag {
 
 // The picture element: the number, then the offset (a missing offset is 0). 0xA0 without a
 // number, 0x101 with less than four bytes of room.
-std::int32_t ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length);
+PacketResult ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length);
 
 // The tags the markup knows, ended by the entry with an empty name.
 extern const PictureTag PictureTagTable[2];
 
 // The text of the picture element at element (available bytes from there on): {IMG n:m}. 0xA0
 // when it is no picture element or is cut short; 0x101 when the text is longer than *length.
-std::int32_t FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
+PacketResult FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
                                   std::size_t* length);
 
-// Encodes a line's text (code page 866) into register bytes; *length: capacity in, bytes out. A
-// `\` or `~` with nothing after it is refused with 0xA0; text that does not fit the register's
-// 90 bytes gives 0x101.
-std::int32_t HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length);
+// Why a line's text cannot become register bytes.
+enum class HeaderTextFault {
+    None,
+    ControlCharacter,   // a NUL, line feed or tab where the register would read markup
+    BadMarkup,          // \ or ~ at the end, a tag without its number or closing brace, ...
+    TooManyBytes,       // more than 90 bytes (or the capacity given)
+    TooLongToReadBack,  // its bytes would read back as more than 90 characters
+};
+
+// Encodes a line's text (code page 866) into register bytes; *length: capacity in, bytes out.
+// Only text that reads back as itself (in its normal form: no needless escapes, the picture tag
+// as {IMG n:m}) within 90 characters is taken.
+HeaderTextFault EncodeHeaderText(std::string_view text, std::uint8_t* out, std::size_t* length);
+
+// EncodeHeaderText with a driver result: 0xA0 for a control character or bad markup, 0x101 for
+// a line too long either way.
+PacketResult HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length);
+PacketResult HeaderTextResult(HeaderTextFault fault);
 
 // Decodes register bytes into a line's text (code page 866); *length: capacity in, characters
-// out. 0x101 when the text would be longer than 90 characters or the capacity. The text encodes
-// back into the same bytes, up to and including the first picture element, which ends the line.
-std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
+// out. The line ends at its first picture element or at a NUL, whichever comes first; nothing
+// after the end is read. 0x101 when the text would be longer than 90 characters or the
+// capacity. The text encodes back into the bytes of the line.
+PacketResult HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
                                 std::size_t* length);
 
 // The text of a picture tag, {IMG number:offset}, NUL-terminated; returns its length.

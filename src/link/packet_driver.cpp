@@ -39,21 +39,6 @@ platform::CommTimeouts readConstant(std::uint32_t ms) {
     return timeouts;
 }
 
-// Gives the port the channel's own time-outs back when the call ends, on every path, so that the
-// next command exchange reads with its per-byte rule again.
-class ChannelTimeoutsBack {
-public:
-    explicit ChannelTimeoutsBack(platform::SerialDevice* device) : device_(device) {}
-    ~ChannelTimeoutsBack() {
-        if (device_) device_->setTimeouts(platform::CommTimeouts{});
-    }
-    ChannelTimeoutsBack(const ChannelTimeoutsBack&) = delete;
-    ChannelTimeoutsBack& operator=(const ChannelTimeoutsBack&) = delete;
-
-private:
-    platform::SerialDevice* device_;
-};
-
 }  // namespace
 
 std::uint32_t PacketTimeout(std::uint8_t code) {
@@ -69,7 +54,7 @@ BcdBytes ToBcd(std::uint64_t value, std::size_t byteCount) {
     return bytes;
 }
 
-std::int32_t PacketResultForDeviceCode(std::uint8_t code) {
+PacketResult PacketResultForDeviceCode(std::uint8_t code) {
     switch (code) {
         case 0x00:
             return Done;
@@ -84,11 +69,11 @@ std::int32_t PacketResultForDeviceCode(std::uint8_t code) {
         case 0x8C:
             return WrongPassword;
         default:
-            return static_cast<std::int32_t>(0x80000000u | code);
+            return PacketResult::device(code);
     }
 }
 
-std::int32_t PacketExchange::checkMessageFits(std::optional<std::string_view> password,
+PacketResult PacketExchange::checkMessageFits(std::optional<std::string_view> password,
                                               std::uint8_t code, const std::uint8_t* data,
                                               std::size_t dataLength) {
     const std::size_t head = password ? 3 : 1;
@@ -101,11 +86,11 @@ std::int32_t PacketExchange::checkMessageFits(std::optional<std::string_view> pa
     return stuffed >= kPacketLimit ? MessageTooLong : Done;
 }
 
-std::int32_t PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t* data,
+PacketResult PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t* data,
                                           std::size_t dataLength,
                                           std::optional<std::string_view> password,
                                           std::size_t& frameLength) {
-    if (const std::int32_t fits = checkMessageFits(password, code, data, dataLength);
+    if (const PacketResult fits = checkMessageFits(password, code, data, dataLength);
         fits != Done) {
         return fits;
     }
@@ -122,38 +107,41 @@ std::int32_t PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t*
     return Done;
 }
 
-std::int32_t PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t* data,
+PacketResult PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t* data,
                                           std::size_t dataLength,
                                           std::optional<std::string_view> password,
                                           std::uint8_t* answer, std::size_t* answerLength) {
+    const SerialChannel::Transaction onTheLine(channel_);
     std::size_t frameLength = 0;
-    const std::int32_t built = buildMessage(code, data, dataLength, password, frameLength);
+    const PacketResult built = buildMessage(code, data, dataLength, password, frameLength);
     if (built != Done) return built;
     if (channel_.stopRequested()) return Stopped;
     device_ = channel_.currentDevice();
     if (!device_) return PortError;
-    const ChannelTimeoutsBack restore(device_);
     readTimeoutMs_ = 0;
-    const std::int32_t result = transact(code, frameLength, answer, answerLength);
+    const PacketResult result = transact(code, frameLength, answer, answerLength);
+    // Whatever the outcome, the port gets the channel's own time-outs back (unless it was lost),
+    // so that the next command exchange reads with its per-byte rule again.
+    if (device_) device_->setTimeouts(platform::CommTimeouts{});
     device_ = nullptr;
     return result;
 }
 
-std::int32_t PacketExchange::transact(std::uint8_t code, std::size_t frameLength,
+PacketResult PacketExchange::transact(std::uint8_t code, std::size_t frameLength,
                                       std::uint8_t* answer, std::size_t* answerLength) {
     // Whatever lies unread belongs to an exchange that is over; it must not pass for the
     // register's answer to our ENQ.
     device_->purge(platform::PurgeRxClear);
-    if (const std::int32_t r = handshake(); r != Done) return r;
-    if (const std::int32_t r = sendFrame(frameLength); r != Done) return r;
+    if (const PacketResult r = handshake(); r != Done) return r;
+    if (const PacketResult r = sendFrame(frameLength); r != Done) return r;
     writeControl(EOT);  // its outcome shows in the next step
     if (answer == nullptr || answerLength == nullptr) return Done;
-    if (const std::int32_t r = awaitAnswerRequest(code); r != Done) return r;
-    if (const std::int32_t r = receiveAnswer(answer, answerLength); r != Done) return r;
+    if (const PacketResult r = awaitAnswerRequest(code); r != Done) return r;
+    if (const PacketResult r = receiveAnswer(answer, answerLength); r != Done) return r;
     return closeExchange();
 }
 
-std::int32_t PacketExchange::handshake() {
+PacketResult PacketExchange::handshake() {
     if (!setReadTimeout(kPacketHandshakeMs)) {
         // The one step that tells the inspector itself: a port that takes no time-outs is a
         // fault of this workstation, not of the register.
@@ -165,38 +153,40 @@ std::int32_t PacketExchange::handshake() {
         if (!writeControl(ENQ)) return PortError;
         std::uint8_t byte = 0;
         const Wait wait = readByte(byte);
-        if (wait == Wait::Stopped) return Stopped;
+        if (wait == Wait::Stopped || wait == Wait::PortLost) return notByte(wait, NoLink);
         if (wait == Wait::Byte && byte == ACK) return Done;
     }
     return NoLink;
 }
 
-std::int32_t PacketExchange::sendFrame(std::size_t frameLength) {
+PacketResult PacketExchange::sendFrame(std::size_t frameLength) {
     if (!setReadTimeout(kPacketByteMs)) return PortError;
     if (!writeBytes(frame_.data(), frameLength)) return PortError;
     // A NAK is waited past, not answered with the frame again.
     for (int read = 1; read <= kFrameAckReads; ++read) {
         std::uint8_t byte = 0;
         const Wait wait = readByte(byte);
-        if (wait == Wait::Stopped) return Stopped;
-        if (wait == Wait::Silence) return NotAcknowledged;
+        if (wait != Wait::Byte) return notByte(wait, NotAcknowledged);
         if (byte == ACK) return Done;
         if (byte != NAK) return NotAcknowledged;
     }
     return NotAcknowledged;
 }
 
-std::int32_t PacketExchange::awaitAnswerRequest(std::uint8_t code) {
+PacketResult PacketExchange::awaitAnswerRequest(std::uint8_t code) {
     if (!setReadTimeout(PacketTimeout(code))) return PortError;
     std::uint8_t byte = 0;
     const Wait wait = readByte(byte);
-    if (wait == Wait::Stopped) return Stopped;
-    if (wait == Wait::Silence) return NoAnswer;
+    if (wait != Wait::Byte) return notByte(wait, NoAnswer);
     if (byte == ENQ && !writeControl(ACK)) return PortError;
     return Done;
 }
 
-std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
+PacketResult PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
+    // An answer stays below the packet limit, unless the caller made room for a longer one (a
+    // whole header line): then the frame may hold that answer, every byte stuffed.
+    const std::size_t longest = std::clamp(*answerLength, kPacketLimit - 1, kLongestPacketAnswer);
+    const std::size_t mostReceived = longest < kPacketLimit ? kPacketLimit - 1 : 2 * longest + 2;
     // Every byte of this step counts against the limit, those dropped before STX included, so
     // that a line that babbles ends the wait too.
     std::size_t received = 0;
@@ -208,9 +198,8 @@ std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
         }
         std::uint8_t byte = 0;
         const Wait wait = readByte(byte);
-        if (wait == Wait::Stopped) return Stopped;
-        if (wait == Wait::Silence) return NoAnswer;
-        if (++received >= kPacketLimit) return AnswerTooLong;
+        if (wait != Wait::Byte) return notByte(wait, NoAnswer);
+        if (++received > mostReceived) return AnswerTooLong;
         if (stored == 0) {
             if (byte == STX) received_[stored++] = byte;
             continue;
@@ -225,30 +214,41 @@ std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
         }
     }
     std::uint8_t checksum = 0;
-    if (const Wait wait = readByte(checksum); wait != Wait::Byte) {
-        return wait == Wait::Stopped ? Stopped : NoAnswer;
-    }
+    if (const Wait wait = readByte(checksum); wait != Wait::Byte) return notByte(wait, NoAnswer);
     // After STX, up to and including the closing ETX.
     if (xorChecksum(received_.data() + 1, stored - 1) != checksum) return ChecksumMismatch;
     // Between STX and the closing ETX; the message is never longer than its stuffed form.
     const std::size_t length = unstuffMessage(received_.data() + 1, stored - 2, received_.data());
-    if (length >= kPacketLimit) return AnswerTooLong;
+    if (length > longest) return AnswerTooLong;
     if (length > *answerLength) return BufferTooSmall;
     std::copy_n(received_.begin(), length, answer);
     *answerLength = length;
     return Done;
 }
 
-std::int32_t PacketExchange::closeExchange() {
+PacketResult PacketExchange::closeExchange() {
     if (!writeControl(ACK)) return PortError;
     if (!setReadTimeout(kPacketByteMs)) return PortError;
     std::uint8_t closing = 0;  // its value is not looked at
     const Wait wait = readByte(closing);
-    if (wait == Wait::Stopped) return Stopped;
-    return wait == Wait::Byte ? Done : NoAnswer;
+    return wait == Wait::Byte ? Done : notByte(wait, NoAnswer);
+}
+
+PacketResult PacketExchange::notByte(Wait wait, PacketResult onSilence) {
+    switch (wait) {
+        case Wait::Stopped:
+            return Stopped;
+        case Wait::PortLost:
+            return PortError;
+        case Wait::Silence:
+        case Wait::Byte:
+            break;
+    }
+    return onSilence;
 }
 
 bool PacketExchange::setReadTimeout(std::uint32_t ms) {
+    if (!device_) return false;
     if (readTimeoutMs_ == ms) return true;
     if (!device_->setTimeouts(readConstant(ms))) return false;
     readTimeoutMs_ = ms;
@@ -256,8 +256,16 @@ bool PacketExchange::setReadTimeout(std::uint32_t ms) {
 }
 
 bool PacketExchange::writeBytes(const std::uint8_t* bytes, std::size_t count) {
+    if (!device_) return false;
     std::size_t written = 0;
-    return device_->write(bytes, count, written) && written == count;
+    if (device_->write(bytes, count, written) && written == count) return true;
+    if (device_->hungUp()) lose();
+    return false;
+}
+
+void PacketExchange::lose() {
+    channel_.portFailed();
+    device_ = nullptr;
 }
 
 PacketExchange::Wait PacketExchange::readByte(std::uint8_t& byte) {
@@ -265,6 +273,7 @@ PacketExchange::Wait PacketExchange::readByte(std::uint8_t& byte) {
     const std::uint32_t start = clock.tickMs();
     for (;;) {
         if (channel_.stopRequested()) return Wait::Stopped;
+        if (!device_) return Wait::PortLost;
         const std::uint32_t spent = clock.tickMs() - start;
         if (spent >= readTimeoutMs_) return Wait::Silence;
         const std::uint32_t slice = std::min(readTimeoutMs_ - spent, kStopSliceMs);
@@ -275,7 +284,10 @@ PacketExchange::Wait PacketExchange::readByte(std::uint8_t& byte) {
             case platform::ReadOutcome::NoByte:
                 continue;
             case platform::ReadOutcome::Failed:
-                return Wait::Silence;  // a read the driver refused brought no byte either
+                // The port failed or hung up: the call ends now, and the port is opened again
+                // by the next one.
+                lose();
+                return Wait::PortLost;
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "link/serial_channel.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "link/frame.h"
 
@@ -18,19 +19,42 @@ PortSlot* SerialChannel::currentSlot() {
 }
 
 platform::SerialDevice* SerialChannel::currentDevice() {
-    PortSlot* slot = currentSlot();
-    return slot ? slot->device.get() : nullptr;
+    return liveDevice();
 }
 
-bool SerialChannel::OpenPort(int index) {
+platform::SerialDevice* SerialChannel::liveDevice() {
+    PortSlot* slot = currentSlot();
+    if (!slot || lostInTransaction_) return nullptr;
+    if (!slot->device && lostPort_ == CurrentPort) {
+        slot->device = opener_.open(CurrentPort);
+        if (slot->device && ConfigurePort(CurrentPort, configuredBaudIndex_)) {
+            lostPort_ = -1;
+        } else {
+            portFailed();
+        }
+    }
+    return slot->device.get();
+}
+
+void SerialChannel::portFailed() {
+    PortSlot* slot = currentSlot();
+    if (!slot) return;
+    slot->device.reset();
+    lostPort_ = CurrentPort;
+    lostInTransaction_ = true;
+}
+
+bool SerialChannel::OpenPort(int index, platform::PortOpenReport* report) {
     CurrentPort = index;
+    lostPort_ = -1;
+    lostInTransaction_ = false;
     if (!currentPortValid()) return false;
     PortSlot& slot = PortTable[static_cast<std::size_t>(index)];
     slot.openFlag = 1;
     // A port opened twice is closed first: the exclusive open would otherwise refuse us our own
     // port, and the earlier handle would be lost.
     slot.device.reset();
-    slot.device = opener_.open(index);
+    slot.device = opener_.open(index, report);
     return slot.device != nullptr;
 }
 
@@ -47,6 +71,7 @@ bool SerialChannel::ClosePort(int index) {
     const bool wasOpen = slot.device != nullptr;
     slot.device.reset();
     slot.openFlag = 0;
+    if (lostPort_ == index) lostPort_ = -1;
     return wasOpen;
 }
 
@@ -54,6 +79,7 @@ bool SerialChannel::ConfigurePort(int index, int baudIndex) {
     if (index < 0 || index >= kPortCount) return false;
     if (baudIndex < 0 || baudIndex >= static_cast<int>(BaudTable.size())) return false;
     platform::SerialDevice* device = PortTable[static_cast<std::size_t>(index)].device.get();
+    configuredBaudIndex_ = baudIndex;
     return device != nullptr && device->setupQueues(kQueueBytes, kQueueBytes) &&
            device->configureLine(BaudTable[static_cast<std::size_t>(baudIndex)]) &&
            device->setTimeouts(platform::CommTimeouts{});
@@ -75,15 +101,19 @@ bool SerialChannel::WritePort(const std::uint8_t* buffer, std::size_t count,
                               std::size_t* writtenOut) {
     std::size_t written = 0;
     bool ok = false;
-    PortSlot* slot = currentSlot();
-    if (slot && slot->device && slot->device->clearErrors(nullptr)) {
+    platform::SerialDevice* device = liveDevice();
+    if (device && device->clearErrors(nullptr)) {
         // Whatever the register sent that nobody read belongs to an exchange that is over.
-        slot->device->purge(platform::PurgeTxClear | platform::PurgeRxClear);
-        if (slot->device->write(buffer, count, written)) {
+        device->purge(platform::PurgeTxClear | platform::PurgeRxClear);
+        if (device->write(buffer, count, written)) {
             ok = written == count;
+        } else if (device->hungUp()) {
+            portFailed();
         } else {
-            slot->device->purge(platform::PurgeTxAbort | platform::PurgeTxClear);
+            device->purge(platform::PurgeTxAbort | platform::PurgeTxClear);
         }
+    } else if (device && device->hungUp()) {
+        portFailed();
     }
     UpdateQueueCounters();
     if (writtenOut) *writtenOut = written;
@@ -92,7 +122,7 @@ bool SerialChannel::WritePort(const std::uint8_t* buffer, std::size_t count,
 
 SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
                                                            std::size_t capacity, std::size_t count,
-                                                           bool stopAtFrameEnd,
+                                                           FrameEnd frameEnd,
                                                            std::size_t* readOut) {
     std::size_t remaining = count;
     std::size_t total = 0;
@@ -102,8 +132,7 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
     bool afterClosingEtx = false;
     bool ok = true;
     bool frameEnded = false;
-    PortSlot* slot = currentSlot();
-    platform::SerialDevice* device = slot ? slot->device.get() : nullptr;
+    platform::SerialDevice* device = liveDevice();
     if (!device) ok = false;
 
     while (remaining > 0 && ok) {
@@ -114,7 +143,7 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
         std::uint8_t byte = 0;
         const platform::ReadOutcome outcome = device->readByte(byte);
         if (outcome == platform::ReadOutcome::Failed) {
-            device->purge(platform::PurgeRxAbort | platform::PurgeRxClear);
+            portFailed();
             ok = false;
             break;
         }
@@ -127,7 +156,7 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
             afterClosingEtx = false;
             --remaining;
             ++total;
-            if (stopAtFrameEnd && buffer[0] == control::STX) {
+            if (frameEnd == FrameEnd::EndsTheRead && buffer[0] == control::STX) {
                 frameEnded = true;
                 break;
             }
@@ -152,7 +181,8 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
 bool SerialChannel::ReadPort(std::uint8_t* buffer, std::size_t count, std::size_t* readOut) {
     // A stuffed pair takes two places for one logical byte, so count logical bytes fit in twice
     // as many places.
-    return readLogicalBytes(buffer, count * 2, count, false, readOut) == ReadOutcome::Complete;
+    return readLogicalBytes(buffer, count * 2, count, FrameEnd::Ignored, readOut) ==
+           ReadOutcome::Complete;
 }
 
 void SerialChannel::PurgePort() {
@@ -171,42 +201,46 @@ bool SerialChannel::waitForFirstByte(std::uint32_t start, std::uint32_t timeoutM
     const std::uint32_t spent = clock_.tickMs() - start;
     const std::uint32_t left = spent < timeoutMs ? timeoutMs - spent : 0;
     const std::uint32_t wait = std::min(left, kPumpIntervalMs);
-    PortSlot* slot = currentSlot();
-    if (!slot || !slot->device) {
+    if (lostInTransaction_) return false;
+    platform::SerialDevice* device = liveDevice();
+    if (!device) {
         // No port: nothing can arrive, so sleep between the message pumps instead of spinning.
-        clock_.sleepMs(std::max<std::uint32_t>(wait, 1));
+        if (!lostInTransaction_) clock_.sleepMs(std::max<std::uint32_t>(wait, 1));
         return false;
     }
-    return slot->device->waitForInput(wait);
+    return device->waitForInput(wait);
 }
 
 SerialChannel::ReadOutcome SerialChannel::readWithDeadline(std::uint8_t* buffer,
                                                            std::size_t capacity, std::size_t count,
                                                            std::uint32_t timeoutMs,
-                                                           bool stopAtFrameEnd) {
+                                                           FrameEnd frameEnd) {
     const std::uint32_t start = clock_.tickMs();
     for (;;) {
-        if (stopRequested() || !PumpMessages()) return ReadOutcome::Interrupted;
+        if (lostInTransaction_ || stopRequested() || !PumpMessages()) {
+            return ReadOutcome::Interrupted;
+        }
         UpdateQueueCounters();
         if (Elapsed(clock_.tickMs(), start, timeoutMs)) return ReadOutcome::Interrupted;
         // Sleep on the port until a byte is there; the one-byte reads with their short time-out
         // only run once bytes flow. Every attempt starts again at the beginning of the buffer.
         if (!waitForFirstByte(start, timeoutMs)) continue;
-        const ReadOutcome outcome =
-            readLogicalBytes(buffer, capacity, count, stopAtFrameEnd, nullptr);
+        const ReadOutcome outcome = readLogicalBytes(buffer, capacity, count, frameEnd, nullptr);
         if (outcome != ReadOutcome::Interrupted) return outcome;
     }
 }
 
 bool SerialChannel::ReadWithDeadline(std::uint8_t* buffer, std::size_t count,
                                      std::uint32_t timeoutMs) {
-    return readWithDeadline(buffer, count * 2, count, timeoutMs, false) == ReadOutcome::Complete;
+    return readWithDeadline(buffer, count * 2, count, timeoutMs, FrameEnd::Ignored) ==
+           ReadOutcome::Complete;
 }
 
 bool SerialChannel::ReadFrameWithDeadline(std::uint8_t* buffer, std::size_t capacity,
                                           std::size_t count, std::uint32_t timeoutMs,
                                           bool& complete) {
-    const ReadOutcome outcome = readWithDeadline(buffer, capacity, count, timeoutMs, true);
+    const ReadOutcome outcome =
+        readWithDeadline(buffer, capacity, count, timeoutMs, FrameEnd::EndsTheRead);
     complete = outcome == ReadOutcome::Complete;
     return outcome != ReadOutcome::Interrupted;
 }
@@ -215,12 +249,25 @@ bool SerialChannel::WriteWithDeadline(const std::uint8_t* buffer, std::size_t co
                                       std::uint32_t timeoutMs) {
     const std::uint32_t start = clock_.tickMs();
     for (;;) {
-        if (stopRequested()) return false;
+        if (lostInTransaction_ || stopRequested()) return false;
         PurgePort();
         if (Elapsed(clock_.tickMs(), start, timeoutMs)) return false;
         if (WritePort(buffer, count)) return true;
         clock_.sleepMs(kWriteRetryPauseMs);
     }
+}
+
+SerialChannel::Transaction::Transaction(SerialChannel& channel) : channel_(channel) {
+#ifndef NDEBUG
+    const bool busy = channel_.onTheLine_.exchange(true);
+    assert(!busy && "a transaction started while another one was on the line");
+#endif
+}
+
+SerialChannel::Transaction::~Transaction() {
+#ifndef NDEBUG
+    channel_.onTheLine_ = false;
+#endif
 }
 
 }  // namespace ptk

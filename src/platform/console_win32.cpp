@@ -1,44 +1,29 @@
-// Interrupts through a console control handler, which Windows calls on a thread of its own.
-
-#include <io.h>
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
+#include <cstdio>
 
 #include "platform/console.h"
 
 namespace ptk::platform {
 namespace {
 
-std::atomic<std::atomic<bool>*> watchedFlag{nullptr};
-
-BOOL WINAPI onConsoleEvent(DWORD event) {
-    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
-        return FALSE;
-    }
-    std::atomic<bool>* flag = watchedFlag.load();
-    // Not handled (FALSE) lets the next handler, in the end the default one, end the process:
-    // so it goes when nothing watches, and for the second interrupt.
-    if (flag == nullptr || flag->exchange(true)) return FALSE;
-    return TRUE;
+bool leadsSomewhere(DWORD stream) {
+    const HANDLE handle = GetStdHandle(stream);
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
 
 }  // namespace
 
-InterruptWatch::InterruptWatch(std::atomic<bool>& stop) {
-    watchedFlag.store(&stop);
-    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
-}
-
-InterruptWatch::~InterruptWatch() {
-    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
-    watchedFlag.store(nullptr);
-}
-
-bool isTerminal(std::FILE* stream) {
-    return _isatty(_fileno(stream)) != 0;
-}
-
-void useUtf8Console() {
-    SetConsoleOutputCP(CP_UTF8);
+void reachStartingConsole() {
+    const bool output = leadsSomewhere(STD_OUTPUT_HANDLE);
+    const bool errors = leadsSomewhere(STD_ERROR_HANDLE);
+    if (output && errors) return;
+    // Started from Explorer or a shortcut there is no console to reach, and nothing is printed.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    if (!output && std::freopen("CONOUT$", "w", stdout) == nullptr) return;
+    if (!errors) std::freopen("CONOUT$", "w", stderr);
 }
 
 }  // namespace ptk::platform

@@ -48,6 +48,7 @@ public:
 
     bool write(const std::uint8_t* data, std::size_t count, std::size_t& written) override {
         written = 0;
+        if (line_.hungUp_) return false;
         if (line_.failingWrites_ > 0) {
             --line_.failingWrites_;
             return false;
@@ -61,6 +62,7 @@ public:
 
     ReadOutcome readByte(std::uint8_t& byte) override {
         ++line_.readCalls_;
+        if (line_.hungUp_) return ReadOutcome::Failed;
         // Widened before the sum: two large 32-bit time-outs must not wrap into a tiny one.
         const std::uint64_t limitUs = (std::uint64_t{line_.timeouts_.readTotalMultiplierMs} +
                                        line_.timeouts_.readTotalConstantMs) *
@@ -77,6 +79,7 @@ public:
 
     bool waitForInput(std::uint32_t maxMs) override {
         ++line_.waitCalls_;
+        if (line_.hungUp_) return true;
         const std::uint64_t limitUs = std::uint64_t{maxMs} * 1000;
         if (!arrivesWithin(limitUs)) {
             line_.clock_.advanceUs(limitUs);
@@ -85,6 +88,8 @@ public:
         line_.clock_.advanceToUs(line_.incoming_.front().atUs);
         return true;
     }
+
+    bool hungUp() override { return line_.hungUp_; }
 
 private:
     bool arrivesWithin(std::uint64_t limitUs) const {
@@ -122,10 +127,11 @@ std::vector<std::uint8_t> MemoryLine::writtenBytes() const {
     return all;
 }
 
-std::unique_ptr<SerialDevice> MemoryLineOpener::open(int portIndex) {
+std::unique_ptr<SerialDevice> MemoryLineOpener::open(int portIndex, PortOpenReport* report) {
     ++openCount_;
-    if (portIndex != portIndex_) return nullptr;
-    return line_.openDevice();
+    if (portIndex == portIndex_ && !line_.isHungUp()) return line_.openDevice();
+    if (report) report->failure = PortOpenFailure::NotThere;
+    return nullptr;
 }
 
 }  // namespace ptk::platform

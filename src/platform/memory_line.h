@@ -52,6 +52,14 @@ public:
 
     // Faults of the program's end.
     void failNextWrites(int count) { failingWrites_ = count; }
+    // The line is pulled out: reads fail, writes fail, and the port does not open, until it is
+    // plugged in again. Bytes on their way are lost.
+    void hangUp() {
+        hungUp_ = true;
+        incoming_.clear();
+    }
+    void plugIn() { hungUp_ = false; }
+    bool isHungUp() const { return hungUp_; }
     void setConfigureFails(bool fails) { configureFails_ = fails; }
     void setClearErrorsFails(bool fails) { clearErrorsFails_ = fails; }
     // The next count time-out settings are refused (with errno EIO).
@@ -78,6 +86,7 @@ private:
     std::deque<TimedByte> incoming_;
     std::vector<Write> writes_;
     int failingWrites_ = 0;
+    bool hungUp_ = false;
     bool configureFails_ = false;
     bool clearErrorsFails_ = false;
     int failingTimeoutSettings_ = 0;
@@ -94,7 +103,8 @@ private:
 class MemoryLineOpener final : public SerialOpener {
 public:
     MemoryLineOpener(MemoryLine& line, int portIndex) : line_(line), portIndex_(portIndex) {}
-    std::unique_ptr<SerialDevice> open(int portIndex) override;
+    using SerialOpener::open;
+    std::unique_ptr<SerialDevice> open(int portIndex, PortOpenReport* report) override;
     void setPortIndex(int portIndex) { portIndex_ = portIndex; }
     int openCount() const { return openCount_; }
 

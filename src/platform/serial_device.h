@@ -36,7 +36,8 @@ enum PurgeFlags : unsigned {
 enum class ReadOutcome {
     Byte,    // one byte was stored
     NoByte,  // the read time-out ran out first
-    Failed,  // the device reported an error
+    Failed,  // the device reported an error or hung up (a USB adapter pulled out): only closing
+             // the port and opening it again can help
 };
 
 // One open serial port, exclusively ours until the object is destroyed. Every call is
@@ -58,22 +59,56 @@ public:
     // Reads one byte within the read time-outs.
     virtual ReadOutcome readByte(std::uint8_t& byte) = 0;
     // Blocks until input is pending or maxMs has passed, without taking any byte. True when
-    // input is pending. Lets an idle wait sleep instead of spinning on one-byte reads.
+    // input is pending, or at once when the device failed (readByte then says so). Lets an idle
+    // wait sleep instead of spinning on one-byte reads.
     virtual bool waitForInput(std::uint32_t maxMs) = 0;
+    // Whether the device is gone (hung up, pulled out), so that every write and read fails from
+    // now on. Asked after a write failed.
+    virtual bool hungUp() { return false; }
 };
+
+// Why a port did not open.
+enum class PortOpenFailure {
+    None,
+    NoDevice,      // COMn stands for no device on this system
+    NotThere,      // the device is missing: an adapter not plugged in, a link to nothing
+    Busy,          // another program holds it
+    NoPermission,  // this user may not open it
+    NotSerial,     // it is no serial port
+    Other,         // the system's own reason says more
+};
+
+// What opening a port found: the device COMn stood for and, when it did not open, why.
+struct PortOpenReport {
+    // "/dev/ttyUSB0", "./COM9 -> /dev/pts/3", "\\.\COM3"; empty when COMn stands for none.
+    std::string device;
+    PortOpenFailure failure = PortOpenFailure::None;
+    std::string systemText;  // the system's words for the failure
+};
+
+// For the inspector, below "Порт недоступен!": the device COMn stood for and why it did not open,
+// with the fix where there is one. Empty when the report knows no device.
+std::string portOpenFailureText(int portIndex, const PortOpenReport& report);
+// The port as the traces and the simulator's messages name it: "COM33 (/dev/ttyUSB0)".
+std::string portTraceName(int portIndex, const PortOpenReport& report);
+// Why it did not open, for them: "not there", "busy (held by another program)", ...
+std::string portTraceReason(const PortOpenReport& report);
 
 // Opens ports by their index (0 is COM1). The system backend opens real devices; tests give an
 // opener that hands out the device end of an in-memory line.
 class SerialOpener {
 public:
     virtual ~SerialOpener() = default;
-    virtual std::unique_ptr<SerialDevice> open(int portIndex) = 0;
+    // The port's device, or null; report, when given, names the device and why it did not open.
+    virtual std::unique_ptr<SerialDevice> open(int portIndex, PortOpenReport* report) = 0;
+    std::unique_ptr<SerialDevice> open(int portIndex) { return open(portIndex, nullptr); }
 };
 
 // The operating system's serial ports, through the backend built for this platform.
 class SystemSerialOpener final : public SerialOpener {
 public:
-    std::unique_ptr<SerialDevice> open(int portIndex) override;
+    using SerialOpener::open;
+    std::unique_ptr<SerialDevice> open(int portIndex, PortOpenReport* report) override;
 };
 
 }  // namespace ptk::platform

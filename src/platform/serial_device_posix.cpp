@@ -10,7 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
+#include <cstring>
 #include <utility>
 
 #include "platform/port_names.h"
@@ -166,37 +166,28 @@ public:
             const ssize_t n = ::read(fd_.get(), &byte, 1);
             if (n == 1) return ReadOutcome::Byte;
             if (n < 0 && errno == EINTR) continue;
-            // End of file or EIO: the other side hung up (see sleepOutHangUp).
-            if (n == 0 || errno == EIO) return sleepOutHangUp(deadline);
-            if (errno != EAGAIN) return ReadOutcome::Failed;
+            // End of file, EIO or anything else: the device hung up or failed.
+            if (n == 0 || errno != EAGAIN) return ReadOutcome::Failed;
             switch (waitUntil(POLLIN, deadline)) {
                 case Readiness::Ready:
                     continue;
                 case Readiness::TimedOut:
                     return ReadOutcome::NoByte;
                 case Readiness::HungUp:
-                    return sleepOutHangUp(deadline);
                 case Readiness::Error:
                     return ReadOutcome::Failed;
             }
         }
     }
 
+    // A device that hung up or failed is "ready" at once: the read that follows tells.
     bool waitForInput(std::uint32_t maxMs) override {
-        const Deadline deadline = deadlineAfterMs(maxMs);
-        switch (waitUntil(POLLIN, deadline)) {
-            case Readiness::Ready:
-                return true;
-            case Readiness::TimedOut:
-                return false;
-            case Readiness::HungUp:
-            case Readiness::Error:
-                break;
-        }
-        // A device in that state is readable for ever; answering at once would let an idle
-        // wait spin, so the wait is served in full.
-        std::this_thread::sleep_until(deadline);
-        return false;
+        return waitUntil(POLLIN, deadlineAfterMs(maxMs)) != Readiness::TimedOut;
+    }
+
+    bool hungUp() override {
+        const Readiness readiness = waitUntil(POLLOUT, SteadyClock::now());
+        return readiness == Readiness::HungUp || readiness == Readiness::Error;
     }
 
 private:
@@ -220,15 +211,6 @@ private:
         const std::uint64_t wireMs =
             (count * kBitsPerByte * 1000 + kSlowestBaud - 1) / kSlowestBaud;
         return 2 * wireMs + 100;
-    }
-
-    // A pseudo-terminal whose master was closed reports hang-up (and end of file) at every poll.
-    // A real serial port never hangs up like that, short of a USB adapter being pulled. The line
-    // is then as good as silent: the read takes its whole time-out and reports no byte, so the
-    // callers see "no answer" instead of spinning on a device that is readable for ever.
-    ReadOutcome sleepOutHangUp(Deadline deadline) {
-        std::this_thread::sleep_until(deadline);
-        return ReadOutcome::NoByte;
     }
 
     // Waits in poll() for the events or the deadline. Hang-up with bytes still queued counts as
@@ -257,19 +239,60 @@ private:
     CommTimeouts timeouts_{};
 };
 
+// Why an open failed, by the system's error number.
+PortOpenFailure failureOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return PortOpenFailure::NotThere;
+        case EBUSY:
+        case EWOULDBLOCK:
+            return PortOpenFailure::Busy;
+        case EACCES:
+        case EPERM:
+            return PortOpenFailure::NoPermission;
+        case ENOTTY:
+            return PortOpenFailure::NotSerial;
+        default:
+            return PortOpenFailure::Other;
+    }
+}
+
+// The path, and where a link leads: "./COM9 -> /dev/pts/3".
+std::string deviceName(const std::string& path) {
+    char target[4096];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target - 1);
+    if (length <= 0) return path;
+    return path + " -> " + std::string(target, static_cast<std::size_t>(length));
+}
+
+std::unique_ptr<SerialDevice> refused(PortOpenReport* report) {
+    const int error = errno;
+    if (report) {
+        report->failure = failureOf(error);
+        report->systemText = std::strerror(error);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 // The port is ours alone: TIOCEXCL refuses further opens of the terminal by other users, and the
 // flock refuses everyone else, root and this very process included (a lock belongs to the open
 // file, so a second descriptor of the same device is refused too).
-std::unique_ptr<SerialDevice> SystemSerialOpener::open(int portIndex) {
+std::unique_ptr<SerialDevice> SystemSerialOpener::open(int portIndex, PortOpenReport* report) {
     const std::string path = portDevicePath(portIndex);
-    if (path.empty()) return nullptr;
+    if (report) *report = {path.empty() ? std::string() : deviceName(path), {}, {}};
+    if (path.empty()) {
+        if (report) report->failure = PortOpenFailure::NoDevice;
+        return nullptr;
+    }
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) return nullptr;
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return nullptr;
+    if (!fd.valid()) return refused(report);
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return refused(report);
     // Fails with ENOTTY when the path is no terminal at all, which is no serial port either.
-    if (::ioctl(fd.get(), TIOCEXCL) != 0) return nullptr;
+    if (::ioctl(fd.get(), TIOCEXCL) != 0) return refused(report);
     return std::make_unique<PosixSerialDevice>(std::move(fd));
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/port_names.h"
 #include "platform/serial_device.h"
+#include "platform/system_error.h"
 
 namespace ptk::platform {
 namespace {
@@ -176,6 +177,7 @@ public:
     }
 
     ReadOutcome readByte(std::uint8_t& byte) override {
+        if (failed_) return ReadOutcome::Failed;
         if (heldByte_) {
             heldByte_ = false;
             byte = held_;
@@ -185,10 +187,15 @@ public:
     }
 
     bool waitForInput(std::uint32_t maxMs) override {
-        if (heldByte_) return true;
+        if (heldByte_ || failed_) return true;
         DWORD errors = 0;
         COMSTAT status{};
-        if (ClearCommError(port_.get(), &errors, &status) && status.cbInQue > 0) return true;
+        // A device that was pulled out refuses even this: the read that follows tells.
+        if (!ClearCommError(port_.get(), &errors, &status)) {
+            failed_ = true;
+            return true;
+        }
+        if (status.cbInQue > 0) return true;
         if (maxMs == 0) return false;
 
         // A one-byte read whose only time-out is maxMs sleeps in the driver until a byte comes
@@ -205,6 +212,10 @@ public:
             if (outcome == ReadOutcome::Byte) {
                 held_ = byte;
                 heldByte_ = true;
+                return true;
+            }
+            if (outcome == ReadOutcome::Failed) {
+                failed_ = true;
                 return true;
             }
         }
@@ -253,24 +264,57 @@ private:
         return transferred == 1 ? ReadOutcome::Byte : ReadOutcome::NoByte;
     }
 
+    bool hungUp() override {
+        DWORD errors = 0;
+        COMSTAT status{};
+        return failed_ || !ClearCommError(port_.get(), &errors, &status);
+    }
+
     UniqueHandle port_;
     UniqueHandle event_;
     COMMTIMEOUTS timeouts_{};
+    bool failed_ = false;  // a read failed: the device is gone until the port is opened again
     bool heldByte_ = false;
     std::uint8_t held_ = 0;
 };
 
+// Why an open failed, by the system's error code. A port another program holds is refused as
+// access denied, since it was opened with no sharing.
+PortOpenFailure failureOf(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return PortOpenFailure::NotThere;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            return PortOpenFailure::Busy;
+        default:
+            return PortOpenFailure::Other;
+    }
+}
+
+std::unique_ptr<SerialDevice> refused(PortOpenReport* report) {
+    const DWORD error = GetLastError();
+    if (report) {
+        report->failure = failureOf(error);
+        report->systemText = lastSystemErrorText();
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-std::unique_ptr<SerialDevice> SystemSerialOpener::open(int portIndex) {
+std::unique_ptr<SerialDevice> SystemSerialOpener::open(int portIndex, PortOpenReport* report) {
     const std::string path = portDevicePath(portIndex);
+    if (report)
+        *report = {path, path.empty() ? PortOpenFailure::NoDevice : PortOpenFailure::None, {}};
     if (path.empty()) return nullptr;
     // Share mode 0: the port is ours alone while it is open.
     UniqueHandle port(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
-    if (!port.valid()) return nullptr;
+    if (!port.valid()) return refused(report);
     UniqueHandle event(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    if (!event.valid()) return nullptr;
+    if (!event.valid()) return refused(report);
     return std::make_unique<Win32SerialDevice>(std::move(port), std::move(event));
 }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "sim/register_engine.h"
@@ -30,15 +31,16 @@ private:
 // Serves the engine on the line called linkName (COMn) in real time: bytes from the computer go
 // to the engine as they arrive, the engine's bytes go out at their times. ready is told where the
 // register can be reached once it can; serving ends when stop becomes true. False, with a
-// message, when the line cannot be served at all. When trace is given, it is told every byte
-// read from and written to the line.
+// message, when the line cannot be served at all. With hangUpAfter, serving ends, the line closed,
+// as soon as the computer hands over a command after that many were answered.
+// When trace is given, it is told every byte read from and written to the line.
 //
 // Each platform has its own driver file: line_driver_posix.cpp serves a pseudo-terminal linked as
 // ./COMn; a Win32 driver serves the serial port COMn.
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
                  const std::atomic<bool>& stop,
                  const std::function<void(const std::string&)>& ready, std::string& error,
-                 trace::ExchangeTrace* trace = nullptr);
+                 std::optional<std::uint64_t> hangUpAfter, trace::ExchangeTrace* trace = nullptr);
 
 // Signals that end ptk-sim (Ctrl+C, SIGTERM) set stop; the driver notices them while it waits.
 void stopOnSignals(std::atomic<bool>& stop);

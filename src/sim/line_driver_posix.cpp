@@ -53,7 +53,7 @@ void stopOnSignals(std::atomic<bool>& stop) {
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
                  const std::atomic<bool>& stop,
                  const std::function<void(const std::string&)>& ready, std::string& error,
-                 trace::ExchangeTrace* trace) {
+                 std::optional<std::uint64_t> hangUpAfter, trace::ExchangeTrace* trace) {
     // The stop signals are let through only while ppoll waits, so none is missed between the
     // check of the flag and the wait.
     sigset_t blocked, waiting;
@@ -120,6 +120,8 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
                 if (trace) trace->received(buffer, static_cast<std::size_t>(count));
                 engine.receive(buffer, static_cast<std::size_t>(count), clock.nowUs());
                 for (const TimedByte& byte : engine.takeOutput()) pending.push_back(byte);
+                // Closing the master hangs the line up under the program that holds it.
+                if (hangUpAfter && engine.commandsCarriedOut() > *hangUpAfter) return true;
             }
         } else if (events > 0 && (poller.revents & (POLLHUP | POLLERR))) {
             // No end is open on the other side for a moment; do not spin on it.

@@ -54,7 +54,7 @@ void stopOnSignals(std::atomic<bool>& stop) {
 bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const MonotonicClock& clock,
                  const std::atomic<bool>& stop,
                  const std::function<void(const std::string&)>& ready, std::string& error,
-                 trace::ExchangeTrace* trace) {
+                 std::optional<std::uint64_t> hangUpAfter, trace::ExchangeTrace* trace) {
     const int portIndex = portIndexOf(linkName);
     if (portIndex < 0) {
         error = "not a serial port name: " + linkName;
@@ -62,9 +62,12 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
     }
     const std::string path = platform::portDevicePath(portIndex);
     platform::SystemSerialOpener opener;
-    const std::unique_ptr<platform::SerialDevice> port = opener.open(portIndex);
+    platform::PortOpenReport report;
+    const std::unique_ptr<platform::SerialDevice> port = opener.open(portIndex, &report);
     if (!port) {
-        error = "cannot open " + path + " (error " + std::to_string(GetLastError()) + ")";
+        // Named as the program's trace names it.
+        error = "cannot open " + platform::portTraceName(portIndex, report) + ": " +
+                platform::portTraceReason(report);
         return false;
     }
     if (!port->setupQueues(kQueueBytes, kQueueBytes) ||
@@ -118,6 +121,7 @@ bool serveOnLine(const std::string& linkName, RegisterEngine& engine, const Mono
             if (outcome == platform::ReadOutcome::NoByte) break;
             if (trace) trace->received(&byte, 1);
             engine.receive(&byte, 1, clock.nowUs());
+            if (hangUpAfter && engine.commandsCarriedOut() > *hangUpAfter) return true;
         }
     }
     return true;

@@ -86,10 +86,14 @@ int main(int argc, char** argv) {
                          return std::string(hex);
                      }());
         },
-        error, trace.get());
+        error, settings.hangUpAfter, trace.get());
     if (!served) {
         std::fprintf(stderr, "ptk-sim: %s\n", error.c_str());
         return 1;
+    }
+    if (settings.hangUpAfter && engine.commandsCarriedOut() > *settings.hangUpAfter) {
+        log.info("hung up the line after " + std::to_string(*settings.hangUpAfter) +
+                 " answered command(s)");
     }
     log.info("stopped after " + std::to_string(engine.commandsCarriedOut()) + " command(s)");
     return 0;

@@ -223,6 +223,15 @@ const OptionSpec kOptions[] = {
      }},
     {"--trace-line", "", "also log the line's events: refused frames, repeats, silences",
      [](SimSettings& s, std::string_view) { return flag(s.traceLine, true); }},
+    {"--hang-up-after", "N",
+     "close the line and stop once N commands were answered, as soon as the computer hands over "
+     "the next (a USB adapter pulled out while the register works)",
+     [](SimSettings& s, std::string_view v) {
+         std::uint64_t count = 0;
+         if (!parseInto(v, 1'000'000, count)) return false;
+         s.hangUpAfter = count;
+         return true;
+     }},
 
     {"", "", "The register", nullptr},
     {"--link-password", "DIGITS", "link password every command must carry, 0-4 digits (7301)",

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,8 @@ struct SimSettings {
     bool clockFromSystem = true;  // unless --clock sets it
     bool traceLine = false;       // also log the line's events (NAKs, repeats, silences)
     std::string tracePath;        // the exchange trace, when asked for
+    // Close the line once this many commands were answered, as soon as the next is handed over.
+    std::optional<std::uint64_t> hangUpAfter;
     bool showHelp = false;
     bool showVersion = false;
 };

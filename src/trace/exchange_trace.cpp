@@ -63,7 +63,6 @@ std::unique_ptr<ExchangeTrace> ExchangeTrace::open(const std::string& path, Role
 ExchangeTrace::ExchangeTrace(std::unique_ptr<platform::LineFile> file, Role role,
                              std::string_view program, MicrosecondClock clock)
     : file_(std::move(file)),
-      role_(role),
       clock_(clock ? std::move(clock) : MicrosecondClock(steadyMicroseconds)),
       startUs_(clock_()),
       out_(role == Role::Computer ? FrameKind::Command : FrameKind::Answer,
@@ -133,18 +132,31 @@ void ExchangeTrace::take(Direction& direction, Direction& other, const std::uint
     flushOutsideFrame(other);  // lines keep the order of time, frames stay whole
     LineBuffer& bytes = direction.bytes;
     for (std::size_t i = 0; i < count; ++i) {
-        if (bytes.empty()) bytes.milliseconds(now).character(' ').text(direction.tag);
         const bool outsideFrame = !direction.tracker.inFrame();
         Shown shown = Shown::Hex;
         const FrameTracker::Event event = direction.tracker.feed(data[i], shown);
-        if (outsideFrame && direction.tracker.inFrame()) direction.pauses = 0;
+        if (event == FrameTracker::Event::FrameCutShort) {
+            // The frame before ended without this byte, which begins the next one.
+            flush(direction);
+            frameEnded(direction, event, now);
+        }
+        if ((outsideFrame || event == FrameTracker::Event::FrameCutShort) &&
+            direction.tracker.inFrame()) {
+            direction.pauses = 0;
+        }
+        // A line begins with a byte it shows: a hidden DLE alone must not make one, or the
+        // number of lines would tell where a secret travelled stuffed.
+        if (shown != Shown::Hidden && bytes.empty()) {
+            bytes.milliseconds(now).character(' ').text(direction.tag);
+        }
         if (shown == Shown::Hex) bytes.character(' ').hexByte(data[i]);
         if (shown == Shown::Secret) bytes.text(" **");
-        if (outsideFrame && !direction.tracker.inFrame()) {
+        if (shown == Shown::Hex && outsideFrame && !direction.tracker.inFrame()) {
             const std::string_view name = controlName(data[i]);
             if (!name.empty()) bytes.text(" (").text(name).character(')');
         }
-        if (event != FrameTracker::Event::None) {
+        if (event == FrameTracker::Event::FrameComplete ||
+            event == FrameTracker::Event::FrameBroken) {
             flush(direction);
             frameEnded(direction, event, now);
         } else if (bytes.size() > kLongestBytesLine) {
@@ -157,15 +169,18 @@ void ExchangeTrace::take(Direction& direction, Direction& other, const std::uint
 void ExchangeTrace::frameEnded(Direction& direction, FrameTracker::Event event,
                                std::uint64_t atUs) {
     const Frame& frame = direction.tracker.frame();
+    if (frame.cutShortAfter > 0) {
+        describeBrokenFrame(startLine(atUs).text(direction.tag).character(' '),
+                            frame.cutShortAfter);
+        writeLine(line_);
+    }
     LineBuffer& line = startLine(atUs).text(direction.tag).character(' ');
-    if (event == FrameTracker::Event::FrameBroken) {
-        describeBrokenFrame(line, frame);
+    if (event != FrameTracker::Event::FrameComplete) {
+        describeBrokenFrame(line, frame.length);
     } else if (direction.tracker.kind() == FrameKind::Command) {
         const bool shifted = codesShifted_ && codesShifted_();
         describeCommand(line, frame, shifted);
         answeredCode_ = frame.length >= 3 ? codeAsRead(frame.message[2], shifted) : -1;
-        answers().tracker.setAnswerSecretsFrom(
-            answerSecretsFrom(frame.message.data(), frame.length));
     } else {
         describeAnswer(line, frame, answeredCode_);
     }
@@ -184,7 +199,7 @@ void ExchangeTrace::inputDiscarded() {
     in_.tracker.abandon();
     flush(in_);
     LineBuffer& line = startLine(elapsedUs()).text(in_.tag).character(' ');
-    describeBrokenFrame(line, in_.tracker.frame());
+    describeBrokenFrame(line, in_.tracker.frame().length);
     writeLine(line.text(", the rest thrown away unread"));
 }
 
@@ -198,9 +213,14 @@ void ExchangeTrace::note(std::string_view text, int portIndex) {
     writeLine(line.text(text));
 }
 
-void ExchangeTrace::portOpened(int portIndex, bool opened) {
+void ExchangeTrace::portOpened(int portIndex, const platform::PortOpenReport& report, bool opened) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    note(opened ? "opened" : "could not be opened", portIndex);
+    // "port COM9 opened (./COM9 -> /dev/pts/3)", "port COM33 could not be opened (/dev/ttyUSB0):
+    // not there": the device named as ptk-sim names it.
+    std::string text = opened ? "opened" : "could not be opened";
+    if (!report.device.empty()) text.append(" (").append(report.device).append(")");
+    if (!opened) text.append(": ").append(platform::portTraceReason(report));
+    note(text, portIndex);
 }
 
 void ExchangeTrace::portClosed(int portIndex) {
@@ -210,6 +230,11 @@ void ExchangeTrace::portClosed(int portIndex) {
 
 void ExchangeTrace::writeFailed() {
     const std::lock_guard<std::mutex> lock(mutex_);
+    // What went out of a frame is all of it: the program sends the frame again from its STX.
+    if (out_.tracker.abandon()) {
+        flush(out_);
+        frameEnded(out_, FrameTracker::Event::FrameBroken, elapsedUs());
+    }
     note("the port refused a write");
 }
 
@@ -218,13 +243,23 @@ void ExchangeTrace::readFailed() {
     note("the port reported a read error");
 }
 
-void ExchangeTrace::transactionEnded(std::uint8_t code, int result, ResultKind kind) noexcept {
+template <class Describe>
+void ExchangeTrace::resultLine(const Describe& describe) noexcept {
     const std::lock_guard<std::mutex> lock(mutex_);
     flushOutsideFrame(in_);
     flushOutsideFrame(out_);
     LineBuffer& line = startLine(elapsedUs());
-    describeResult(line, code, result, kind);
+    describe(line);
     writeLine(line);
+}
+
+void ExchangeTrace::exchangeEnded(std::uint8_t code, ExchangeResult result,
+                                  ExchangeRules rules) noexcept {
+    resultLine([&](LineBuffer& line) { describeExchangeResult(line, code, result, rules); });
+}
+
+void ExchangeTrace::packetEnded(std::uint8_t code, PacketResult result) noexcept {
+    resultLine([&](LineBuffer& line) { describePacketResult(line, code, result); });
 }
 
 }  // namespace ptk::trace

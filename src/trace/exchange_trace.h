@@ -10,6 +10,7 @@
 
 #include "link/transaction_observer.h"
 #include "platform/line_file.h"
+#include "platform/serial_device.h"
 #include "trace/frame_tracker.h"
 #include "trace/line_buffer.h"
 
@@ -62,17 +63,24 @@ public:
     // that may carry a secret is followed on instead, so that whatever of it is read later, in
     // another transaction, is still known as its bytes and masked.
     void inputDiscarded();
-    void portOpened(int portIndex, bool opened);
+    void portOpened(int portIndex, const platform::PortOpenReport& report, bool opened);
     void portClosed(int portIndex);
+    // A write failed: whatever part of a frame went out is all of that frame.
     void writeFailed();
     void readFailed();
 
-    void transactionEnded(std::uint8_t code, int result, ResultKind kind) noexcept override;
+    void exchangeEnded(std::uint8_t code, ExchangeResult result,
+                       ExchangeRules rules) noexcept override;
+    void packetEnded(std::uint8_t code, PacketResult result) noexcept override;
 
     // Lines the system did not take (a full disk, say); the trace goes on with the next ones.
     std::uint64_t linesLost() const;
 
 private:
+    // Writes the line that ends a transaction, described by describe.
+    template <class Describe>
+    void resultLine(const Describe& describe) noexcept;
+
     struct Direction {
         Direction(FrameKind kind, std::string_view tag) : tracker(kind), tag(tag) {}
         FrameTracker tracker;
@@ -89,12 +97,9 @@ private:
     LineBuffer& startLine(std::uint64_t atUs);
     void note(std::string_view text, int portIndex = -1);
     void writeLine(LineBuffer& line);
-    Direction& commands() { return role_ == Role::Computer ? out_ : in_; }
-    Direction& answers() { return role_ == Role::Computer ? in_ : out_; }
 
     mutable std::mutex mutex_;
     std::unique_ptr<platform::LineFile> file_;
-    Role role_;
     MicrosecondClock clock_;
     CodesShifted codesShifted_;
     std::uint64_t startUs_ = 0;

@@ -19,8 +19,7 @@ bool isCode(std::uint8_t codeSent, std::uint8_t wanted) {
 }
 
 // The data (from byte 3) begin with the address of the password field.
-bool addressesPasswordField(const std::uint8_t* message, std::size_t length) {
-    if (length < 3 + kFieldAddressLength) return false;
+bool addressesPasswordField(const std::uint8_t* message) {
     for (std::size_t i = 0; i < kFieldAddressLength; ++i) {
         if (message[3 + i] != kPasswordField[i]) return false;
     }
@@ -30,17 +29,16 @@ bool addressesPasswordField(const std::uint8_t* message, std::size_t length) {
 }  // namespace
 
 bool commandByteIsSecret(const std::uint8_t* message, std::size_t index) {
-    if (index < 3) return false;
+    if (index < 4) return false;
     const std::uint8_t code = message[2];
-    if (isCode(code, kEnterMode) && index >= 4 && index <= 7) return true;
-    if (isCode(code, kFiscalRegistration) && index >= 14 && index <= 17) return true;
+    if (isCode(code, kEnterMode)) return true;
+    if (isCode(code, kFiscalRegistration)) return index >= 14;
     return isCode(code, kWriteTableField) && index >= 3 + kFieldAddressLength &&
-           addressesPasswordField(message, index);
+           addressesPasswordField(message);
 }
 
-std::size_t answerSecretsFrom(const std::uint8_t* message, std::size_t length) {
-    if (length < 3 || !isCode(message[2], kReadTableField)) return kNoSecret;
-    return addressesPasswordField(message, length) ? 2 : kNoSecret;
+bool answerByteIsSecret(const std::uint8_t* message, std::size_t index) {
+    return index >= 2 && isCode(message[0], kReadTableField);
 }
 
 }  // namespace ptk::trace

@@ -36,10 +36,13 @@ platform::ReadOutcome TracingSerialDevice::readByte(std::uint8_t& byte) {
     return outcome;
 }
 
-std::unique_ptr<platform::SerialDevice> TracingSerialOpener::open(int portIndex) {
-    std::unique_ptr<platform::SerialDevice> device = opener_.open(portIndex);
-    if (!trace_) return device;
-    trace_->portOpened(portIndex, device != nullptr);
+std::unique_ptr<platform::SerialDevice> TracingSerialOpener::open(
+    int portIndex, platform::PortOpenReport* report) {
+    if (!trace_) return opener_.open(portIndex, report);
+    platform::PortOpenReport found;
+    std::unique_ptr<platform::SerialDevice> device = opener_.open(portIndex, &found);
+    trace_->portOpened(portIndex, found, device != nullptr);
+    if (report) *report = found;
     if (!device) return nullptr;
     return std::make_unique<TracingSerialDevice>(std::move(device), *trace_, portIndex);
 }

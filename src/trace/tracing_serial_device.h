@@ -31,6 +31,7 @@ public:
         return device_->clearErrors(counts);
     }
     bool waitForInput(std::uint32_t maxMs) override { return device_->waitForInput(maxMs); }
+    bool hungUp() override { return device_->hungUp(); }
 
     bool purge(unsigned purgeFlags) override;
     bool write(const std::uint8_t* data, std::size_t count, std::size_t& written) override;
@@ -49,7 +50,9 @@ public:
     TracingSerialOpener(platform::SerialOpener& opener, ExchangeTrace* trace)
         : opener_(opener), trace_(trace) {}
 
-    std::unique_ptr<platform::SerialDevice> open(int portIndex) override;
+    using SerialOpener::open;
+    std::unique_ptr<platform::SerialDevice> open(int portIndex,
+                                                 platform::PortOpenReport* report) override;
 
 private:
     platform::SerialOpener& opener_;

@@ -17,7 +17,7 @@ void DesktopEndToEnd::SetUp() {
     ASSERT_FALSE(desktop_->display().empty()) << "the virtual display did not start";
     ASSERT_TRUE(workplace_.simReady()) << readFile(workplace_.simLog());
     inspector_ = std::make_unique<ChildProcess>(
-        inspectorProgram(), std::vector<std::string>{}, workplace_.directory().path(),
+        inspectorProgram(), inspectorArgs_, workplace_.directory().path(),
         workplace_.inspectorLog(),
         std::vector<std::string>{"QT_QPA_PLATFORM=xcb", "DISPLAY=" + desktop_->display()});
     // Connected once the short status has gone out and nothing else follows.

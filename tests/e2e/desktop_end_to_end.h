@@ -29,6 +29,7 @@ protected:
     std::string allLogs() const;
 
     SimulatedWorkplace workplace_;
+    std::vector<std::string> inspectorArgs_;  // set by a test's constructor, used by SetUp
     std::unique_ptr<VirtualDesktop> desktop_;
     std::unique_ptr<ChildProcess> inspector_;
     std::string mainWindow_;

@@ -40,12 +40,9 @@ Finished runToEnd(const fs::path& program, const std::vector<std::string>& args,
 SimulatedWorkplace::SimulatedWorkplace(const std::vector<std::string>& simArgs, int portNumber)
     : simLog_(directory_.path() / "ptk-sim.log"),
       inspectorLog_(directory_.path() / "ptk-inspector.log") {
-    const std::string port = "COM" + std::to_string(portNumber);
-    std::vector<std::string> args = {"--link", port};
-    args.insert(args.end(), simArgs.begin(), simArgs.end());
-    sim_ = std::make_unique<ChildProcess>(simProgram(), args, directory_.path(), simLog_);
-    simReady_ = waitForPath(directory_.path() / port, *sim_, 10s);
-    directory_.write("num_port.ini", port + "\n");
+    port_ = "COM" + std::to_string(portNumber);
+    simReady_ = replaceSim(simArgs);
+    directory_.write("num_port.ini", port_ + "\n");
     directory_.write("baude_fr.ini", "CBR_115200\n");
     directory_.write("pass_fr.ini", "7301\n");
 }
@@ -55,6 +52,17 @@ ChildProcess& SimulatedWorkplace::startInspector(const std::vector<std::string>&
         std::make_unique<ChildProcess>(inspectorProgram(), args, directory_.path(), inspectorLog_,
                                        std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
     return *inspector_;
+}
+
+bool SimulatedWorkplace::replaceSim(const std::vector<std::string>& simArgs) {
+    if (sim_) {
+        sim_->stop();
+        std::filesystem::rename(simLog_, simLog_.string() + "." + std::to_string(++simsBefore_));
+    }
+    std::vector<std::string> args = {"--link", port_};
+    args.insert(args.end(), simArgs.begin(), simArgs.end());
+    sim_ = std::make_unique<ChildProcess>(simProgram(), args, directory_.path(), simLog_);
+    return waitForPath(directory_.path() / port_, *sim_, 10s);
 }
 
 std::vector<std::string> SimulatedWorkplace::commandLines() const {

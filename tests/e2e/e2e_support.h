@@ -52,6 +52,10 @@ public:
     // The command lines of ptk-sim's log, in order.
     std::vector<std::string> commandLines() const;
 
+    // Another ptk-sim on the same port, as a register plugged in again: the one before is
+    // stopped (its log kept as ptk-sim.log.1, .2, ...). True once it serves the port.
+    bool replaceSim(const std::vector<std::string>& simArgs);
+
 private:
     ScratchDirectory directory_;
     std::filesystem::path simLog_;
@@ -59,6 +63,8 @@ private:
     std::unique_ptr<ChildProcess> sim_;
     std::unique_ptr<ChildProcess> inspector_;
     bool simReady_ = false;
+    std::string port_;
+    int simsBefore_ = 0;
 };
 
 }  // namespace ptk::e2e

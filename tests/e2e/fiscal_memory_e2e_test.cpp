@@ -33,6 +33,17 @@ protected:
         return desktop_->window("Режим работы с ФП");
     }
 
+    // The form open at its report by shifts, shifts 1 to 25 typed in.
+    std::string formAtReportByShifts() {
+        const std::string form = openForm();
+        if (form.empty()) return form;
+        click(form, kReportPage);
+        click(form, kByShiftPage);
+        typeInto(form, kFirstShiftEdit, "1");
+        typeInto(form, kLastShiftEdit, "25");
+        return form;
+    }
+
     void click(const std::string& window, Spot spot) {
         desktop_->clickAt(window, spot.x, spot.y);
         std::this_thread::sleep_for(200ms);
@@ -130,12 +141,8 @@ TEST_F(EmergencyExitEndToEnd, StopButtonEndsTheProgramDuringAReport) {
     const std::string settingsBefore = readFile(workplace_.directory().path() / "num_port.ini") +
                                        readFile(workplace_.directory().path() / "baude_fr.ini") +
                                        readFile(workplace_.directory().path() / "pass_fr.ini");
-    const std::string form = openForm();
+    const std::string form = formAtReportByShifts();
     ASSERT_FALSE(form.empty()) << log();
-    click(form, kReportPage);
-    click(form, kByShiftPage);
-    typeInto(form, kFirstShiftEdit, "1");
-    typeInto(form, kLastShiftEdit, "25");
     click(form, kReportButton);
     ASSERT_TRUE(waitForLog("fiscal memory report by shifts")) << log();
     std::this_thread::sleep_for(1s);
@@ -161,6 +168,64 @@ TEST_F(EmergencyExitEndToEnd, StopButtonEndsTheProgramDuringAReport) {
                   readFile(workplace_.directory().path() / "baude_fr.ini") +
                   readFile(workplace_.directory().path() / "pass_fr.ini"),
               settingsBefore);
+}
+
+// A USB adapter pulled out and plugged in again, played by one ptk-sim after another on the port:
+// each transaction the line fails under ends at once with the link's own message, and the next
+// one opens the port again, without a restart of the program.
+class PulledLineEndToEnd : public FiscalMemoryEndToEnd {
+protected:
+    static std::vector<std::string> registerArgs(const char* hangUpAfter = nullptr) {
+        std::vector<std::string> args = {"--fiscal-memory",  "25:2012-03-05:2012-03-07",
+                                         "--serial",         "123",
+                                         "--report-seconds", "60"};
+        if (hangUpAfter)
+            args.insert(args.end(), {"--mode", "0x05", "--hang-up-after", hangUpAfter});
+        return args;
+    }
+    PulledLineEndToEnd() : FiscalMemoryEndToEnd(registerArgs()) {
+        inspectorArgs_ = {"--trace", "trace.log"};
+    }
+
+    // An error box shows within a few seconds and is answered; then the trace tells text.
+    void expectErrorBox(const std::string& text) {
+        for (int i = 0; i < 50 && desktop_->window("Ошибка").empty(); ++i) {
+            std::this_thread::sleep_for(100ms);
+        }
+        ASSERT_FALSE(desktop_->window("Ошибка").empty()) << text << "\n" << allLogs();
+        answerBox("Ошибка");
+        const auto trace = workplace_.directory().path() / "trace.log";
+        EXPECT_TRUE(waitForText(trace, text, *inspector_, 5s)) << text << "\n" << readFile(trace);
+    }
+};
+
+TEST_F(PulledLineEndToEnd, TransactionsEndAtOnceAndTheNextOneOpensThePortAgain) {
+    const std::string form = formAtReportByShifts();
+    ASSERT_FALSE(form.empty()) << log();
+
+    // Pulled between two transactions: the report fails on its first byte.
+    ASSERT_TRUE(workplace_.replaceSim(registerArgs("0")));
+    click(form, kReportButton);
+    expectErrorBox("result 0xC2 (Ошибка локального порта)");
+
+    // Pulled while the register prints the report: the 600 s wait ends at once.
+    click(form, kReportButton);
+    ASSERT_TRUE(waitForLog("hung up the line")) << log();
+    expectErrorBox("end of 0x66 fiscal memory report by shifts (packet driver): result 0xC2");
+
+    // Pulled in a plain transaction, while the register works on the range query.
+    ASSERT_TRUE(workplace_.replaceSim(registerArgs("0")));
+    click(form, kRangePage);
+    click(form, kQueryButton);
+    ASSERT_TRUE(waitForLog("hung up the line")) << log();
+    expectErrorBox("end of 0x63 fiscal memory ranges: result 0 (failed)");
+
+    // Plugged in again: the same button works.
+    ASSERT_TRUE(workplace_.replaceSim(
+        {"--fiscal-memory", "25:2012-03-05:2012-03-07", "--serial", "123", "--mode", "0x05"}));
+    click(form, kQueryButton);
+    ASSERT_TRUE(waitForLog("fiscal memory ranges: 73 01 63 -> 63 00")) << log();
+    EXPECT_TRUE(inspector_->running());
 }
 
 }  // namespace

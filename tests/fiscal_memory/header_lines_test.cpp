@@ -1,6 +1,7 @@
 // The four header lines read from and written to the simulated register through the packet
 // driver, in virtual time: the bytes on the wire, the lines the register keeps, and writes that
 // are refused before anything goes out.
+#include <random>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ TEST_F(HeaderLinesTest, WriteThatCannotGoOutWholeSendsNothing) {
     struct Case {
         const char* name;
         HeaderLineTexts texts;
-        std::int32_t expected;
+        PacketResult expected;
     };
     const Case cases[] = {
         {"bad tag in line 3", {"A", "B", "{img 1}", "D"}, BadParameter},
@@ -93,11 +94,59 @@ TEST_F(HeaderLinesTest, FailedReadKeepsTheLinesNotReadYet) {
     EXPECT_EQ(texts, (HeaderLineTexts{"МАГАЗИН", "2", "3", "4"}));
 }
 
-TEST_F(HeaderLinesTest, TextEndsAtTheFirstNulAsTheRegistersFieldsDo) {
-    state().tables.headerLines[0] = std::string("AB\0CD", 5);
+// Whatever a register line holds, up to the 90 bytes the register takes: a line that reads is
+// written back as the bytes of the line (up to the NUL that ends it) and reads again the same,
+// or, when its write would not fit a packet, is named as such and never half written.
+TEST_F(HeaderLinesTest, EveryLineThatReadsWritesBackOrIsSaidNotTo) {
+    std::mt19937 random(90);
+    static constexpr char kOften[] = {'\0', '\x09', '\x10', '\x03', 'A', '\x0A'};
+    int rewritten = 0, unwritable = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(60 + random() % 31, 'A');
+        for (char& byte : bytes) {
+            if (random() % 40 == 0) byte = kOften[random() % 6];
+        }
+        state().tables.headerLines[2] = bytes;
+        HeaderLineTexts texts;
+        if (ReadHeaderLines(session, texts) != Done) continue;  // a picture cut off, say
+        const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
+        messages.clear();
+        if (found.line >= 0) {
+            ++unwritable;
+            ASSERT_EQ(found.line, 2);
+            ASSERT_EQ(WriteHeaderLines(session, texts), MessageTooLong);
+            ASSERT_TRUE(messages.empty());
+            continue;
+        }
+        ++rewritten;
+        ASSERT_EQ(WriteHeaderLines(session, texts), Done);
+        // The line as far as it goes: to a NUL that ends it, or through a picture element.
+        const std::string written = registerLines()[2];
+        ASSERT_EQ(written, bytes.substr(0, written.size()));
+        const bool ended = written.size() == bytes.size() || bytes[written.size()] == '\0' ||
+                           (written.size() >= 4 && written[written.size() - 4] == '\x0A');
+        ASSERT_TRUE(ended);
+        HeaderLineTexts again;
+        ASSERT_EQ(ReadHeaderLines(session, again), Done);
+        ASSERT_EQ(again, texts);
+    }
+    EXPECT_GT(rewritten, 30);
+    EXPECT_GT(unwritable, 30);
+}
+
+// A register line that could not be written back is said to be so when the lines are read.
+TEST_F(HeaderLinesTest, ALineTooLongForAPacketIsToldWhenRead) {
+    state().tables.headerLines[1] = std::string(83, 'B');
     HeaderLineTexts texts;
     ASSERT_EQ(ReadHeaderLines(session, texts), Done);
-    EXPECT_EQ(texts[0], "AB");
+    WarnOfUnwritableHeaderLines(session, texts, OwnerHandle{});
+    EXPECT_FALSE(CheckHeaderLinesWritable(session, texts, OwnerHandle{}));
+    ASSERT_EQ(frontEnd.boxes.size(), 2u);
+    EXPECT_EQ(frontEnd.boxes[0].text,
+              "Строка 2 наименования, прочитанная из ПТК, не может быть записана обратно: вместе "
+              "с адресом поля она не помещается в пакет обмена (90 байт). "
+              "Исправьте её перед регистрацией.");
+    EXPECT_EQ(frontEnd.boxes[1].icon, MessageIcon::Error);
 }
 
 }  // namespace

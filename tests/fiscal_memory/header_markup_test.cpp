@@ -15,6 +15,7 @@
 #include "fiscal_memory/picture_panel.h"
 #include "link/packet_driver.h"
 #include "platform/codepage.h"
+#include "support/results.h"
 
 namespace ptk::testing {
 namespace {
@@ -31,19 +32,19 @@ Bytes repeatedThen(std::size_t count, std::uint8_t byte, std::initializer_list<s
 using namespace packet_result;
 
 struct Encoded {
-    std::int32_t result;
+    PacketResult result;
     Bytes bytes;
 };
 
 Encoded encode(std::string_view oemText, std::size_t capacity = kHeaderLineLimit) {
     auto out = std::make_unique<std::uint8_t[]>(capacity);
     std::size_t length = capacity;
-    const std::int32_t result = HeaderTextToDevice(oemText, out.get(), &length);
+    const PacketResult result = HeaderTextToDevice(oemText, out.get(), &length);
     return {result, result == Done ? Bytes(out.get(), out.get() + length) : Bytes{}};
 }
 
 struct Decoded {
-    std::int32_t result;
+    PacketResult result;
     std::string text;
 };
 
@@ -53,7 +54,7 @@ Decoded decode(const Bytes& bytes) {
     std::copy(bytes.begin(), bytes.end(), in.get());
     auto out = std::make_unique<char[]>(kHeaderLineLimit);
     std::size_t length = kHeaderLineLimit;
-    const std::int32_t result = HeaderDeviceToText(in.get(), bytes.size(), out.get(), &length);
+    const PacketResult result = HeaderDeviceToText(in.get(), bytes.size(), out.get(), &length);
     return {result, result == Done ? std::string(out.get(), length) : std::string()};
 }
 
@@ -64,7 +65,7 @@ std::string oem(std::string_view utf8) {
 TEST(HeaderMarkupTest, TextToRegisterBytes) {
     struct Case {
         std::string text;  // UTF-8
-        std::int32_t result;
+        PacketResult result;
         Bytes bytes;
     };
     const Case cases[] = {
@@ -91,10 +92,25 @@ TEST(HeaderMarkupTest, TextToRegisterBytes) {
         {std::string(90, 'A'), Done, Bytes(90, 0x41)},
         {std::string(91, 'A'), BufferTooSmall, {}},
         {std::string(89, 'A') + "~B", BufferTooSmall, {}},
-        {std::string(86, 'A') + "{IMG 1:2}", Done,
-         repeatedThen(86, 0x41, {0x0A, 0x01, 0x00, 0x02})},
+        {std::string(81, 'A') + "{IMG 1:2}", Done,
+         repeatedThen(81, 0x41, {0x0A, 0x01, 0x00, 0x02})},
         // Three bytes of room are too few for the element: the tag, and so the line, is refused.
         {std::string(87, 'A') + "{IMG 1:2}", BadParameter, {}},
+        // What would not read back as it was typed: raw markup bytes, or more than 90 characters.
+        {"\nABC", BadParameter, {}},
+        {"A\\\n", BadParameter, {}},
+        {"A~" + std::string(1, '\0'), BadParameter, {}},
+        {"\\\t", Done, {0x09}},
+        {"\\\tA", BadParameter, {}},
+        {std::string(89, 'A') + "\t", BadParameter, {}},
+        {[] {
+             std::string text;
+             for (int i = 0; i < 46; ++i) text += "\\{";
+             return text;
+         }(),
+         BufferTooSmall,
+         {}},
+        {std::string(82, 'A') + "{IMG 1}", BufferTooSmall, {}},
     };
     for (const Case& c : cases) {
         const Encoded got = encode(oem(c.text));
@@ -108,7 +124,7 @@ TEST(HeaderMarkupTest, TextToRegisterBytes) {
 TEST(HeaderMarkupTest, RegisterBytesToText) {
     struct Case {
         Bytes bytes;
-        std::int32_t result;
+        PacketResult result;
         std::string text;  // UTF-8
     };
     const Case cases[] = {
@@ -122,6 +138,16 @@ TEST(HeaderMarkupTest, RegisterBytesToText) {
         // The prefix takes the next byte as it is, so the text encodes back into the same bytes.
         {{0x09, 0x7B}, Done, "~{"},
         {{0x41, 0x09}, Done, "A\\\t"},
+        // A NUL ends the line, unless it belongs to a picture element.
+        {{0x09, 0x00}, Done, "\\\t"},
+        {{0x41, 0x00, 0x7B, 0x7B}, Done, "A"},
+        {repeatedThen(1, 0x41,
+                      {0x00, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B,
+                       0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B,
+                       0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B,
+                       0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B, 0x7B}),
+         Done, "A"},
+        {{0x0A, 0x02, 0x00, 0x64, 0x41}, Done, "{IMG 2:100}"},
         // A picture element cut short is not read past the line's end.
         {{0x41, 0x0A, 0x02, 0x00}, BadParameter, ""},
         {Bytes(45, 0x7B), Done,
@@ -142,95 +168,163 @@ TEST(HeaderMarkupTest, RegisterBytesToText) {
     }
 }
 
-// A valid line as an inspector could type it: letters of both alphabets, blanks, escapes, the
-// prefix, and now and then a picture at the end.
-std::string randomValidLine(std::mt19937& random) {
-    static const std::string kPlain = oem("АБВГДЕЖЗабвгдеёЯя0129 .,:;-\"()}") + "AZaz";
-    static const std::string kAny = kPlain + "\\{~";
-    const auto pick = [&](const std::string& from) {
-        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
-    };
-    std::string line;
-    const int parts = std::uniform_int_distribution<int>(0, 30)(random);
-    for (int i = 0; i < parts; ++i) {
-        switch (std::uniform_int_distribution<int>(0, 9)(random)) {
-            case 0:
-                line += '\\';
-                line += pick(kAny);
-                break;
-            case 1:
-                line += '~';
-                line += pick(kAny);
-                break;
-            default:
-                line += pick(kPlain);
-                break;
+// The bytes of the register's line: up to a NUL that ends it, or through the first picture
+// element; cut tells that the field ended inside that element.
+struct Line {
+    Bytes bytes;
+    bool cut = false;
+};
+Line lineOf(const Bytes& bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size() && bytes[i] != 0x00) {
+        if (bytes[i] == kPictureElementByte) {
+            const std::size_t end = std::min(bytes.size(), i + kPictureElementSize);
+            return {Bytes(bytes.begin(), bytes.begin() + static_cast<long>(end)),
+                    end - i < kPictureElementSize};
         }
+        i += bytes[i] == kPrefixByte && i + 1 < bytes.size() && bytes[i + 1] != 0x00 ? 2 : 1;
     }
-    if (std::uniform_int_distribution<int>(0, 3)(random) == 0) {
-        line += "{IMG " + std::to_string(std::uniform_int_distribution<int>(0, 255)(random)) + ":" +
-                std::to_string(std::uniform_int_distribution<int>(0, 65535)(random)) + "}";
-    }
-    return line;
+    return {Bytes(bytes.begin(), bytes.begin() + static_cast<long>(i))};
 }
 
-TEST(HeaderMarkupRandomTest, ValidLinesSurviveTheTripToTheRegisterAndBack) {
-    std::mt19937 random(20261209);
-    for (int i = 0; i < 20'000; ++i) {
-        const std::string line = randomValidLine(random);
-        const Encoded sent = encode(line);
-        ASSERT_EQ(sent.result, Done) << line;
-        const Decoded shown = decode(sent.bytes);
-        ASSERT_EQ(shown.result, Done) << line;
-        ASSERT_LE(shown.text.size(), kHeaderLineLimit);
-        // What the form shows after reading goes back to the register unchanged.
-        const Encoded again = encode(shown.text);
-        ASSERT_EQ(again.result, Done) << line;
-        ASSERT_EQ(again.bytes, sent.bytes) << line << " shown as " << shown.text;
+// How many characters the line's text takes: an escaped byte or a prefix pair two, a picture its
+// tag, anything else one.
+std::size_t textLengthOf(const Bytes& line) {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == kPictureElementByte) {
+            char tag[kPictureTagTextSize];
+            return length + printPictureTag(tag, line[i + 1], line[i + 2] * 256 + line[i + 3]);
+        }
+        const bool pair = line[i] == kPrefixByte && i + 1 < line.size();
+        length +=
+            pair || line[i] == 0x5C || line[i] == 0x7B || line[i] == 0x7E || line[i] == kPrefixByte
+                ? 2
+                : 1;
+        i += pair ? 1 : 0;
     }
+    return length;
 }
 
-TEST(HeaderMarkupRandomTest, AnyRegisterBytesDecodeWithinBounds) {
+// Whatever bytes a register line holds, a line that reads is written back as the same bytes and
+// reads again as the same text; one that does not read is either longer than 90 characters or a
+// picture element cut off by the field's end.
+TEST(HeaderMarkupProperty, EveryLineThatReadsWritesBackUnchanged) {
     std::mt19937 random(7301);
-    static constexpr std::uint8_t kSpecial[] = {0x09, 0x0A, 0x5C, 0x7B, 0x7E, 0x00};
-    int decoded = 0, refused = 0, tooLong = 0;
-    for (int i = 0; i < 50'000; ++i) {
-        Bytes bytes(std::uniform_int_distribution<std::size_t>(0, 120)(random));
+    static constexpr std::uint8_t kSpecial[] = {0x09, 0x0A, 0x5C, 0x7B, 0x7E, 0x00, 0x7D};
+    int read = 0;
+    for (int i = 0; i < 60'000; ++i) {
+        Bytes bytes(std::uniform_int_distribution<std::size_t>(0, kHeaderLineLimit)(random));
         for (auto& byte : bytes) {
-            byte =
-                std::uniform_int_distribution<int>(0, 3)(random) == 0
-                    ? kSpecial[std::uniform_int_distribution<std::size_t>(0, 5)(random)]
-                    : static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 255)(random));
+            byte = random() % 4 == 0 ? kSpecial[random() % 7] : static_cast<std::uint8_t>(random());
         }
+        const Line line = lineOf(bytes);
         const Decoded shown = decode(bytes);
-        if (shown.result == BadParameter) {
-            ++refused;
+        if (line.cut) {
+            ASSERT_EQ(shown.result, BadParameter);
             continue;
         }
-        if (shown.result == BufferTooSmall) {
-            ++tooLong;
+        if (textLengthOf(line.bytes) > kHeaderLineLimit) {
+            ASSERT_EQ(shown.result, BufferTooSmall);
             continue;
         }
         ASSERT_EQ(shown.result, Done);
-        ++decoded;
-        ASSERT_LE(shown.text.size(), kHeaderLineLimit);
-        // Encoded again, the text gives the register's bytes, or their beginning up to a picture
-        // element, which ends a line.
+        ++read;
         const Encoded again = encode(shown.text);
         ASSERT_EQ(again.result, Done) << shown.text;
-        ASSERT_LE(again.bytes.size(), bytes.size());
-        ASSERT_TRUE(std::equal(again.bytes.begin(), again.bytes.end(), bytes.begin()));
-        if (again.bytes.size() < bytes.size()) {
-            ASSERT_GE(again.bytes.size(), kPictureElementSize);
-            ASSERT_EQ(again.bytes[again.bytes.size() - kPictureElementSize], 0x0A);
-        }
-        const Decoded twice = decode(again.bytes);
-        ASSERT_EQ(twice.text, shown.text);
+        ASSERT_EQ(again.bytes, line.bytes);
+        ASSERT_EQ(decode(again.bytes).text, shown.text);
     }
-    // Every outcome was met.
-    EXPECT_GT(decoded, 1000);
-    EXPECT_GT(refused, 100);
-    EXPECT_GT(tooLong, 100);
+    EXPECT_GT(read, 20'000);
+}
+
+// A text as the inspector may type it (or a register line read it), pieces of markup among
+// plain characters, and its normal form: how it must read back after the trip to the register,
+// or nothing when it must be refused.
+struct TypedText {
+    std::string text;
+    std::optional<std::string> normal;
+};
+
+TypedText randomText(std::mt19937& random) {
+    static const std::string kPlain = oem("АБВгдеЁя09 .,:;-\"()}") + "AZaz\r";
+    static const std::string kAfterEscape = kPlain + "\\{~\n\t" + std::string(1, '\0');
+    struct Tag {
+        const char* text;
+        const char* normal;  // null: refused
+    };
+    static const Tag kTags[] = {{"{IMG 2:100}", "{IMG 2:100}"},
+                                {"{IMG 300}", "{IMG 44:0}"},
+                                {"{ IMG,7;65537 x}", "{IMG 7:1}"},
+                                {"{img 1}", nullptr},
+                                {"{IMG}", nullptr},
+                                {"{IMG 1", nullptr}};
+    const auto pick = [&](const std::string& from) { return from[random() % from.size()]; };
+    TypedText typed{"", std::string()};
+    std::size_t bytes = 0;
+    const auto refuse = [&] { typed.normal.reset(); };
+    std::vector<std::size_t> escapedTabs;  // where each ends
+    const int parts = static_cast<int>(random() % 60);
+    for (int i = 0; i < parts; ++i) {
+        const unsigned kind = random() % 12;
+        if (kind == 0) {
+            const char c = pick(kAfterEscape);
+            typed.text += {'\\', c};
+            if (c == '\0' || c == '\n') refuse();
+            if (!typed.normal) continue;
+            // An escaped tab reads back as the prefix of what follows it, unless it ends the line.
+            if (c == '\t') escapedTabs.push_back(typed.text.size());
+            const bool kept = c == '\\' || c == '{' || c == '~' || c == '\t';
+            typed.normal->append(kept ? std::string{'\\', c} : std::string{c});
+            ++bytes;
+        } else if (kind == 1) {
+            const char c = pick(kAfterEscape);
+            typed.text += {'~', c};
+            if (c == '\0') refuse();
+            if (typed.normal) typed.normal->append({'~', c});
+            bytes += 2;
+        } else if (kind == 2) {
+            const char c = "\n\t"[random() % 2];
+            typed.text += c;
+            refuse();
+        } else if (kind == 3 && random() % 4 == 0) {
+            const Tag& tag = kTags[random() % 6];
+            typed.text += tag.text;
+            typed.text += random() % 2 ? "\n" : "x";  // never read
+            if (!tag.normal) refuse();
+            if (typed.normal) typed.normal->append(tag.normal);
+            bytes += 4;
+            break;
+        } else {
+            typed.text += pick(kPlain);
+            if (typed.normal) typed.normal->push_back(typed.text.back());
+            ++bytes;
+        }
+    }
+    for (std::size_t end : escapedTabs) {
+        if (end != typed.text.size()) refuse();
+    }
+    if (bytes > kHeaderLineLimit || (typed.normal && typed.normal->size() > kHeaderLineLimit)) {
+        refuse();
+    }
+    return typed;
+}
+
+TEST(HeaderMarkupProperty, EveryTextTakenReadsBackInItsNormalForm) {
+    std::mt19937 random(20261209);
+    int taken = 0;
+    for (int i = 0; i < 60'000; ++i) {
+        const TypedText typed = randomText(random);
+        const Encoded sent = encode(typed.text);
+        ASSERT_EQ(sent.result == Done, typed.normal.has_value())
+            << ::testing::PrintToString(typed.text) << " " << ::testing::PrintToString(sent.result);
+        if (!typed.normal) continue;
+        ++taken;
+        const Decoded shown = decode(sent.bytes);
+        ASSERT_EQ(shown.result, Done) << typed.text;
+        ASSERT_EQ(shown.text, *typed.normal) << typed.text;
+    }
+    EXPECT_GT(taken, 10'000);
 }
 
 TEST(PicturePanelTest, EditsStayInsideTheirUpDownsRanges) {

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "platform/console.h"
+#include "platform/interrupt.h"
 
 namespace ptk::platform {
 namespace {

@@ -107,12 +107,6 @@ TEST_F(PtySerialTest, ClosingDropsTheExclusiveFlagOfTheTerminal) {
     ::close(observer);
 }
 
-TEST_F(PtySerialTest, RefusesPortsThatAreNoTerminal) {
-    EXPECT_EQ(opener_.open(200), nullptr) << "COM201 has no device";
-    ASSERT_EQ(::symlink("/dev/null", "COM5"), 0);
-    EXPECT_EQ(opener_.open(4), nullptr) << "a link to something that is no terminal";
-}
-
 TEST_F(PtySerialTest, ConfiguresRawEightNOneAtTheTableSpeeds) {
     // Start from a cooked terminal, so that everything raw below is the device's own doing.
     const int observer = ::open(pty_->slavePath().c_str(), O_RDWR | O_NOCTTY);
@@ -220,17 +214,61 @@ TEST_F(PtySerialTest, WaitForInputLeavesThePendingByte) {
     EXPECT_FALSE(device->waitForInput(0));
 }
 
-TEST_F(PtySerialTest, HungUpLineReadsAsSilenceAndRefusesWrites) {
+TEST_F(PtySerialTest, HungUpLineFailsAtOnceAndSaysSo) {
     auto device = openConfigured();
     ASSERT_NE(device, nullptr);
-    pty_.reset();  // the simulator went away
+    EXPECT_FALSE(device->hungUp());
+    pty_.reset();  // the simulator went away, as a pulled USB adapter does
 
+    EXPECT_TRUE(device->hungUp());
+    EXPECT_TRUE(device->waitForInput(60'000)) << "a wait must end at once";
     std::uint8_t byte = 0;
-    EXPECT_EQ(device->readByte(byte), ReadOutcome::NoByte);
-    EXPECT_FALSE(device->waitForInput(10));
+    EXPECT_EQ(device->readByte(byte), ReadOutcome::Failed);
     std::size_t written = 99;
     EXPECT_FALSE(device->write(&byte, 1, written));
     EXPECT_EQ(written, 0u);
+}
+
+// Every way a port fails to open: the device COMn stood for and the reason, as the report has
+// them and as the inspector reads them below "Порт недоступен!".
+TEST_F(PtySerialTest, OpenFailuresNameTheDeviceAndTheReason) {
+    const std::string slave = pty_->slavePath();
+    const auto held = opener_.open(kCom9);
+    ASSERT_NE(held, nullptr);
+    ASSERT_EQ(::symlink("/dev/null", "COM5"), 0);
+    ASSERT_EQ(::symlink("/dev/ttyUSB31-gone", "COM7"), 0);
+    struct Case {
+        int port;
+        PortOpenFailure failure;
+        std::string device;
+        std::string text;
+    };
+    const Case cases[] = {
+        {kCom9, PortOpenFailure::Busy, "./COM9 -> " + slave,
+         "COM9 — это ./COM9 -> " + slave + ".\nПорт занят другой программой."},
+        {6, PortOpenFailure::NotThere, "./COM7 -> /dev/ttyUSB31-gone",
+         "COM7 — это ./COM7 -> /dev/ttyUSB31-gone.\nУстройства нет: адаптер не подключён, или "
+         "выбран не тот порт."},
+        {4, PortOpenFailure::NotSerial, "./COM5 -> /dev/null",
+         "COM5 — это ./COM5 -> /dev/null.\nЭто не последовательный порт."},
+        {200, PortOpenFailure::NoDevice, "", "У порта COM201 нет устройства."},
+    };
+    for (const Case& c : cases) {
+        PortOpenReport report;
+        EXPECT_EQ(opener_.open(c.port, &report), nullptr) << c.text;
+        EXPECT_EQ(report.failure, c.failure) << c.text;
+        EXPECT_EQ(report.device, c.device);
+        EXPECT_EQ(portOpenFailureText(c.port, report), c.text);
+    }
+    // The reasons no pseudo-terminal gives a root user, and the traces' words.
+    EXPECT_EQ(portOpenFailureText(32, {"/dev/ttyUSB0", PortOpenFailure::NoPermission, "EACCES"}),
+              "COM33 — это /dev/ttyUSB0.\nНет прав на доступ к порту. Добавьте пользователя в "
+              "группу dialout:\n    sudo usermod -aG dialout $USER\nи войдите в систему заново.");
+    EXPECT_EQ(portOpenFailureText(32, {"/dev/ttyUSB0", PortOpenFailure::Other, "Ошибка ввода"}),
+              "COM33 — это /dev/ttyUSB0.\nСистема ответила: Ошибка ввода");
+    const PortOpenReport busy{"/dev/ttyUSB0", PortOpenFailure::Busy, {}};
+    EXPECT_EQ(portTraceName(32, busy) + ": " + portTraceReason(busy),
+              "COM33 (/dev/ttyUSB0): busy (held by another program)");
 }
 
 }  // namespace

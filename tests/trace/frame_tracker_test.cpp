@@ -87,44 +87,14 @@ TEST(FrameTracker, AbandonTellsWhetherAFrameWasInProgress) {
     EXPECT_FALSE(tracker.inFrame());
 }
 
-// Every secret byte is written as one "**", the DLE that escapes one not at all, and the
-// checksum of a frame with a secret as "**" too; everything else as it is.
-TEST(FrameTracker, SecretBytesAndTheirStuffingAreHidden) {
-    std::mt19937 random(99);
-    for (int round = 0; round < 300; ++round) {
-        Bytes message = {0x73, 0x01, 0x56, 0x01};
-        const Bytes password = randomMessage(random, 4);
-        message.insert(message.end(), password.begin(), password.end());
-        const Bytes frame = frameOf(message);
-        FrameTracker tracker(FrameKind::Command);
-        const Fed fed = feedAll(tracker, frame);
-
-        std::size_t secret = 0, hidden = 0, hex = 0;
-        for (Shown shown : fed.shown) {
-            secret += shown == Shown::Secret;
-            hidden += shown == Shown::Hidden;
-            hex += shown == Shown::Hex;
-        }
-        std::size_t stuffedSecrets = 0;
-        for (std::uint8_t byte : password) stuffedSecrets += byte == 0x03 || byte == 0x10;
-        EXPECT_EQ(secret, 4u + 1u) << "round " << round;
-        EXPECT_EQ(hidden, stuffedSecrets) << "round " << round;
-        EXPECT_EQ(hex, frame.size() - secret - hidden) << "round " << round;
-        for (std::size_t i = 4; i < 8; ++i) EXPECT_TRUE(tracker.frame().secret[i]);
-        for (std::size_t i = 0; i < 4; ++i) EXPECT_FALSE(tracker.frame().secret[i]);
-    }
-}
-
-TEST(FrameTracker, AnswerSecretsStartWhereTheCommandSays) {
+TEST(FrameTracker, AnAnswerToATableReadIsSecretFromItsThirdByte) {
     FrameTracker tracker(FrameKind::Answer);
-    tracker.setAnswerSecretsFrom(2);
     feedAll(tracker, frameOf({0x46, 0x00, 0x12, 0x34, 0x56, 0x78}));
     const Frame& frame = tracker.frame();
     EXPECT_FALSE(frame.secret[0]);
     EXPECT_FALSE(frame.secret[1]);
     for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(frame.secret[i]);
-    tracker.setAnswerSecretsFrom(kNoSecret);
-    feedAll(tracker, frameOf({0x46, 0x00, 0x12}));
+    feedAll(tracker, frameOf({0x52, 0x00, 0x12}));
     EXPECT_FALSE(tracker.frame().carriesSecret);
 }
 

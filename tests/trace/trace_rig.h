@@ -11,26 +11,14 @@
 #include "link/session.h"
 #include "platform/memory_line.h"
 #include "support/recording_front_end.h"
+#include "support/results.h"
 #include "support/scratch_directory.h"
 #include "trace/exchange_trace.h"
 #include "trace/session_trace.h"
 #include "trace/tracing_serial_device.h"
+#include "trace_text.h"
 
 namespace ptk::testing {
-
-// The lines of a trace file after its opening line, each without its time: "pc>reg 05 (ENQ)".
-inline std::vector<std::string> traceLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    std::getline(in, line);  // the opening line names the wall-clock time
-    while (std::getline(in, line)) {
-        const std::size_t time = line.find_first_not_of(' ');
-        const std::size_t after = line.find(' ', time);
-        lines.push_back(after == std::string::npos ? "" : line.substr(after + 1));
-    }
-    return lines;
-}
 
 // Whether wanted appear in lines in this order, other lines between them allowed.
 inline ::testing::AssertionResult appearInOrder(const std::vector<std::string>& lines,
@@ -67,14 +55,17 @@ struct TracedLinkRig {
     std::vector<std::string> lines() const { return traceLines(directory.read("trace.log")); }
 
     // One transaction of code with data, the error code from answer byte 1 unless told.
-    int send(std::uint8_t code, std::vector<std::uint8_t> data = {}, bool form = true,
-             ErrorCodeRule rule = ErrorCodeRule::AnswerByte1, std::size_t answerLength = 6,
-             bool acceptShort = false) {
+    ExchangeResult send(std::uint8_t code, std::vector<std::uint8_t> data = {},
+                        ExchangeRules rules = ExchangeRules::Form,
+                        ErrorCodeRule rule = ErrorCodeRule::AnswerByte1,
+                        std::size_t answerLength = 6,
+                        ShortAnswer shortAnswer = ShortAnswer::Refused) {
         MessageBuilder message = session->message(code);
         message.bytes(data.data(), data.size());
-        CommandCall call = commandCall(message, answerLength, acceptShort);
+        CommandCall call = commandCall(message, answerLength, shortAnswer);
         call.errorCode = rule;
-        return form ? session->exchange.SendFormCommand(call) : session->exchange.SendCommand(call);
+        return rules == ExchangeRules::Form ? session->exchange.SendFormCommand(call)
+                                            : session->exchange.SendCommand(call);
     }
 
     ScratchDirectory directory;

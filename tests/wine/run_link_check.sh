@@ -28,7 +28,6 @@ work="$root/build/wine-link-$kind"
 rm -rf "$work"
 mkdir -p "$work"
 mapped_ports=()
-background_pids=()
 
 cleanup() {
   set +e
@@ -36,11 +35,7 @@ cleanup() {
     timeout -k 5 30 "$WINE" reg delete 'HKLM\Software\Wine\Ports' /v "COM$number" /f >/dev/null 2>&1
     rm -f "$WINEPREFIX/dosdevices/com$number"
   done
-  wine_stop
-  for pid in "${background_pids[@]}"; do
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-  done
+  wine_stop_all
 }
 trap cleanup EXIT
 

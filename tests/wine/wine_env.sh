@@ -10,6 +10,13 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Console programs only: no display is used, and none must be found.
 unset DISPLAY WAYLAND_DISPLAY
+# The programs of the build tree find the MinGW C++ runtime's DLLs through WINEPATH; the
+# installed program carries its own, and its check unsets this.
+WINEPATH=""
+for dll in libstdc++-6.dll libwinpthread-1.dll; do
+  WINEPATH+="Z:$(dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")")");"
+done
+export WINEPATH
 
 # Debian's wine64 package alone has the loader and the server under /usr/lib/wine; the wine
 # package adds the usual wrappers on the PATH.
@@ -31,6 +38,18 @@ wine_run() {
 wine_stop() {
   timeout -k 5 30 "$WINESERVER" -k >/dev/null 2>&1 || true
   timeout -k 5 30 "$WINESERVER" -w >/dev/null 2>&1 || true
+}
+
+# The Linux processes a script starts beside Wine (ptk-sim, socat, Xvfb), ended with the Wine
+# server by wine_stop_all when the script ends.
+background_pids=()
+wine_stop_all() {
+  local pid
+  wine_stop
+  for pid in "${background_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
 }
 
 # Makes the prefix when it is missing or was left half made. Prints how long that took. A first
@@ -57,6 +76,10 @@ wine_prepare_prefix() {
     cat "$log" >&2
   done
   [ "$status" -eq 0 ] || return 1
+  # The window tests' bench works on COM9 over an in-memory line; on Linux a ./COM9 link puts
+  # the port into the settings window's list, here the system's list must name it.
+  wine_run 60 reg add 'HKLM\Software\Wine\Ports' /v COM9 /d /dev/null /f >/dev/null
+  wine_stop
   end=$(date +%s%N)
   touch "$ready"
   echo "wine prefix: created $WINEPREFIX in $(((end - start) / 1000000)) ms"
