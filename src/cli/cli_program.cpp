@@ -5,17 +5,18 @@
 
 #include "cli/command_line.h"
 #include "cli/command_outcome.h"
+#include "cli/command_results.h"
 #include "cli/connection_settings.h"
 #include "cli/elapsed_time_line.h"
 #include "cli/message_stream.h"
 #include "cli/output.h"
 #include "cli/terminal_front_end.h"
+#include "device/connection.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/interrupt.h"
 #include "platform/serial_device.h"
 #include "settings/settings_files.h"
-#include "device/connection.h"
 #include "trace/session_trace.h"
 #include "trace/tracing_serial_device.h"
 
@@ -108,17 +109,13 @@ int runCli(const QStringList& arguments, std::FILE* out, std::FILE* err) {
         writeOutcome(out, request, outcome);
         return exitStatusOf(outcome.status);
     }
-    if (command.run == nullptr) {
-        messages.line("ptk-cli: '" + std::string(command.words) +
-                      "' is not wired to the register in this build; nothing was sent.");
-        return kUsageExitStatus;
-    }
     CommandOutcome outcome;
     {
         const ElapsedTimeLine elapsed(messages, std::string(command.words),
                                       command.isReport && platform::isTerminal(err));
         outcome = command.run(session, request);
     }
+    if (outcome.status == CommandStatus::Stopped) messages.line("ptk-cli: " + outcome.message);
     writeOutcome(out, request, outcome);
     return exitStatusOf(outcome.status);
 }

@@ -49,8 +49,8 @@ struct Subcommand {
     // What a command that changes the register would do, said instead when --yes is missing;
     // empty for a command that changes nothing.
     std::string_view wouldDo{};
-    bool isReport = false;     // the register prints for a while: the elapsed time is shown
-    RunCommand run = nullptr;  // null until the command is wired to the register
+    bool isReport = false;  // the register prints for a while: the elapsed time is shown
+    RunCommand run = nullptr;
 };
 
 std::span<const Subcommand> subcommands();
