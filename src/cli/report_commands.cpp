@@ -9,6 +9,7 @@
 #include "cli/command_results.h"
 #include "cli/register_commands.h"
 #include "device/clock_commands.h"
+#include "device/mode_switch.h"
 #include "eklz/eklz_commands.h"
 #include "eklz/eklz_thread.h"
 #include "fiscal_memory/emergency_report.h"
@@ -153,6 +154,11 @@ CommandOutcome emergencyReport(Session& session, const CliRequest&) {
     const fiscal_memory::EmergencyEnding ending =
         fiscal_memory::RunEmergencyReport(session, watcher);
     CommandOutcome outcome = emergencyOutcome(session, ending);
+    // The register ends the report in the fiscal-memory mode; a script leaves it where it found
+    // it, in the selection mode. A stopped report has been left by the watch already.
+    if (outcome.status != CommandStatus::Stopped) {
+        SwitchToMode(session, kSelectionMode, ModePassword::typed(""), Leaving::WhenNotInSelection);
+    }
     session.channel.setStopSignal(&session.StopRequested);
     return outcome;
 }
