@@ -39,8 +39,8 @@ struct CommandOutcome {
     // when no answer came.
     std::optional<int> resultCode;
     std::string resultText;
-    // What went wrong when no answer of the register tells it (a link failure's message, which has
-    // gone to standard error too); empty otherwise.
+    // What went wrong, as told on standard error (a link failure's or a printer fault's message,
+    // the device error's text, or that the user stopped it); empty after a success.
     std::string message;
     // The answer's fields by their English names, with the values as the register gave them.
     std::vector<std::pair<std::string, std::string>> fields;

@@ -20,7 +20,7 @@ CommandOutcome ended(const Session& session, CommandStatus status, std::optional
     // The result line and the last box as they stand now, before leaving a mode overwrites them.
     if (const auto* terminal = dynamic_cast<const TerminalFrontEnd*>(&session.frontEnd)) {
         outcome.resultText = terminal->resultText();
-        if (status == CommandStatus::NoLink) outcome.message = terminal->lastMessage();
+        if (status != CommandStatus::Success) outcome.message = terminal->lastMessage();
     }
     return outcome;
 }

@@ -43,6 +43,16 @@ void takeLines(CommandOutcome& outcome, std::vector<std::string> lines,
     outcome.lines = std::move(lines);
 }
 
+// A status window's report: the request that fills its lines, and the lines' fields.
+using FillLines = ExchangeResult (*)(Session&, std::vector<std::string>&);
+CommandOutcome windowReport(Session& session, std::span<const LineField> fields, FillLines fill) {
+    std::vector<std::string> lines;
+    const ExchangeResult result = fill(session, lines);
+    CommandOutcome outcome = outcomeOf(session, result);
+    if (result.succeeded()) takeLines(outcome, std::move(lines), fields);
+    return outcome;
+}
+
 // The state window's lines: the state report, then the printer's.
 constexpr LineField kStateFields[] = {
     {0, "cashier"},
@@ -105,29 +115,19 @@ CommandOutcome status(Session& session, const CliRequest&) {
 }
 
 CommandOutcome state(Session& session, const CliRequest&) {
-    std::vector<std::string> lines;
-    ExchangeResult result = RequestDeviceState(session, lines);
-    // The window adds the printer's state below the register's, as one report.
-    if (result.succeeded()) result = RequestPrinterState(session, lines);
-    CommandOutcome outcome = outcomeOf(session, result);
-    if (result.succeeded()) takeLines(outcome, std::move(lines), kStateFields);
-    return outcome;
+    return windowReport(session, kStateFields, [](Session& s, std::vector<std::string>& lines) {
+        const ExchangeResult result = RequestDeviceState(s, lines);
+        // The window adds the printer's state below the register's, as one report.
+        return result.succeeded() ? RequestPrinterState(s, lines) : result;
+    });
 }
 
 CommandOutcome registration(Session& session, const CliRequest&) {
-    std::vector<std::string> lines;
-    const ExchangeResult result = ReadRegistrationInfo(session, lines);
-    CommandOutcome outcome = outcomeOf(session, result);
-    if (result.succeeded()) takeLines(outcome, std::move(lines), kRegistrationFields);
-    return outcome;
+    return windowReport(session, kRegistrationFields, ReadRegistrationInfo);
 }
 
 CommandOutcome eklzState(Session& session, const CliRequest&) {
-    std::vector<std::string> lines;
-    const ExchangeResult result = RequestEklzState(session, lines);
-    CommandOutcome outcome = outcomeOf(session, result);
-    if (result.succeeded()) takeLines(outcome, std::move(lines), kEklzStateFields);
-    return outcome;
+    return windowReport(session, kEklzStateFields, RequestEklzState);
 }
 
 CommandOutcome fiscalMemoryRanges(Session& session, const CliRequest& request) {

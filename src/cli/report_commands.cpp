@@ -69,6 +69,21 @@ public:
     OwnerHandle boxOwner() const override { return {}; }
 };
 
+bool finishedPrinting(fiscal_memory::EmergencyEnding ending) {
+    using fiscal_memory::EmergencyEnding;
+    switch (ending) {
+        case EmergencyEnding::Printed:
+        case EmergencyEnding::NoPaper:
+        case EmergencyEnding::NoPrinterLink:
+        case EmergencyEnding::CoverOpen:
+        case EmergencyEnding::NoRoll:
+        case EmergencyEnding::BrokenOff:
+            return true;
+        default:
+            return false;
+    }
+}
+
 CommandOutcome emergencyOutcome(const Session& session, fiscal_memory::EmergencyEnding ending) {
     using fiscal_memory::EmergencyEnding;
     switch (ending) {
@@ -99,11 +114,11 @@ CommandOutcome emergencyOutcome(const Session& session, fiscal_memory::Emergency
         case EmergencyEnding::BrokenOff:
             break;
     }
-    // The register stopped printing before the end: a refusal of the register's, whose message
-    // has gone to standard error.
-    CommandOutcome outcome = outcomeOf(session, ExchangeResult::done());
+    // The register stopped printing before the end, or ran into a printer fault: a refusal of the
+    // register's, which no result code tells; its message has gone to standard error.
+    CommandOutcome outcome = outcomeOf(session, ExchangeResult{});
     outcome.status = CommandStatus::DeviceError;
-    outcome.resultCode.reset();
+    outcome.resultText.clear();
     return outcome;
 }
 
@@ -155,8 +170,9 @@ CommandOutcome emergencyReport(Session& session, const CliRequest&) {
         fiscal_memory::RunEmergencyReport(session, watcher);
     CommandOutcome outcome = emergencyOutcome(session, ending);
     // The register ends the report in the fiscal-memory mode; a script leaves it where it found
-    // it, in the selection mode. A stopped report has been left by the watch already.
-    if (outcome.status != CommandStatus::Stopped) {
+    // it, in the selection mode. A stopped report has been left by the watch already, and after a
+    // failed exchange the register is not to be reached.
+    if (finishedPrinting(ending)) {
         SwitchToMode(session, kSelectionMode, ModePassword::typed(""), Leaving::WhenNotInSelection);
     }
     session.channel.setStopSignal(&session.StopRequested);
