@@ -86,27 +86,29 @@ bool finishedPrinting(fiscal_memory::EmergencyEnding ending) {
 
 CommandOutcome emergencyOutcome(const Session& session, fiscal_memory::EmergencyEnding ending) {
     using fiscal_memory::EmergencyEnding;
+    // Each ending has told its message already; the outcome only sorts it for the exit status.
+    CommandOutcome outcome = outcomeOf(session, ExchangeResult::done());
     switch (ending) {
         case EmergencyEnding::Printed:
-            return outcomeOf(session, ExchangeResult::done());
+            return outcome;
         case EmergencyEnding::Interrupted:
         case EmergencyEnding::StopAfterEnd:
-        case EmergencyEnding::Quitting: {
-            // The watch has cleared the stop request again, so the outcome says it here.
-            CommandOutcome outcome;
+        case EmergencyEnding::Quitting:
+        case EmergencyEnding::ModeExitFailed:
+            // The watch has cleared the stop request again, so the outcome says it here. A mode
+            // exit that failed after the stop has told why on standard error.
+            outcome = outcomeOf(session, ExchangeResult{});
             outcome.status = CommandStatus::Stopped;
-            outcome.message = kStoppedMessage;
+            if (ending != EmergencyEnding::ModeExitFailed) outcome.message = kStoppedMessage;
             return outcome;
-        }
         case EmergencyEnding::CommandFailed:
-        case EmergencyEnding::StatusFailed:
-        case EmergencyEnding::ModeExitFailed: {
-            CommandOutcome outcome = outcomeOf(session, ExchangeResult{});
-            // The result field holds a code's text only when the register refused; a link failure
-            // leaves it empty.
+            // The report command is the first exchange: the result field holds a code's text
+            // only when the register refused it.
+            outcome = outcomeOf(session, ExchangeResult{});
             if (!outcome.resultText.empty()) outcome.status = CommandStatus::DeviceError;
             return outcome;
-        }
+        case EmergencyEnding::StatusFailed:
+            return outcomeOf(session, ExchangeResult{});
         case EmergencyEnding::NoPaper:
         case EmergencyEnding::NoPrinterLink:
         case EmergencyEnding::CoverOpen:
@@ -115,8 +117,8 @@ CommandOutcome emergencyOutcome(const Session& session, fiscal_memory::Emergency
             break;
     }
     // The register stopped printing before the end, or ran into a printer fault: a refusal of the
-    // register's, which no result code tells; its message has gone to standard error.
-    CommandOutcome outcome = outcomeOf(session, ExchangeResult{});
+    // register's that no result code tells.
+    outcome = outcomeOf(session, ExchangeResult{});
     outcome.status = CommandStatus::DeviceError;
     outcome.resultText.clear();
     return outcome;
@@ -185,10 +187,10 @@ CommandOutcome clockSet(Session& session, const CliRequest& request) {
     if (request.now) {
         const auto now = platform::localDateTimeOf(std::time(nullptr));
         if (!now) {
-            CommandOutcome outcome;
-            outcome.status = CommandStatus::DeviceError;
-            outcome.message = "this computer's clock cannot be read";
-            return outcome;
+            // Nothing is sent: a clock set to a wrong time is worse than one left alone.
+            session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption,
+                                         "this computer's clock cannot be read");
+            return outcomeOf(session, ExchangeResult{});
         }
         date = {now->day, now->month, now->year};
         time = {now->hour, now->minute, now->second};
