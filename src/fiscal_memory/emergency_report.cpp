@@ -1,5 +1,6 @@
 #include "fiscal_memory/emergency_report.h"
 
+#include <cstdint>
 #include <string_view>
 
 #include "device/mode_switch.h"
@@ -13,15 +14,15 @@ constexpr std::size_t kEmergencyAnswerLength = 6;
 
 // The printer faults in the order in which the first one found is told.
 struct PrinterFault {
-    bool (ShortStatus::*isSet)() const;
+    std::uint8_t flag;
     EmergencyEnding ending;
     std::string_view message;
 };
 constexpr PrinterFault kPrinterFaults[] = {
-    {&ShortStatus::noPaper, EmergencyEnding::NoPaper, "Нет бумаги!"},
-    {&ShortStatus::noPrinterLink, EmergencyEnding::NoPrinterLink, "Нет связи с принтером!"},
-    {&ShortStatus::coverOpen, EmergencyEnding::CoverOpen, "Открыта крышка ПУ!"},
-    {&ShortStatus::noRoll, EmergencyEnding::NoRoll, "Нет рулона!"},
+    {status_flag::NoPaper, EmergencyEnding::NoPaper, "Нет бумаги!"},
+    {status_flag::NoPrinterLink, EmergencyEnding::NoPrinterLink, "Нет связи с принтером!"},
+    {status_flag::CoverOpen, EmergencyEnding::CoverOpen, "Открыта крышка ПУ!"},
+    {status_flag::NoRoll, EmergencyEnding::NoRoll, "Нет рулона!"},
 };
 
 void tell(Session& session, const EmergencyReportWatcher& watcher, MessageIcon icon,
@@ -37,7 +38,7 @@ EmergencyEnding reportEnded(Session& session, const EmergencyReportWatcher& watc
         return EmergencyEnding::BrokenOff;
     }
     for (const PrinterFault& fault : kPrinterFaults) {
-        if (!(status.*fault.isSet)()) continue;
+        if ((status.flags & fault.flag) == 0) continue;
         tell(session, watcher, MessageIcon::Error, kErrorCaption, fault.message);
         return fault.ending;
     }
