@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
             session.channel.ConfigurePort(8, 4);
 
             Tfm_EKLZ form(session);
-            form.prepareForEntry();
+            form.prepareForEntry({});
             form.show();
             form.pg_Otch->setCurrentWidget(form.tbch_OtchNumSm);
             form.ed_OtchNSmFirst->setText("1");

@@ -16,12 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "device/short_status.h"
 #include "fiscal_memory/Avarreport.h"
 #include "link/session.h"
 #include "platform/clock.h"
 #include "platform/serial_device.h"
 #include "processor_time.h"
-#include "status/short_status.h"
 #include "support/child_process.h"
 #include "ui/qt_front_end.h"
 #include "ui/user_alerts.h"
@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
             // The exchanges alone: status requests back to back, as many as a sample needs.
             const double sampleCpuBefore = processorSeconds();
             int answered = 0;
-            for (int i = 0; i < kSampleExchanges; ++i) answered += QueryStatusCode(session) == 1;
+            for (int i = 0; i < kSampleExchanges; ++i)
+                answered += QueryStatusCode(session).result.succeeded() ? 1 : 0;
             const double perExchange = (processorSeconds() - sampleCpuBefore) / kSampleExchanges;
 
             sim.stop();

@@ -45,9 +45,9 @@ struct Rig {
     Session session{frontEnd, clock, opener};
 };
 
-CommandCall call(const MessageBuilder& message, std::size_t answerLength, bool acceptShort,
+CommandCall call(const MessageBuilder& message, std::size_t answerLength, ShortAnswer shortAnswer,
                  ErrorCodeRule rule) {
-    CommandCall c = commandCall(message, answerLength, acceptShort);
+    CommandCall c = commandCall(message, answerLength, shortAnswer);
     c.errorCode = rule;
     return c;
 }
@@ -69,13 +69,13 @@ void idleReadLoad() {
 void formTransaction() {
     Rig rig({0x52, 0x00, 0x00});
     const MessageBuilder message = rig.session.message(0x52);
-    const CommandCall leave = call(message, 6, false, ErrorCodeRule::AnswerByte1);
+    const CommandCall leave = call(message, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1);
     const int rounds = 50;
     double total = 0;
     int ok = 0;
     for (int i = 0; i < rounds; ++i) {
         const auto start = Clock::now();
-        ok += rig.session.exchange.SendFormCommand(leave) == 1;
+        ok += rig.session.exchange.SendFormCommand(leave).succeeded() ? 1 : 0;
         total += msSince(start);
     }
     const double perCall = total / rounds - leave.deadlines.pauseMs;
@@ -89,7 +89,7 @@ void formTransaction() {
 void allocationsPerTransaction() {
     Rig rig({0x52, 0x00, 0x00});
     const MessageBuilder message = rig.session.message(0x52);
-    CommandCall leave = call(message, 6, false, ErrorCodeRule::AnswerByte1);
+    CommandCall leave = call(message, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1);
     leave.deadlines.pauseMs = 0;
     rig.session.exchange.SendFormCommand(leave);  // the first call may set things up
     const int rounds = 100;
@@ -104,13 +104,13 @@ void shortStateAnswer() {
     answer[0] = 0x44;
     Rig rig(answer);
     const MessageBuilder message = rig.session.message(0x3F);
-    const CommandCall state = call(message, 55, true, ErrorCodeRule::StateAnswer);
+    const CommandCall state = call(message, 55, ShortAnswer::Taken, ErrorCodeRule::StateAnswer);
     const int rounds = 20;
     double total = 0;
     int ok = 0;
     for (int i = 0; i < rounds; ++i) {
         const auto start = Clock::now();
-        ok += rig.session.exchange.SendFormCommand(state) == 1;
+        ok += rig.session.exchange.SendFormCommand(state).succeeded() ? 1 : 0;
         total += msSince(start);
     }
     const double perCall = total / rounds;

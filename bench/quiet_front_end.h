@@ -12,10 +12,10 @@ namespace ptk::bench {
 class QuietFrontEnd final : public FrontEnd {
 public:
     void setResultText(std::string_view) override {}
-    void showMessage(MessageIcon, std::string_view, std::string_view text, BoxOwner) override {
+    void showMessage(MessageIcon, std::string_view, std::string_view text, OwnerHandle) override {
         std::fprintf(stderr, "box: %.*s\n", static_cast<int>(text.size()), text.data());
     }
-    bool askQuestion(std::string_view, BoxOwner) override { return false; }
+    bool askQuestion(std::string_view, OwnerHandle) override { return false; }
     void beep() override {}
     bool pumpMessages() override { return true; }
 };

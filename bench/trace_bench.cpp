@@ -61,12 +61,12 @@ struct TracedSession {
 
     // The short status request, without the pause before the answer is read, so that only the
     // exchange itself is timed.
-    int shortStatus() {
+    bool shortStatus() {
         const MessageBuilder message = session->message(0x45);
-        CommandCall call = commandCall(message, 55, true);
+        CommandCall call = commandCall(message, 55, ShortAnswer::Taken);
         call.errorCode = ErrorCodeRule::None;
         call.deadlines.pauseMs = 0;
-        return session->exchange.SendFormCommand(call);
+        return session->exchange.SendFormCommand(call).succeeded();
     }
 
     QuietFrontEnd frontEnd;
@@ -94,7 +94,7 @@ InMemoryFigures inMemory(const std::string& tracePath, int rounds) {
     testing::startCountingAllocations();
     const Clock::time_point start = Clock::now();
     int ok = 0;
-    for (int i = 0; i < rounds; ++i) ok += traced.shortStatus() == 1;
+    for (int i = 0; i < rounds; ++i) ok += traced.shortStatus() ? 1 : 0;
     figures.usPerTransaction = usSince(start) / rounds;
     figures.allocations = testing::stopCountingAllocations();
     figures.lineMsPerTransaction =
@@ -119,7 +119,7 @@ void onPseudoTerminal(const testing::ScratchDirectory& folder, bool programTrace
     int ok = 0;
     for (int i = 0; i < rounds; ++i) {
         const Clock::time_point start = Clock::now();
-        ok += traced.shortStatus() == 1;
+        ok += traced.shortStatus() ? 1 : 0;
         times.push_back(usSince(start));
     }
     if (ok != rounds) std::fprintf(stderr, "only %d of %d transactions succeeded\n", ok, rounds);

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Checks the formatting, builds ptk-inspector in the normal and in the sanitizer configuration,
-# runs every test in both, each fuzz target briefly, the tests that start threads under
-# ThreadSanitizer, builds the release configuration and its Debian package and checks the
-# installed programs, then runs the Windows build's tests under Wine. Run from anywhere; installs
-# what is missing.
+# Checks the formatting and the layering of the includes, builds ptk-inspector in the normal and
+# in the sanitizer configuration, runs every test in both, each fuzz target briefly, the tests
+# that start threads under ThreadSanitizer, builds the release configuration and its Debian
+# package and checks the installed programs, then runs the Windows build's tests under Wine. Run
+# from anywhere; installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +11,9 @@ scripts/install-deps.sh
 
 echo "=== formatting"
 scripts/check-format.sh
+
+echo "=== layering: no subsystem includes another, arrows only run down"
+scripts/check-includes.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

@@ -9,19 +9,24 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimeEdit>
 #include <QTimer>
 
 #include "app/Help.h"
 #include "app/folder_search_animation.h"
 #include "app/windows.h"
+#include "device/connection.h"
+#include "device/mode_switch.h"
+#include "fiscal_memory/Avarreport.h"
+#include "sales/Datefr.h"
 #include "settings/Config.h"
+#include "shell/connect_sequence.h"
 #include "shell/shell_commands.h"
 #include "status/Regcomm.h"
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
-#include "status/mode_entry.h"
 #include "ui/child_window.h"
 #include "ui/qt_front_end.h"
 
@@ -48,11 +53,6 @@ QLabel* boldLabel(QWidget* parent, const QString& text, const QColor& colour) {
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
     return label;
-}
-
-template <typename Control>
-Control* named(QWidget* window, const char* name) {
-    return window != nullptr ? window->findChild<Control*>(QString::fromLatin1(name)) : nullptr;
 }
 
 }  // namespace
@@ -199,7 +199,7 @@ void Tfm_MainFr::FormActivate() {
     ed_rezult->clear();
     setBusy(true);
     showAnimation(true);
-    lastConnect_ = ConnectToRegister(session_);
+    ConnectToRegister(session_);
     setBusy(false);
     showAnimation(false);
     ed_rezult->clear();
@@ -218,25 +218,18 @@ void Tfm_MainFr::setBusy(bool busy) {
 }
 
 bool Tfm_MainFr::modeHasForm(int mode) const {
-    const auto* modeEntry = qobject_cast<const Tfm_RegComm*>(windows_.fm_RegComm.get());
-    return modeEntry != nullptr && modeEntry->hasModeForm(mode);
+    return windows_.fm_RegComm->hasModeForm(mode);
 }
 
 void Tfm_MainFr::updateMenu() {
     const bool idle = !busy_;
     mi_Config->menuAction()->setEnabled(idle);
-    mi_Nastr->setEnabled(windows_.fm_Config != nullptr);
-    mi_RegInf->setEnabled(windows_.fm_RegInf != nullptr);
-    mi_SostKKM->setEnabled(windows_.fm_SostFR != nullptr);
-    mi_SostEKLZ->setEnabled(windows_.fm_SostEKLZ != nullptr);
-    mi_AvarReport->setEnabled(windows_.fm_AvarReport != nullptr);
-    mi_SetDate->setEnabled(windows_.fm_DateFR != nullptr);
     // A mode is offered only when the mode-entry dialog has a form to open in it.
     mi_Chek->setEnabled(idle && modeHasForm(kRegistrationMode));
     mi_Gash->setEnabled(idle && modeHasForm(kZReportMode));
     mi_FiskPam->setEnabled(idle && modeHasForm(kFiscalMemoryMode));
     mi_EKLZ->setEnabled(idle && modeHasForm(kEklzMode));
-    mi_Help->setEnabled(idle && windows_.fm_Help != nullptr);
+    mi_Help->setEnabled(idle);
     mi_Exit->setEnabled(idle);
 }
 
@@ -254,16 +247,14 @@ void Tfm_MainFr::openChild(QWidget* window) {
 }
 
 void Tfm_MainFr::mi_ExitClick() {
-    if (frontEnd_.askQuestion(kExitQuestion, BoxOwner::MainFr)) close();
+    if (frontEnd_.askQuestion(kExitQuestion, ownerOf(this))) close();
 }
 
 void Tfm_MainFr::mi_HelpClick() {
-    if (!windows_.fm_Help) return;
     openChild(windows_.fm_Help.get());
 }
 
 void Tfm_MainFr::mi_NastrClick() {
-    if (!windows_.fm_Config) return;
     ed_rezult->clear();
     openChild(windows_.fm_Config.get());
     windows_.fm_Config->showSettingsFromFiles();
@@ -271,110 +262,92 @@ void Tfm_MainFr::mi_NastrClick() {
 
 void Tfm_MainFr::mi_ExitRegimClick() {
     ed_rezult->clear();
-    if (!frontEnd_.askQuestion(kExitModeQuestion, BoxOwner::MainFr)) return;
+    if (!frontEnd_.askQuestion(kExitModeQuestion, ownerOf(this))) return;
     runBusy([this] { ExitCurrentMode(session_); });
 }
 
 void Tfm_MainFr::mi_IgnoreChekClick() {
     ed_rezult->clear();
-    if (!frontEnd_.askQuestion(kCancelReceiptQuestion, BoxOwner::MainFr)) return;
+    if (!frontEnd_.askQuestion(kCancelReceiptQuestion, ownerOf(this))) return;
     runBusy([this] { CancelReceipt(session_); });
 }
 
-void Tfm_MainFr::openReportWindow(QWidget* window, const char* focusName,
-                                  const std::function<int()>& requests) {
-    if (window == nullptr) return;
+void Tfm_MainFr::openReportWindow(QWidget* window, QWidget* exitButton,
+                                  const std::function<bool()>& requests) {
     ed_rezult->clear();
-    int result = 0;
-    runBusy([&] { result = requests(); });
-    if (result != 1) return;
+    bool succeeded = false;
+    runBusy([&] { succeeded = requests(); });
+    if (!succeeded) return;
     openChild(window);
-    if (auto* focus = named<QWidget>(window, focusName)) focus->setFocus();
+    exitButton->setFocus();
 }
 
-// The report windows bring the requests that fill them. Each handler opens its window through
-// openReportWindow once the window is plugged in; until then its menu item stays disabled.
+// The report windows bring the requests that fill them.
 void Tfm_MainFr::mi_SostKKMClick() {
     // The state request (clearing mem_SostFR when it fails), then the printer-state request,
     // whose result decides.
-    auto* report = qobject_cast<Tfm_SostFR*>(windows_.fm_SostFR.get());
-    if (report == nullptr) return;
-    openReportWindow(report, "bt_SostFRExit", [report] { return report->RunRequests() ? 1 : 0; });
+    Tfm_SostFR* report = windows_.fm_SostFR.get();
+    openReportWindow(report, report->bt_SostFRExit, [report] { return report->RunRequests(); });
 }
 
 void Tfm_MainFr::mi_RegInfClick() {
     // Data registers 26, 27 and 28 in turn, each only after the one before succeeded.
-    auto* report = qobject_cast<Tfm_RegInf*>(windows_.fm_RegInf.get());
-    if (report == nullptr) return;
-    openReportWindow(report, "bt_RegInfExit", [report] { return report->RunRequests(); });
+    Tfm_RegInf* report = windows_.fm_RegInf.get();
+    openReportWindow(report, report->bt_RegInfExit,
+                     [report] { return report->RunRequests().succeeded(); });
 }
 
 void Tfm_MainFr::mi_SostEKLZClick() {
-    auto* report = qobject_cast<Tfm_SostEKLZ*>(windows_.fm_SostEKLZ.get());
-    if (report == nullptr) return;
-    openReportWindow(report, "bt_SostEKLZExit", [report] { return report->RequestEklzState(); });
+    Tfm_SostEKLZ* report = windows_.fm_SostEKLZ.get();
+    openReportWindow(report, report->bt_SostEKLZExit,
+                     [report] { return report->RequestEklzState().succeeded(); });
 }
 
-void Tfm_MainFr::openModeEntry(int targetMode, const QString& banner) {
-    QWidget* dialog = windows_.fm_RegComm.get();
-    if (dialog == nullptr || !modeHasForm(targetMode)) return;
-    session_.TargetMode = targetMode;
+void Tfm_MainFr::openModeEntry(int targetMode) {
+    Tfm_RegComm* dialog = windows_.fm_RegComm.get();
+    if (!dialog->hasModeForm(targetMode)) return;
     ed_rezult->clear();
     setEnabled(false);
-    dialog->setWindowTitle(banner);
-    if (auto* password = named<QLineEdit>(dialog, "ed_Pass")) {
-        password->clear();
-        password->setFocus();
-    }
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    dialog->openFor(targetMode);
 }
 
 void Tfm_MainFr::mi_ChekClick() {
-    openModeEntry(kRegistrationMode, QStringLiteral("ВХОД В РЕЖИМ РЕГИСТРАЦИЙ"));
+    openModeEntry(kRegistrationMode);
 }
 
 void Tfm_MainFr::mi_GashClick() {
-    openModeEntry(kZReportMode, QStringLiteral("ВХОД В РЕЖИМ ГАШЕНИЙ"));
+    openModeEntry(kZReportMode);
 }
 
 void Tfm_MainFr::mi_FiskPamClick() {
-    if (!modeHasForm(kFiscalMemoryMode)) return;
-    // The fiscal memory asks for its password twice; this is the first time.
-    session_.RegistrationStage = 1;
-    openModeEntry(kFiscalMemoryMode, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ФП"));
+    openModeEntry(kFiscalMemoryMode);
 }
 
 void Tfm_MainFr::mi_EKLZClick() {
-    openModeEntry(kEklzMode, QStringLiteral("ВХОД В РЕЖИМ ДОСТУПА К ЭКЛЗ"));
+    openModeEntry(kEklzMode);
 }
 
 void Tfm_MainFr::mi_AvarReportClick() {
-    QWidget* report = windows_.fm_AvarReport.get();
-    if (report == nullptr) return;
+    Tfm_AvarReport* report = windows_.fm_AvarReport.get();
     ed_rezult->clear();
     setEnabled(false);
-    if (auto* stop = named<QWidget>(report, "bt_StopReport")) stop->setEnabled(false);
-    if (auto* sleep = named<QWidget>(report, "pn_Sleep")) sleep->hide();
-    if (auto* print = named<QWidget>(report, "bt_Otch")) print->setFocus();
+    report->bt_StopReport->setEnabled(false);
+    report->pn_Sleep->hide();
+    report->bt_Otch->setFocus();
     report->show();
     report->raise();
     report->activateWindow();
 }
 
 void Tfm_MainFr::mi_SetDateClick() {
-    QWidget* dateWindow = windows_.fm_DateFR.get();
-    if (dateWindow == nullptr) return;
+    Tfm_DateFR* dateWindow = windows_.fm_DateFR.get();
     ed_rezult->clear();
     // Today and now to the second: the pickers show whole seconds.
     const QTime now = QTime::currentTime();
-    if (auto* date = named<QDateEdit>(dateWindow, "ed_Date")) date->setDate(QDate::currentDate());
-    if (auto* time = named<QTimeEdit>(dateWindow, "ed_Time")) {
-        time->setTime(QTime(now.hour(), now.minute(), now.second()));
-    }
+    dateWindow->ed_Date->setDate(QDate::currentDate());
+    dateWindow->ed_Time->setTime(QTime(now.hour(), now.minute(), now.second()));
     openChild(dateWindow);
-    if (auto* ok = named<QWidget>(dateWindow, "bt_DateOk")) ok->setFocus();
+    dateWindow->bt_DateOk->setFocus();
 }
 
 bool Tfm_MainFr::event(QEvent* event) {

@@ -6,7 +6,6 @@
 
 #include "link/session.h"
 #include "settings/settings_files.h"
-#include "shell/connect_sequence.h"
 
 class QAction;
 class QFrame;
@@ -80,7 +79,6 @@ public:
     void updateMenu();
     // Set once the connect sequence has run; it runs once per run of the program.
     bool started() const { return started_; }
-    const ConnectOutcome& lastConnect() const { return lastConnect_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -94,13 +92,13 @@ private:
     void showAnimation(bool shown);
     // Clears ed_rezult, runs a command busy, and gives the window back.
     void runBusy(const std::function<void()>& command);
-    // The report pattern: the requests run busy; only when they succeeded (1) the report window
-    // opens, with focus on its control named focusName.
-    void openReportWindow(QWidget* window, const char* focusName,
-                          const std::function<int()>& requests);
-    // The mode-entry pattern: the dialog opens with the banner as its caption and an empty
-    // password field.
-    void openModeEntry(int targetMode, const QString& banner);
+    // The report pattern: the requests run busy; only when they succeeded the report window
+    // opens, with focus on its exit button.
+    void openReportWindow(QWidget* window, QWidget* exitButton,
+                          const std::function<bool()>& requests);
+    // The mode-entry pattern: the main window waits while the dialog asks for the password of
+    // the mode.
+    void openModeEntry(int targetMode);
     // Disables the main window and shows the child window.
     void openChild(QWidget* window);
     // Whether the mode-entry dialog can open a form in the mode.
@@ -114,7 +112,6 @@ private:
     bool connecting_ = false;
     bool busy_ = false;
     bool centred_ = false;
-    ConnectOutcome lastConnect_;
 };
 
 }  // namespace ptk::ui

@@ -4,6 +4,7 @@
 
 #include "app/Help.h"
 #include "app/Main.h"
+#include "device/mode_switch.h"
 #include "eklz/Eklz.h"
 #include "fiscal_memory/Avarreport.h"
 #include "fiscal_memory/Fiskpam.h"
@@ -15,7 +16,6 @@
 #include "status/Reginf.h"
 #include "status/Sosteklz.h"
 #include "status/Sostfr.h"
-#include "status/mode_entry.h"
 #include "ui/qt_front_end.h"
 
 namespace ptk::ui {
@@ -24,95 +24,41 @@ Windows::Windows(Session& session, QtFrontEnd& frontEnd, SettingsFiles settings)
     fm_MainFr = std::make_unique<Tfm_MainFr>(session, frontEnd, settings, *this);
     fm_Config = std::make_unique<Tfm_Config>(session, settings, fm_MainFr.get());
     fm_Help = std::make_unique<Tfm_Help>(fm_MainFr.get());
-    // The windows below are made here, in this order, as they are built:
-    // fm_DateFR, fm_FiskPam, fm_RegComm, fm_RegInf, fm_SostEKLZ, fm_EKLZ, fm_Chek, fm_Gash,
-    // fm_AvarReport, fm_SostFR.
-    auto dateFR = std::make_unique<Tfm_DateFR>(session);
-    dateFR->setMainWindow(fm_MainFr.get());
-    fm_DateFR = std::move(dateFR);
-    auto fiskPam = std::make_unique<Tfm_FiskPam>(session);
-    Tfm_FiskPam* fiscalMemoryForm = fiskPam.get();
-    fm_FiskPam = std::move(fiskPam);
-    auto regComm = std::make_unique<Tfm_RegComm>(session);
-    regComm->setMainWindow(fm_MainFr.get());
-    Tfm_RegComm* modeEntry = regComm.get();
-    fm_RegComm = std::move(regComm);
-    auto regInf = std::make_unique<Tfm_RegInf>(session);
-    regInf->setMainWindow(fm_MainFr.get());
-    fm_RegInf = std::move(regInf);
-    auto sostEklz = std::make_unique<Tfm_SostEKLZ>(session);
-    sostEklz->setMainWindow(fm_MainFr.get());
-    fm_SostEKLZ = std::move(sostEklz);
-    // Each mode form is registered with the mode-entry dialog, made before them, for its mode;
-    // it closes the dialog when it closes.
-    modeEntry->setModeForm(kFiscalMemoryMode, fiscalMemoryForm);
-    auto eklz = std::make_unique<Tfm_EKLZ>(session);
-    modeEntry->setModeForm(kEklzMode, eklz.get());
-    fm_EKLZ = std::move(eklz);
-    auto chek = std::make_unique<Tfm_Chek>(session);
-    modeEntry->setModeForm(kRegistrationMode, chek.get());
-    fm_Chek = std::move(chek);
-    auto gash = std::make_unique<Tfm_Gash>(session);
-    modeEntry->setModeForm(kZReportMode, gash.get());
-    fm_Gash = std::move(gash);
-    // Opened straight from the main menu, without a mode entry.
-    auto avarReport = std::make_unique<Tfm_AvarReport>(session);
-    avarReport->setMainWindow(fm_MainFr.get());
-    fm_AvarReport = std::move(avarReport);
-    auto sostFR = std::make_unique<Tfm_SostFR>(session);
-    sostFR->setMainWindow(fm_MainFr.get());
-    fm_SostFR = std::move(sostFR);
+    fm_DateFR = std::make_unique<Tfm_DateFR>(session);
+    fm_FiskPam = std::make_unique<Tfm_FiskPam>(session);
+    fm_RegComm = std::make_unique<Tfm_RegComm>(session);
+    fm_RegInf = std::make_unique<Tfm_RegInf>(session);
+    fm_SostEKLZ = std::make_unique<Tfm_SostEKLZ>(session);
+    fm_EKLZ = std::make_unique<Tfm_EKLZ>(session);
+    fm_Chek = std::make_unique<Tfm_Chek>(session);
+    fm_Gash = std::make_unique<Tfm_Gash>(session);
+    fm_AvarReport = std::make_unique<Tfm_AvarReport>(session);
+    fm_SostFR = std::make_unique<Tfm_SostFR>(session);
 
-    for (QWidget* child :
-         {static_cast<QWidget*>(fm_Config.get()), static_cast<QWidget*>(fm_Help.get()),
-          static_cast<QWidget*>(fm_DateFR.get()), static_cast<QWidget*>(fm_FiskPam.get()),
-          static_cast<QWidget*>(fm_RegComm.get()), static_cast<QWidget*>(fm_RegInf.get()),
-          static_cast<QWidget*>(fm_SostEKLZ.get()), static_cast<QWidget*>(fm_EKLZ.get()),
-          static_cast<QWidget*>(fm_Chek.get()), static_cast<QWidget*>(fm_Gash.get()),
-          static_cast<QWidget*>(fm_AvarReport.get()), static_cast<QWidget*>(fm_SostFR.get())}) {
+    // Each mode form is registered with the mode-entry dialog for its mode; it closes the dialog
+    // when it closes. The other windows hand the main window back its enabled state.
+    fm_RegComm->setModeForm(kFiscalMemoryMode, fm_FiskPam.get());
+    fm_RegComm->setModeForm(kEklzMode, fm_EKLZ.get());
+    fm_RegComm->setModeForm(kRegistrationMode, fm_Chek.get());
+    fm_RegComm->setModeForm(kZReportMode, fm_Gash.get());
+    for (ChildWindow* child : std::initializer_list<ChildWindow*>{
+             fm_DateFR.get(), fm_RegComm.get(), fm_RegInf.get(), fm_SostEKLZ.get(),
+             fm_AvarReport.get(), fm_SostFR.get()}) {
+        child->setMainWindow(fm_MainFr.get());
+    }
+
+    for (QWidget* child : std::initializer_list<QWidget*>{
+             fm_Config.get(), fm_Help.get(), fm_DateFR.get(), fm_FiskPam.get(), fm_RegComm.get(),
+             fm_RegInf.get(), fm_SostEKLZ.get(), fm_EKLZ.get(), fm_Chek.get(), fm_Gash.get(),
+             fm_AvarReport.get(), fm_SostFR.get()}) {
         keepAbove(*child, *fm_MainFr);
     }
-    frontEnd.setOwnerLookup([this](BoxOwner owner) { return window(owner); });
     fm_MainFr->updateMenu();
 }
 
 // The windows go in the reverse order of their making, the main window last, since the others
 // hand it back its enabled state when they close.
 Windows::~Windows() = default;
-
-QWidget* Windows::window(BoxOwner owner) const {
-    switch (owner) {
-        case BoxOwner::Application:
-            return nullptr;
-        case BoxOwner::MainFr:
-            return fm_MainFr.get();
-        case BoxOwner::Config:
-            return fm_Config.get();
-        case BoxOwner::Help:
-            return fm_Help.get();
-        case BoxOwner::DateFR:
-            return fm_DateFR.get();
-        case BoxOwner::FiskPam:
-            return fm_FiskPam.get();
-        case BoxOwner::RegComm:
-            return fm_RegComm.get();
-        case BoxOwner::RegInf:
-            return fm_RegInf.get();
-        case BoxOwner::SostEKLZ:
-            return fm_SostEKLZ.get();
-        case BoxOwner::EKLZ:
-            return fm_EKLZ.get();
-        case BoxOwner::Chek:
-            return fm_Chek.get();
-        case BoxOwner::Gash:
-            return fm_Gash.get();
-        case BoxOwner::AvarReport:
-            return fm_AvarReport.get();
-        case BoxOwner::SostFR:
-            return fm_SostFR.get();
-    }
-    return nullptr;
-}
 
 void keepAbove(QWidget& child, QWidget& owner) {
     child.winId();

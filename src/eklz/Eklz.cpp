@@ -1,13 +1,11 @@
 #include "eklz/Eklz.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,8 +16,9 @@
 
 #include "eklz/eklz_commands.h"
 #include "link/session.h"
-#include "ui/key_filter.h"
+#include "ui/digit_edit.h"
 #include "ui/picker_formats.h"
+#include "ui/waiting_panel.h"
 
 using namespace ptk;
 
@@ -42,26 +41,6 @@ std::string reportDateText(const QDate& date) {
 std::string textOf(const QLineEdit* edit) {
     return edit->text().toStdString();
 }
-
-// The length limit of a number edit, for typing only: a character typed into a full edit is
-// dropped, as an edit's own maximum length drops it. A longer number that arrives otherwise (set,
-// pasted, dropped) stays whole, so the handler refuses it rather than send a number cut short.
-class TypingLimit final : public QObject {
-public:
-    TypingLimit(QLineEdit* edit, int limit) : QObject(edit), edit_(edit), limit_(limit) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress) return false;
-        const QString typed = static_cast<QKeyEvent*>(event)->text();
-        if (typed.size() != 1 || !typed.front().isPrint()) return false;
-        return edit_->text().size() - edit_->selectedText().size() >= limit_;
-    }
-
-private:
-    QLineEdit* edit_;
-    int limit_;
-};
 
 QFrame* panel(const char* name, QWidget* parent) {
     auto* frame = new QFrame(parent);
@@ -155,34 +134,21 @@ void layOutRequestPage(QWidget* page, Bound number) {
 }  // namespace
 
 Tfm_EKLZ::Tfm_EKLZ(Session& session, QWidget* parent)
-    : ModeForm(parent),
+    : StoppableReportForm(session, parent),
       session_(session),
-      reportThread_(session),
-      today_([] { return QDate::currentDate(); }),
-      quit_([] { QCoreApplication::exit(0); }) {
+      today_([] { return QDate::currentDate(); }) {
     setObjectName("fm_EKLZ");
     setWindowTitle("Режим работы с ЭКЛЗ");
-    // A title, but no system menu and no close box: the dialog closes through its own button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
 
     buildCommandPanel();
     buildReportPanel();
     buildRequestPanel();
 
-    pn_Sleep = panel("pn_Sleep", this);
-    lb_Sleep = heading("lb_Sleep", "Ждите !!!", pn_Sleep);
-    QPalette palette = lb_Sleep->palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
-    lb_Sleep->setPalette(palette);
-    (new QHBoxLayout(pn_Sleep))->addWidget(lb_Sleep);
-    // The panel keeps its place while hidden, so the dialog does not change size when it shows.
-    QSizePolicy keepPlace = pn_Sleep->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);
-    pn_Sleep->setSizePolicy(keepPlace);
+    const ui::WaitingPanel waiting = ui::makeWaitingPanel(this, ui::kRedWaitingLook);
+    pn_Sleep = waiting.panel;
+    lb_Sleep = waiting.label;
 
-    bt_StopReport = button("bt_StopReport", "Аварийный выход", "Прервать отчет", this);
-    bt_StopReport->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    makeStopButton(this)->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
     bt_EKLZClose = button("bt_EKLZClose", "&Закрыть", "Выйти из режима ЭКЛЗ", this);
 
     auto* bottom = new QHBoxLayout;
@@ -211,11 +177,7 @@ Tfm_EKLZ::Tfm_EKLZ(Session& session, QWidget* parent)
     connect(bt_CloseArhiv, &QPushButton::clicked, this, &Tfm_EKLZ::bt_CloseArhivClick);
     connect(bt_OtchOk, &QPushButton::clicked, this, &Tfm_EKLZ::bt_OtchOkClick);
     connect(bt_ZaprosOk, &QPushButton::clicked, this, &Tfm_EKLZ::bt_ZaprosOkClick);
-    connect(bt_StopReport, &QPushButton::clicked, this, &Tfm_EKLZ::bt_StopReportClick);
     connect(bt_EKLZClose, &QPushButton::clicked, this, &QWidget::close);
-
-    pn_Sleep->hide();
-    bt_StopReport->setEnabled(false);
 }
 
 void Tfm_EKLZ::buildCommandPanel() {
@@ -236,11 +198,9 @@ QLineEdit* Tfm_EKLZ::numberEdit(const char* name, const QString& designText, int
     edit->setObjectName(name);
     edit->setAccessibleName(label->text());
     label->setBuddy(edit);
-    // The limit first: filters run last-installed first, so a refused character beeps even in a
-    // full edit.
-    edit->installEventFilter(new TypingLimit(edit, digits));
-    edit->installEventFilter(new ui::CharacterFilter(
-        "0123456789", [this] { session_.frontEnd.beep(); }, edit));
+    ui::acceptDigitsOnly(*edit,
+                         {.digits = digits, .otherwise = ui::DigitRules::Otherwise::KeptWhole},
+                         [this] { session_.frontEnd.beep(); });
     return edit;
 }
 
@@ -320,7 +280,7 @@ void Tfm_EKLZ::buildRequestPanel() {
     column->addWidget(bt_ZaprosOk, 0, Qt::AlignRight);
 }
 
-bool Tfm_EKLZ::prepareForEntry() {
+bool Tfm_EKLZ::prepareForEntry(const ui::ModeEntry&) {
     pn_Sleep->hide();
     for (QFrame* shown : {pn_EKLZ1, pn_EKLZ2, pn_EKLZ3, pn_EKLZ4, pn_EKLZ5}) shown->show();
     bt_StopReport->setEnabled(false);
@@ -352,18 +312,18 @@ void Tfm_EKLZ::bt_CloseArhivClick() {
 }
 
 void Tfm_EKLZ::runSingleCommand(std::string_view question, int operationCode) {
-    if (reportThread_.running()) return;
-    if (!session_.frontEnd.askQuestion(question, BoxOwner::EKLZ)) return;
+    if (reportRunning()) return;
+    if (!session_.frontEnd.askQuestion(question, boxOwner())) return;
     // The result field keeps what it showed: the transaction writes its own outcome there.
     hookthread(eklz::EKLZCMDTHREADARG{operationCode});
 }
 
 void Tfm_EKLZ::showFieldError(std::string_view text) {
-    session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text, BoxOwner::EKLZ);
+    session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, text, boxOwner());
 }
 
 void Tfm_EKLZ::bt_OtchOkClick() {
-    if (reportThread_.running()) return;
+    if (reportRunning()) return;
     eklz::OTCHTHREADARG record;
     if (pg_Otch->currentWidget() == tbch_OtchNumSm) {
         record.routine = eklz::OTCHTHREADARG::Routine::EklzReportByShifts;
@@ -386,7 +346,7 @@ void Tfm_EKLZ::bt_OtchOkClick() {
 }
 
 void Tfm_EKLZ::bt_ZaprosOkClick() {
-    if (reportThread_.running()) return;
+    if (reportRunning()) return;
     eklz::EKLZPRNTHREADARG record;
     bool valid = false;
     std::string_view missing;
@@ -412,49 +372,17 @@ void Tfm_EKLZ::bt_ZaprosOkClick() {
     hookthread(record);
 }
 
-void Tfm_EKLZ::bt_StopReportClick() {
-    session_.StopRequested = true;
-}
-
-void Tfm_EKLZ::setRunning(bool running) {
+void Tfm_EKLZ::showReportRunning(bool running) {
     bt_StopReport->setEnabled(running);
     pn_Sleep->setVisible(running);
     for (QPushButton* starter :
          {bt_EKLZClose, bt_Aktiv, bt_ItogAktiv, bt_CloseArhiv, bt_OtchOk, bt_ZaprosOk}) {
         starter->setEnabled(!running);
     }
+    // The running state is painted before the register starts to print.
+    if (running) QCoreApplication::processEvents();
 }
 
 void Tfm_EKLZ::hookthread(const eklz::EklzThreadArg& record) {
-    if (reportThread_.running()) return;
-    // Cleared before "Аварийный выход" is on, so that a press taken while the running state is
-    // painted still stops the operation.
-    session_.StopRequested = false;
-    setRunning(true);
-    // The running state is painted before the register starts to print.
-    QCoreApplication::processEvents();
-    // The user-interface thread sleeps in its event loop meanwhile; the transaction's boxes and
-    // result text come over from the worker. A thread that cannot be started sends nothing and
-    // says nothing: the dialog simply returns to idle.
-    reportThread_.run([this, &record] { return eklz::ReportThreadProc(session_, record); });
-    setRunning(false);
-    // "Аварийный выход": the transaction has given up and the worker has been joined; the
-    // program ends.
-    if (session_.StopRequested) quit_();
-}
-
-void Tfm_EKLZ::closeEvent(QCloseEvent* event) {
-    // While an operation runs the emergency exit is on, and the dialog stays.
-    if (bt_StopReport->isEnabled()) {
-        event->ignore();
-        return;
-    }
-    ModeForm::closeEvent(event);
-}
-
-void Tfm_EKLZ::FormClose() {
-    setEnabled(false);
-    session_.frontEnd.setResultText("");
-    handBack();
-    setEnabled(true);
+    runReport([this, &record] { eklz::ReportThreadProc(session_, record); });
 }

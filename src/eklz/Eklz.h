@@ -6,10 +6,8 @@
 #include <string_view>
 
 #include "eklz/eklz_thread.h"
-#include "ui/mode_form.h"
-#include "ui/report_thread.h"
+#include "ui/stoppable_report_form.h"
 
-class QCloseEvent;
 class QDateEdit;
 class QFrame;
 class QGroupBox;
@@ -32,7 +30,7 @@ class Session;
 // Every operation may keep the register printing for minutes, so each runs on the report thread
 // while the dialog shows "Ждите !!!" and offers "Аварийный выход", which stops the transaction,
 // waits for the thread and then ends the program. Meanwhile the dialog refuses to close.
-class Tfm_EKLZ : public ptk::ui::ModeForm {
+class Tfm_EKLZ : public ptk::ui::StoppableReportForm {
     Q_OBJECT
 
 public:
@@ -41,20 +39,16 @@ public:
     // The start state of each opening: the waiting panel hidden, the reports on the page by dates
     // (full, from today to today), the requests on the shift totals page, every number empty.
     // Always ready.
-    bool prepareForEntry() override;
+    bool prepareForEntry(const ptk::ui::ModeEntry& entry) override;
 
     // Where today's date comes from; the workstation's clock unless a test fixes it.
     void setTodaySource(std::function<QDate()> today) { today_ = std::move(today); }
-    // How the program is asked to end after an emergency exit; the application's event loop is
-    // left unless a test looks on instead.
-    void setQuitRequest(std::function<void()> quit) { quit_ = std::move(quit); }
 
     void bt_AktivClick();
     void bt_ItogAktivClick();
     void bt_CloseArhivClick();
     void bt_OtchOkClick();
     void bt_ZaprosOkClick();
-    void bt_StopReportClick();
     // Runs the record's routine on the report thread and returns when it has ended.
     void hookthread(const ptk::eklz::EklzThreadArg& record);
 
@@ -103,10 +97,6 @@ public:
 
     QFrame* pn_Sleep = nullptr;
     QLabel* lb_Sleep = nullptr;
-    QPushButton* bt_StopReport = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildCommandPanel();
@@ -119,14 +109,11 @@ private:
     // Asks the question; on Yes runs the single command on the report thread.
     void runSingleCommand(std::string_view question, int operationCode);
     // The running state: the waiting panel and the emergency exit on, the six buttons that start
-    // an operation or close the dialog off; and back.
-    void setRunning(bool running);
+    // an operation or close the dialog off, the running state painted before the register starts
+    // to print; and back.
+    void showReportRunning(bool running) override;
     void showFieldError(std::string_view text);
 
-    void FormClose() override;
-
     ptk::Session& session_;
-    ptk::ui::ReportThread reportThread_;
     std::function<QDate()> today_;
-    std::function<void()> quit_;
 };

@@ -51,14 +51,15 @@ std::uint8_t fullFlag(int full) {
     return full != 0 ? 0x01 : 0x00;
 }
 
-int send(Session& session, const MessageBuilder& message, std::uint32_t answerStartMs) {
-    CommandCall call = commandCall(message, 6, false);
+ExchangeResult send(Session& session, const MessageBuilder& message, std::uint32_t answerStartMs) {
+    CommandCall call = commandCall(message, 6, ShortAnswer::Refused);
     call.deadlines.tAnswerStart = answerStartMs;
     return session.exchange.SendFormCommand(call);
 }
 
 template <std::size_t Size>
-int sendReport(Session& session, std::uint8_t code, const std::array<std::uint8_t, Size>& data) {
+ExchangeResult sendReport(Session& session, std::uint8_t code,
+                          const std::array<std::uint8_t, Size>& data) {
     auto message = session.message(code);
     message.bytes(data.data(), data.size());
     return send(session, message, kReportAnswerStartMs);
@@ -112,7 +113,7 @@ std::optional<std::array<std::uint8_t, 5>> buildReportByShiftsData(int full,
                                        (*last)[1]};
 }
 
-int EklzCommand(Session& session, int operationCode) {
+std::optional<ExchangeResult> EklzCommand(Session& session, int operationCode) {
     std::uint8_t code = 0;
     switch (operationCode) {
         case kActivation:
@@ -125,41 +126,43 @@ int EklzCommand(Session& session, int operationCode) {
             code = kArchiveClosingCode;
             break;
         default:
-            return kConversionError;
+            return std::nullopt;
     }
     return send(session, session.message(code), kCommandAnswerStartMs);
 }
 
-int EklzReportByDates(Session& session, int full, std::string_view firstDate,
-                      std::string_view lastDate) {
+std::optional<ExchangeResult> EklzReportByDates(Session& session, int full,
+                                                std::string_view firstDate,
+                                                std::string_view lastDate) {
     const auto data = buildReportByDatesData(full, firstDate, lastDate);
-    if (!data) return kConversionError;
+    if (!data) return std::nullopt;
     return sendReport(session, kReportByDatesCode, *data);
 }
 
-int EklzReportByShifts(Session& session, int full, std::string_view firstShift,
-                       std::string_view lastShift) {
+std::optional<ExchangeResult> EklzReportByShifts(Session& session, int full,
+                                                 std::string_view firstShift,
+                                                 std::string_view lastShift) {
     const auto data = buildReportByShiftsData(full, firstShift, lastShift);
-    if (!data) return kConversionError;
+    if (!data) return std::nullopt;
     return sendReport(session, kReportByShiftsCode, *data);
 }
 
-int EklzRequest(Session& session, int kind, std::string_view number) {
+std::optional<ExchangeResult> EklzRequest(Session& session, int kind, std::string_view number) {
     switch (kind) {
         case kShiftTotals:
         case kControlTape: {
             const auto shift = packShiftNumber(number);
-            if (!shift) return kConversionError;
+            if (!shift) return std::nullopt;
             return sendReport(session, kind == kShiftTotals ? kShiftTotalsCode : kControlTapeCode,
                               *shift);
         }
         case kDocument: {
             const auto kpk = packKpkNumber(number);
-            if (!kpk) return kConversionError;
+            if (!kpk) return std::nullopt;
             return sendReport(session, kDocumentCode, *kpk);
         }
         default:
-            return kConversionError;
+            return std::nullopt;
     }
 }
 

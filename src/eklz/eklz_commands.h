@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "link/exchange_result.h"
+
 namespace ptk {
 class Session;
 }
@@ -43,10 +45,6 @@ enum EklzRequestKind : int {
 inline constexpr std::size_t kShiftDigits = 4;
 inline constexpr std::size_t kKpkDigits = 8;
 
-// What the operations answer when a number, a date or a code they were given does not convert:
-// nothing has gone out on the line and nothing has been shown.
-inline constexpr int kConversionError = -1;
-
 // A shift number as it travels: blanks around it dropped, one to four digits, filled on the left
 // with zeros and packed two digits to a byte ("7" gives 00 07). Nothing for an empty text, any
 // other character, or more digits than the field holds: such a number is refused, never cut.
@@ -70,22 +68,24 @@ std::optional<std::array<std::uint8_t, 5>> buildReportByShiftsData(int full,
                                                                    std::string_view lastShift);
 
 // The transactions of the EKLZ access mode, meant for the report thread. Each is one command to
-// the register; the result is 1 when it answered 0x00 or 0x01 (0x01: a control tape processed
-// without errors, the normal outcome of that request), 0 after a link failure or a device error
-// (its message has been shown and written into the result field), 3 after a checksum failure,
-// and kConversionError when the arguments do not convert (nothing sent).
+// the register; it succeeds when the register answered 0x00 or 0x01 (0x01: a control tape
+// processed without errors, the normal outcome of that request); a failure has shown its message
+// and written it into the result field. Nothing, with nothing sent or shown, when the arguments
+// do not convert.
 
 // Activation (1, 0xA6), printing of the activation totals (2, 0xA8) or closing of the archive
 // (3, 0xA7).
-int EklzCommand(Session& session, int operationCode);
+std::optional<ExchangeResult> EklzCommand(Session& session, int operationCode);
 // Report by dates (0xAC); full is 1 for a full report, 0 for a short one.
-int EklzReportByDates(Session& session, int full, std::string_view firstDate,
-                      std::string_view lastDate);
+std::optional<ExchangeResult> EklzReportByDates(Session& session, int full,
+                                                std::string_view firstDate,
+                                                std::string_view lastDate);
 // Report by shift numbers (0xAD).
-int EklzReportByShifts(Session& session, int full, std::string_view firstShift,
-                       std::string_view lastShift);
+std::optional<ExchangeResult> EklzReportByShifts(Session& session, int full,
+                                                 std::string_view firstShift,
+                                                 std::string_view lastShift);
 // Request of kind 1, a shift's totals (0xA9), or 2, a shift's control tape (0xAA), for a shift
 // number; or of kind 3, one document by its КПК number (0xAB).
-int EklzRequest(Session& session, int kind, std::string_view number);
+std::optional<ExchangeResult> EklzRequest(Session& session, int kind, std::string_view number);
 
 }  // namespace ptk::eklz

@@ -9,23 +9,23 @@ namespace {
 struct Dispatch {
     Session& session;
 
-    std::int32_t operator()(const EKLZCMDTHREADARG& record) const {
+    std::optional<ExchangeResult> operator()(const EKLZCMDTHREADARG& record) const {
         return EklzCommand(session, record.operationCode);
     }
-    std::int32_t operator()(const OTCHTHREADARG& record) const {
+    std::optional<ExchangeResult> operator()(const OTCHTHREADARG& record) const {
         if (record.routine == OTCHTHREADARG::Routine::EklzReportByShifts) {
             return EklzReportByShifts(session, record.full, record.first, record.last);
         }
         return EklzReportByDates(session, record.full, record.first, record.last);
     }
-    std::int32_t operator()(const EKLZPRNTHREADARG& record) const {
+    std::optional<ExchangeResult> operator()(const EKLZPRNTHREADARG& record) const {
         return EklzRequest(session, record.kind, record.number);
     }
 };
 
 }  // namespace
 
-std::int32_t ReportThreadProc(Session& session, const EklzThreadArg& record) {
+std::optional<ExchangeResult> ReportThreadProc(Session& session, const EklzThreadArg& record) {
     return std::visit(Dispatch{session}, record);
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
+
+#include "link/exchange_result.h"
 
 namespace ptk {
 class Session;
@@ -40,6 +43,6 @@ struct EKLZPRNTHREADARG {
 using EklzThreadArg = std::variant<EKLZCMDTHREADARG, OTCHTHREADARG, EKLZPRNTHREADARG>;
 
 // The thread's work: the record's routine, whose result is the thread's result.
-std::int32_t ReportThreadProc(Session& session, const EklzThreadArg& record);
+std::optional<ExchangeResult> ReportThreadProc(Session& session, const EklzThreadArg& record);
 
 }  // namespace ptk::eklz

@@ -13,8 +13,8 @@
 #include <chrono>
 
 #include "fiscal_memory/emergency_report.h"
-#include "fiscal_memory/sleep_panel.h"
 #include "link/session.h"
+#include "ui/waiting_panel.h"
 
 using namespace ptk;
 
@@ -40,21 +40,22 @@ public:
     explicit Watcher(Tfm_AvarReport& window) : window_(window) {}
     bool pause(std::uint32_t ms) override { return window_.pause_(ms); }
     void stopTaken() override { window_.bt_StopReport->setEnabled(false); }
+    OwnerHandle boxOwner() const override { return window_.boxOwner(); }
 
 private:
     Tfm_AvarReport& window_;
 };
 
 Tfm_AvarReport::Tfm_AvarReport(Session& session, QWidget* parent)
-    : ChildWindow(parent, kFixedDialog, Centring::OnEveryShow),
+    : ChildWindow(parent, kReportDialog, Centring::OnEveryShow),
       session_(session),
       pause_(waitInEventLoop) {
     setObjectName("fm_AvarReport");
     setWindowTitle("Аварийный отчет по ФП");
 
-    const ui::SleepPanel sleep = ui::makeSleepPanel(this);
-    pn_Sleep = sleep.panel;
-    lb_Sleep = sleep.label;
+    const ui::WaitingPanel waiting = ui::makeWaitingPanel(this, ui::kGreyWaitingLook);
+    pn_Sleep = waiting.panel;
+    lb_Sleep = waiting.label;
 
     bt_Otch = new QPushButton(style()->standardIcon(QStyle::SP_DialogApplyButton), "Отчет", this);
     bt_Otch->setObjectName("bt_Otch");

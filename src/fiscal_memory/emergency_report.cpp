@@ -1,10 +1,11 @@
 #include "fiscal_memory/emergency_report.h"
 
+#include <cstdint>
 #include <string_view>
 
+#include "device/mode_switch.h"
+#include "device/short_status.h"
 #include "link/session.h"
-#include "shell/shell_commands.h"
-#include "status/short_status.h"
 
 namespace ptk::fiscal_memory {
 namespace {
@@ -13,30 +14,32 @@ constexpr std::size_t kEmergencyAnswerLength = 6;
 
 // The printer faults in the order in which the first one found is told.
 struct PrinterFault {
-    int Session::*flag;
+    std::uint8_t flag;
     EmergencyEnding ending;
     std::string_view message;
 };
 constexpr PrinterFault kPrinterFaults[] = {
-    {&Session::NoPaperFlag, EmergencyEnding::NoPaper, "Нет бумаги!"},
-    {&Session::NoPrinterLinkFlag, EmergencyEnding::NoPrinterLink, "Нет связи с принтером!"},
-    {&Session::CoverOpenFlag, EmergencyEnding::CoverOpen, "Открыта крышка ПУ!"},
-    {&Session::NoRollFlag, EmergencyEnding::NoRoll, "Нет рулона!"},
+    {status_flag::NoPaper, EmergencyEnding::NoPaper, "Нет бумаги!"},
+    {status_flag::NoPrinterLink, EmergencyEnding::NoPrinterLink, "Нет связи с принтером!"},
+    {status_flag::CoverOpen, EmergencyEnding::CoverOpen, "Открыта крышка ПУ!"},
+    {status_flag::NoRoll, EmergencyEnding::NoRoll, "Нет рулона!"},
 };
 
-void tell(Session& session, MessageIcon icon, std::string_view caption, std::string_view text) {
-    session.frontEnd.showMessage(icon, caption, text, BoxOwner::AvarReport);
+void tell(Session& session, const EmergencyReportWatcher& watcher, MessageIcon icon,
+          std::string_view caption, std::string_view text) {
+    session.frontEnd.showMessage(icon, caption, text, watcher.boxOwner());
 }
 
 // The register no longer prints: a finished report tells the first printer fault it ran into.
-EmergencyEnding reportEnded(Session& session) {
-    if (session.DeviceModeByte != kFiscalMemoryIdleMode) {
-        tell(session, MessageIcon::Error, kErrorCaption, "Снятие отчета прервалось!");
+EmergencyEnding reportEnded(Session& session, const EmergencyReportWatcher& watcher,
+                            const ShortStatus& status) {
+    if (status.modeByte != kFiscalMemoryIdleMode) {
+        tell(session, watcher, MessageIcon::Error, kErrorCaption, "Снятие отчета прервалось!");
         return EmergencyEnding::BrokenOff;
     }
     for (const PrinterFault& fault : kPrinterFaults) {
-        if (session.*fault.flag == 0) continue;
-        tell(session, MessageIcon::Error, kErrorCaption, fault.message);
+        if ((status.flags & fault.flag) == 0) continue;
+        tell(session, watcher, MessageIcon::Error, kErrorCaption, fault.message);
         return fault.ending;
     }
     return EmergencyEnding::Printed;
@@ -45,42 +48,45 @@ EmergencyEnding reportEnded(Session& session) {
 // The stop button was pressed before this turn, and the register still prints: break it off.
 EmergencyEnding breakOff(Session& session, EmergencyReportWatcher& watcher) {
     watcher.stopTaken();
-    if (ExitCurrentMode(session) != 1) return EmergencyEnding::ModeExitFailed;
-    tell(session, MessageIcon::Information, kInformationCaption, "Прервано пользователем!");
+    if (!ExitCurrentMode(session).succeeded()) return EmergencyEnding::ModeExitFailed;
+    tell(session, watcher, MessageIcon::Information, kInformationCaption,
+         "Прервано пользователем!");
     return EmergencyEnding::Interrupted;
 }
 
 EmergencyEnding watch(Session& session, EmergencyReportWatcher& watcher) {
     // The register has just taken the command: it prints until its status says otherwise.
-    session.DeviceModeByte = kPrintingReportMode;
-    while (session.DeviceModeByte == kPrintingReportMode) {
+    ShortStatus status{kPrintingReportMode};
+    while (status.modeByte == kPrintingReportMode) {
         // A stop counts from the turn after it was pressed, so that the status request that
         // decides comes after the press.
         const bool stopRequested = session.StopRequested.load();
         if (!watcher.pause(kWatchIntervalMs)) return EmergencyEnding::Quitting;
-        if (QueryStatusCode(session) != 1) return EmergencyEnding::StatusFailed;
-        DecodeStatusFlags(session);
+        const ShortStatusReply reply = QueryStatusCode(session);
+        if (!reply.result.succeeded()) return EmergencyEnding::StatusFailed;
+        status = reply.status;
         if (stopRequested) {
-            if (session.DeviceModeByte != kPrintingReportMode) return EmergencyEnding::StopAfterEnd;
+            if (status.modeByte != kPrintingReportMode) return EmergencyEnding::StopAfterEnd;
             return breakOff(session, watcher);
         }
     }
-    return reportEnded(session);
+    return reportEnded(session, watcher, status);
 }
 
 }  // namespace
 
-int EmergencyReport(Session& session) {
+ExchangeResult EmergencyReport(Session& session) {
     const MessageBuilder message = session.message(kEmergencyReportCode);
-    CommandCall call = commandCall(message, kEmergencyAnswerLength, false);
+    CommandCall call = commandCall(message, kEmergencyAnswerLength, ShortAnswer::Refused);
     call.deadlines.tAnswerStart = kEmergencyReportAnswerStartMs;
     return session.exchange.SendFormCommand(call);
 }
 
 EmergencyEnding RunEmergencyReport(Session& session, EmergencyReportWatcher& watcher) {
     session.StopRequested = false;
-    const EmergencyEnding ending =
-        EmergencyReport(session) == 1 ? watch(session, watcher) : EmergencyEnding::CommandFailed;
+    const EmergencyEnding ending = EmergencyReport(session).succeeded()
+                                       ? watch(session, watcher)
+                                       : EmergencyEnding::CommandFailed;
     session.StopRequested = false;
     return ending;
 }

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include "link/exchange_result.h"
+#include "link/front_end.h"
+
 namespace ptk {
 class Session;
 }
@@ -19,9 +22,8 @@ inline constexpr std::uint8_t kPrintingReportMode = 0x25;    // fiscal memory, p
 inline constexpr std::uint8_t kFiscalMemoryIdleMode = 0x05;  // fiscal memory, waiting
 
 // Starts the emergency fiscal-memory report (command 0x60, no data); the register prints it on
-// its own afterwards. 1 on success, 0 after a link failure or device error (its message has been
-// shown), 3 on a checksum failure.
-int EmergencyReport(Session& session);
+// its own afterwards. A failure has shown its message.
+ExchangeResult EmergencyReport(Session& session);
 
 // What the watch needs from the window that runs it.
 class EmergencyReportWatcher {
@@ -32,6 +34,8 @@ public:
     virtual bool pause(std::uint32_t ms) = 0;
     // The stop is being carried out: the stop button goes off before the mode is left.
     virtual void stopTaken() = 0;
+    // The window that owns the watch's boxes.
+    virtual OwnerHandle boxOwner() const = 0;
 };
 
 // How a run of the report ended.
@@ -55,8 +59,8 @@ enum class EmergencyEnding {
 // every kWatchIntervalMs until it no longer prints. A stop request (Session::StopRequested, set by
 // the stop button) is looked at before each turn: the turn's status request then tells whether
 // the register still prints, and only then is the mode left to break the report off. Every
-// ending's message is shown here, owned by the emergency report's window. StopRequested is
-// cleared again at the end.
+// ending's message is shown here, owned by the watcher's window. StopRequested is cleared again
+// at the end.
 EmergencyEnding RunEmergencyReport(Session& session, EmergencyReportWatcher& watcher);
 
 }  // namespace ptk::fiscal_memory

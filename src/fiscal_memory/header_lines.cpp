@@ -72,7 +72,7 @@ std::string_view faultReason(HeaderTextFault fault) {
 // Encodes line's text into bytes (room for a whole line) and checks that its write command fits
 // a packet. A driver result; fault, when given, tells why the text did not encode (None when it
 // did and only the packet is too small).
-std::int32_t encodeLine(const Session& session, int line, const std::string& text,
+PacketResult encodeLine(const Session& session, int line, const std::string& text,
                         std::uint8_t* bytes, std::size_t& count, HeaderTextFault* fault = nullptr) {
     const std::string oem = platform::utf8ToCp866(text);
     count = kHeaderLineLimit;
@@ -88,13 +88,13 @@ std::int32_t encodeLine(const Session& session, int line, const std::string& tex
 
 }  // namespace
 
-std::int32_t ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
+PacketResult ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std::size_t* length) {
     if (!validLine(line)) return BadParameter;
     const HeaderFieldData data = fieldAddress(line);
     // Type byte and error code before the line.
     std::array<std::uint8_t, kHeaderLineLimit + 2> answer{};
     std::size_t answerLength = answer.size();
-    const std::int32_t result = PacketCommand(session, kReadTableFieldCode, data.bytes.data(),
+    const PacketResult result = PacketCommand(session, kReadTableFieldCode, data.bytes.data(),
                                               data.size, answer.data(), &answerLength);
     if (result != Done) return result;
     const std::size_t count = answerLength - 2;
@@ -104,7 +104,7 @@ std::int32_t ReadHeaderLine(Session& session, int line, std::uint8_t* bytes, std
     return Done;
 }
 
-std::int32_t WriteHeaderLine(Session& session, int line, const std::uint8_t* bytes,
+PacketResult WriteHeaderLine(Session& session, int line, const std::uint8_t* bytes,
                              std::size_t count) {
     if (!validLine(line)) return BadParameter;
     if (count > kHeaderLineLimit) return BufferTooSmall;
@@ -115,16 +115,16 @@ std::int32_t WriteHeaderLine(Session& session, int line, const std::uint8_t* byt
                          &answerLength);
 }
 
-std::int32_t ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
+PacketResult ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
     for (int line = 0; line < kHeaderLineCount; ++line) {
         LineBytes bytes{};
         std::size_t count = bytes.size();
-        if (const std::int32_t r = ReadHeaderLine(session, line, bytes.data(), &count); r != Done) {
+        if (const PacketResult r = ReadHeaderLine(session, line, bytes.data(), &count); r != Done) {
             return r;
         }
         std::array<char, kHeaderLineLimit> text{};
         std::size_t length = text.size();
-        if (const std::int32_t r = HeaderDeviceToText(bytes.data(), count, text.data(), &length);
+        if (const PacketResult r = HeaderDeviceToText(bytes.data(), count, text.data(), &length);
             r != Done) {
             return r;
         }
@@ -134,14 +134,14 @@ std::int32_t ReadHeaderLines(Session& session, HeaderLineTexts& texts) {
     return Done;
 }
 
-std::int32_t WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
+PacketResult WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
     // Every line is encoded, and its message checked against the packet's limit, before the
     // first goes out: a fault in line 3 must not leave the register with new lines 1 and 2.
     std::array<LineBytes, kHeaderLineCount> encoded{};
     std::array<std::size_t, kHeaderLineCount> counts{};
     for (int line = 0; line < kHeaderLineCount; ++line) {
         const auto index = static_cast<std::size_t>(line);
-        if (const std::int32_t r =
+        if (const PacketResult r =
                 encodeLine(session, line, texts[index], encoded[index].data(), counts[index]);
             r != Done) {
             return r;
@@ -149,7 +149,7 @@ std::int32_t WriteHeaderLines(Session& session, const HeaderLineTexts& texts) {
     }
     for (int line = 0; line < kHeaderLineCount; ++line) {
         const auto index = static_cast<std::size_t>(line);
-        if (const std::int32_t r =
+        if (const PacketResult r =
                 WriteHeaderLine(session, line, encoded[index].data(), counts[index]);
             r != Done) {
             return r;
@@ -173,18 +173,19 @@ UnwritableHeaderLine FindUnwritableHeaderLine(const Session& session,
     return {};
 }
 
-bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts) {
+bool CheckHeaderLinesWritable(Session& session, const HeaderLineTexts& texts, OwnerHandle owner) {
     const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
     if (found.line < 0) return true;
     session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption,
                                  "Строка " + std::to_string(found.line + 1) +
                                      " наименования не может быть записана в ПТК: " + found.reason +
                                      ".",
-                                 BoxOwner::FiskPam);
+                                 owner);
     return false;
 }
 
-void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts) {
+void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts,
+                                 OwnerHandle owner) {
     const UnwritableHeaderLine found = FindUnwritableHeaderLine(session, texts);
     if (found.line < 0) return;
     session.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
@@ -192,7 +193,7 @@ void WarnOfUnwritableHeaderLines(Session& session, const HeaderLineTexts& texts)
                                      " наименования, прочитанная из ПТК, не может быть записана "
                                      "обратно: " +
                                      found.reason + ". Исправьте её перед регистрацией.",
-                                 BoxOwner::FiskPam);
+                                 owner);
 }
 
 }  // namespace ptk

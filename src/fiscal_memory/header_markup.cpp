@@ -39,7 +39,7 @@ const PictureTag* findPictureTag(std::string_view name) {
 }
 
 // Encodes the tag whose text (between the braces) is tag at out; length: room in, bytes out.
-std::int32_t encodePictureTag(std::string_view tag, std::uint8_t* out, std::size_t* length) {
+PacketResult encodePictureTag(std::string_view tag, std::uint8_t* out, std::size_t* length) {
     std::size_t position = 0;
     const std::string_view name = nextWord(tag, position);
     const PictureTag* found = findPictureTag(name);
@@ -73,7 +73,7 @@ int leadingDecimalNumber(std::string_view text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-std::int32_t ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length) {
+PacketResult ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length) {
     if (*length < kPictureElementSize) return BufferTooSmall;
     std::array<std::uint8_t, kPictureElementSize> element{};
     std::size_t position = 0;
@@ -92,7 +92,7 @@ std::int32_t ParsePictureTag(std::string_view words, std::uint8_t* out, std::siz
     return Done;
 }
 
-std::int32_t FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
+PacketResult FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
                                   std::size_t* length) {
     if (available == 0 || element[0] != kPictureElementByte) return BadParameter;
     // A register line cut off inside the element has no offset to show; nothing past its end is
@@ -180,11 +180,11 @@ HeaderTextFault EncodeHeaderText(std::string_view text, std::uint8_t* out, std::
     return HeaderTextFault::None;
 }
 
-std::int32_t HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length) {
+PacketResult HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length) {
     return HeaderTextResult(EncodeHeaderText(text, out, length));
 }
 
-std::int32_t HeaderTextResult(HeaderTextFault fault) {
+PacketResult HeaderTextResult(HeaderTextFault fault) {
     switch (fault) {
         case HeaderTextFault::None:
             return Done;
@@ -198,7 +198,7 @@ std::int32_t HeaderTextResult(HeaderTextFault fault) {
     return BufferTooSmall;
 }
 
-std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
+PacketResult HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
                                 std::size_t* length) {
     std::array<char, kHeaderLineLimit> text{};
     std::size_t position = 0;
@@ -221,7 +221,7 @@ std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, ch
             ++i;
         } else if (byte == kPictureElementByte) {
             std::size_t room = kHeaderLineLimit - position;
-            const std::int32_t result =
+            const PacketResult result =
                 FormatPictureElement(bytes + i, count - i, text.data() + position, &room);
             if (result != Done) return result;
             position += room;

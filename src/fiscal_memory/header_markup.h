@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/packet_result.h"
+
 namespace ptk {
 
 // The markup between a header line as the inspector types it and the bytes the register keeps
@@ -27,7 +29,7 @@ inline constexpr std::uint8_t kPrefixByte = 0x09;
 
 // Reads the words after a tag's name (the text between the name and the closing brace) and
 // writes the tag's bytes; length is the room on the way in and the bytes written on the way out.
-using PictureTagParser = std::int32_t (*)(std::string_view words, std::uint8_t* out,
+using PictureTagParser = PacketResult (*)(std::string_view words, std::uint8_t* out,
                                           std::size_t* length);
 
 struct PictureTag {
@@ -37,14 +39,14 @@ struct PictureTag {
 
 // The picture element: the number, then the offset (a missing offset is 0). 0xA0 without a
 // number, 0x101 with less than four bytes of room.
-std::int32_t ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length);
+PacketResult ParsePictureTag(std::string_view words, std::uint8_t* out, std::size_t* length);
 
 // The tags the markup knows, ended by the entry with an empty name.
 extern const PictureTag PictureTagTable[2];
 
 // The text of the picture element at element (available bytes from there on): {IMG n:m}. 0xA0
 // when it is no picture element or is cut short; 0x101 when the text is longer than *length.
-std::int32_t FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
+PacketResult FormatPictureElement(const std::uint8_t* element, std::size_t available, char* out,
                                   std::size_t* length);
 
 // Why a line's text cannot become register bytes.
@@ -63,14 +65,14 @@ HeaderTextFault EncodeHeaderText(std::string_view text, std::uint8_t* out, std::
 
 // EncodeHeaderText with a driver result: 0xA0 for a control character or bad markup, 0x101 for
 // a line too long either way.
-std::int32_t HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length);
-std::int32_t HeaderTextResult(HeaderTextFault fault);
+PacketResult HeaderTextToDevice(std::string_view text, std::uint8_t* out, std::size_t* length);
+PacketResult HeaderTextResult(HeaderTextFault fault);
 
 // Decodes register bytes into a line's text (code page 866); *length: capacity in, characters
 // out. The line ends at its first picture element or at a NUL, whichever comes first; nothing
 // after the end is read. 0x101 when the text would be longer than 90 characters or the
 // capacity. The text encodes back into the bytes of the line.
-std::int32_t HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
+PacketResult HeaderDeviceToText(const std::uint8_t* bytes, std::size_t count, char* out,
                                 std::size_t* length);
 
 // The text of a picture tag, {IMG number:offset}, NUL-terminated; returns its length.

@@ -7,7 +7,8 @@
 #include <string_view>
 
 #include "fiscal_memory/header_lines.h"
-#include "sales/clock_commands.h"
+#include "link/exchange_result.h"
+#include "link/front_end.h"
 
 namespace ptk {
 class Session;
@@ -17,23 +18,16 @@ namespace ptk::fiscal_memory {
 
 // What the fiscal-memory form says to the register while it programs the serial number and
 // fiscalises or re-registers the register, and its round trips through mode 4 (programming) for
-// the header lines. Results follow the command exchange: 1 success, 0 failure whose message has
-// been shown, 3 checksum failure, unless a function says otherwise.
+// the header lines. A failure has shown its message, unless a function says otherwise.
 
 inline constexpr std::uint8_t kProgramSerialNumberCode = 0x61;
 inline constexpr std::uint8_t kFiscalRegistrationCode = 0x62;
-// Reading a table field is ptk::kReadTableFieldCode (header_lines.h), as for the header lines.
 
 // The digits of each number field as it travels.
 inline constexpr std::size_t kSerialNumberDigits = 8;
 inline constexpr std::size_t kRegistrationNumberDigits = 10;
 inline constexpr std::size_t kTaxpayerNumberDigits = 12;
 inline constexpr std::size_t kFiscalPasswordDigits = 8;
-
-// Where the mode-4 password lies: table 3, row 30, field 1.
-inline constexpr std::uint8_t kPasswordTable = 3;
-inline constexpr std::uint16_t kProgrammingPasswordRow = 30;
-inline constexpr std::uint8_t kPasswordField = 1;
 
 // The text filled on the left with "0" up to width characters; a longer text is cut to its first
 // width characters. It is what a number field sends, and what the form shows once it checked it.
@@ -48,36 +42,23 @@ std::array<std::uint8_t, 15> registrationData(std::string_view registrationNumbe
                                               std::string_view newPassword);
 
 // Programs the register's serial number (0x61).
-int ProgramSerialNumber(Session& session, std::string_view serialNumber);
+ExchangeResult ProgramSerialNumber(Session& session, std::string_view serialNumber);
 // Fiscalises or re-registers the register (0x62).
-int FiscalRegistration(Session& session, std::string_view registrationNumber,
-                       std::string_view taxpayerNumber, std::string_view newPassword);
-
-// Reads a field of a register table (0x46) under the general rules; the answer stays in
-// AnswerCopy. The general result: 1 success, 0, 3 or 4 (device error) otherwise.
-int ReadTableField(Session& session, std::uint8_t table, std::uint16_t row, std::uint8_t field);
-// The password of table 3 row 30 as 8 digits, from the answer of ReadTableField in AnswerCopy:
-// each of answer bytes 2 to 5 as its two decimal digits.
-std::string programmingPasswordFromAnswer(const LinkBuffer& answerCopy);
-// Enters mode (always 4) with the password the register keeps for it. 1 when it is in the mode.
-int EnterProgrammingMode(Session& session, std::uint8_t mode);
+ExchangeResult FiscalRegistration(Session& session, std::string_view registrationNumber,
+                                  std::string_view taxpayerNumber, std::string_view newPassword);
 
 // The start-up exchange of the form, run by the mode entry before it shows the form: out of mode
 // 5 into mode 4, the header lines read into lines (those not read keep their texts; a failure is
-// shown as a driver result), and back into mode 5 with the inspector's access password. 1 when
-// the form may be shown: every step succeeded, both mode entries confirmed by an intact answer;
-// 0 otherwise.
-int FiskPamStartUp(Session& session, HeaderLineTexts& lines);
+// shown as a driver result of owner's), and back into mode 5 with the access password the
+// inspector typed at the mode entry. True when the form may be shown: every step succeeded, both
+// mode entries confirmed by an intact answer.
+bool FiskPamStartUp(Session& session, HeaderLineTexts& lines, std::string_view accessPassword,
+                    OwnerHandle owner);
 
 // Writes the header lines in mode 4 and comes back to mode 5, right before a registration.
-// Non-zero only when the lines were written and the register is back in mode 5: a registration
-// must not go out with header lines the register did not take, or in a mode it may not be in.
-int StoreHeaderLines(Session& session, const HeaderLineTexts& lines);
-
-// The registration's date and time into the register's clock. 0: the date failed (nothing more
-// may be sent); sales::kDateNeedsConfirmation: the register wants the date entered again (the
-// warning has been shown); otherwise the time's result.
-int SetRegistrationClock(Session& session, const sales::DeviceDate& date,
-                         const sales::DeviceTime& time);
+// True only when both mode changes were confirmed and the lines written: a registration must not
+// go out with header lines the register did not take, or in a mode it may not be in.
+bool StoreHeaderLines(Session& session, const HeaderLineTexts& lines,
+                      std::string_view accessPassword, OwnerHandle owner);
 
 }  // namespace ptk::fiscal_memory

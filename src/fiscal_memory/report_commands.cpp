@@ -1,8 +1,6 @@
 #include "fiscal_memory/report_commands.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <optional>
 
 #include "link/bcd.h"
@@ -44,7 +42,7 @@ std::uint64_t shiftDigits(std::int64_t shift) {
     return static_cast<std::uint64_t>(shift < 0 ? -shift : shift) % 10'000;
 }
 
-std::int32_t sendReport(Session& session, std::uint8_t code, const std::uint8_t* data,
+PacketResult sendReport(Session& session, std::uint8_t code, const std::uint8_t* data,
                         std::size_t count) {
     std::array<std::uint8_t, kReportAnswerCapacity> answer{};
     std::size_t answerLength = answer.size();
@@ -80,7 +78,7 @@ std::int64_t reportDayTime(int year, int month, int day) {
     return platform::localCalendarTime({year, month, day, kReportHour, 0, 0});
 }
 
-std::int32_t reportByDatesData(std::int64_t first, std::int64_t last, std::int32_t full,
+PacketResult reportByDatesData(std::int64_t first, std::int64_t last, std::int32_t full,
                                std::array<std::uint8_t, 7>& data) {
     data.fill(0);
     data[0] = flagsByte(full);
@@ -97,41 +95,26 @@ std::array<std::uint8_t, 5> reportByShiftsData(std::int64_t first, std::int64_t 
     return {flagsByte(full), firstBytes[0], firstBytes[1], lastBytes[0], lastBytes[1]};
 }
 
-std::int32_t FmReportByDates(Session& session, std::int64_t first, std::int64_t last,
+PacketResult FmReportByDates(Session& session, std::int64_t first, std::int64_t last,
                              std::int32_t full) {
     std::array<std::uint8_t, 7> data{};
-    if (const std::int32_t built = reportByDatesData(first, last, full, data);
-        built != packet_result::Done) {
+    if (const PacketResult built = reportByDatesData(first, last, full, data); !built.succeeded()) {
         return built;
     }
     return sendReport(session, kReportByDatesCode, data.data(), data.size());
 }
 
-std::int32_t FmReportByShifts(Session& session, std::int64_t first, std::int64_t last,
+PacketResult FmReportByShifts(Session& session, std::int64_t first, std::int64_t last,
                               std::int32_t full) {
     const auto data = reportByShiftsData(first, last, full);
     return sendReport(session, kReportByShiftsCode, data.data(), data.size());
 }
 
-std::int32_t RunFiscalMemoryReport(Session& session, const FMEMRPTTHREADARG& arg) {
+PacketResult RunFiscalMemoryReport(Session& session, const FMEMRPTTHREADARG& arg) {
     if (arg.kind != FMEMRPTTHREADARG::kByDates) {
         return FmReportByShifts(session, arg.first, arg.last, arg.full);
     }
     return FmReportByDates(session, arg.first, arg.last, arg.full);
-}
-
-void ShowReportResult(Session& session, std::int32_t result, BoxOwner owner) {
-    if (result == packet_result::Done) return;
-    if (result < 0) {
-        session.errors.ErrorText(static_cast<std::uint8_t>(result & 0xFF), true);
-        return;
-    }
-    // The end entry (code 0) is never shown; a code the table lacks shows nothing.
-    const auto* end = std::end(DriverResultTable) - 1;
-    const auto* found = std::find_if(std::begin(DriverResultTable), end,
-                                     [result](const DriverResult& e) { return e.code == result; });
-    if (found == end) return;
-    session.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, found->message, owner);
 }
 
 FiscalMemoryRanges rangesFromAnswer(const LinkBuffer& answerCopy) {
@@ -139,13 +122,14 @@ FiscalMemoryRanges rangesFromAnswer(const LinkBuffer& answerCopy) {
             shiftText(answerCopy, kFirstShiftPosition), shiftText(answerCopy, kLastShiftPosition)};
 }
 
-int QueryRanges(Session& session, FiscalMemoryRanges& ranges) {
+ExchangeResult QueryRanges(Session& session, FiscalMemoryRanges& ranges) {
     const MessageBuilder message = session.message(kQueryRangesCode);
-    // The answer is taken however much of it came within its deadline.
-    CommandCall call = commandCall(message, kRangesAnswerLength, true);
+    // The answer is taken however much of it came within its short deadline; the ACK or NAK for
+    // it keeps the usual one.
+    CommandCall call = commandCall(message, kRangesAnswerLength, ShortAnswer::Taken);
     call.deadlines.tAnswer = kRangesAnswerMs;
-    const int result = session.exchange.SendFormCommand(call);
-    if (result == 1) ranges = rangesFromAnswer(session.exchange.AnswerCopy);
+    const ExchangeResult result = session.exchange.SendFormCommand(call);
+    if (result.succeeded()) ranges = rangesFromAnswer(session.exchange.answer());
     return result;
 }
 

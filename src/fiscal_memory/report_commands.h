@@ -4,14 +4,13 @@
 #include <cstdint>
 #include <string>
 
-#include "link/front_end.h"
 #include "link/session.h"
 
 namespace ptk::fiscal_memory {
 
 // The fiscal-memory reports by dates and by shifts, which run on the report thread through the
 // packet driver, and the query of the ranges the fiscal memory holds. Report results are driver
-// results: 0, a code of DriverResultTable, or a negative value carrying a device error code.
+// results: Done, a code of DriverResultTable, or a device error with the register's code.
 
 inline constexpr std::uint8_t kQueryRangesCode = 0x63;
 inline constexpr std::uint8_t kReportByDatesCode = 0x65;
@@ -20,7 +19,7 @@ inline constexpr std::uint8_t kReportByShiftsCode = 0x66;
 // The years a report by dates may name; a day outside them gives kBadDate ("Недопустимая дата").
 inline constexpr int kFirstReportYear = 1998;
 inline constexpr int kLastReportYear = 2089;
-inline constexpr std::int32_t kBadDate = 0xA1;
+inline constexpr PacketResult kBadDate{DriverCode::BadDate};
 
 // What the report thread is handed, filled completely before it starts and only read by it.
 struct FMEMRPTTHREADARG {
@@ -39,26 +38,22 @@ struct FMEMRPTTHREADARG {
 std::int64_t reportDayTime(int year, int month, int day);
 
 // Flags (bit 0: full), then the first and last day each as day, month, year within the century.
-// 0, or 0xA1 when a day's year is outside 1998 to 2089.
-std::int32_t reportByDatesData(std::int64_t first, std::int64_t last, std::int32_t full,
+// Done, or kBadDate when a day's year is outside 1998 to 2089.
+PacketResult reportByDatesData(std::int64_t first, std::int64_t last, std::int32_t full,
                                std::array<std::uint8_t, 7>& data);
 // Flags (bit 0: full), then the first and last shift numbers as four digits each.
 std::array<std::uint8_t, 5> reportByShiftsData(std::int64_t first, std::int64_t last,
                                                std::int32_t full);
 
 // The report of the days from first to last (0x65); nothing is sent for a date out of range.
-std::int32_t FmReportByDates(Session& session, std::int64_t first, std::int64_t last,
+PacketResult FmReportByDates(Session& session, std::int64_t first, std::int64_t last,
                              std::int32_t full);
 // The report of the shifts from first to last (0x66); the register judges the range.
-std::int32_t FmReportByShifts(Session& session, std::int64_t first, std::int64_t last,
+PacketResult FmReportByShifts(Session& session, std::int64_t first, std::int64_t last,
                               std::int32_t full);
 
 // The job of the report thread: the report the record asks for, and its result.
-std::int32_t RunFiscalMemoryReport(Session& session, const FMEMRPTTHREADARG& arg);
-
-// Shows a report's result: nothing for 0; a device error through ErrorText with its box; a code
-// of DriverResultTable in an error box owned by owner; nothing for any other code.
-void ShowReportResult(Session& session, std::int32_t result, BoxOwner owner);
+PacketResult RunFiscalMemoryReport(Session& session, const FMEMRPTTHREADARG& arg);
 
 // The dates and shifts the fiscal memory holds, as the form shows them: "01/02/09", "0007".
 struct FiscalMemoryRanges {
@@ -71,7 +66,7 @@ struct FiscalMemoryRanges {
 // The ranges from the answer of QueryRanges in AnswerCopy (answer bytes 2 to 11).
 FiscalMemoryRanges rangesFromAnswer(const LinkBuffer& answerCopy);
 
-// Asks the register for its ranges (0x63); on success (1) fills ranges, otherwise leaves them.
-int QueryRanges(Session& session, FiscalMemoryRanges& ranges);
+// Asks the register for its ranges (0x63); on success fills ranges, otherwise leaves them.
+ExchangeResult QueryRanges(Session& session, FiscalMemoryRanges& ranges);
 
 }  // namespace ptk::fiscal_memory

@@ -31,15 +31,15 @@ void clear(LinkBuffer& buffer) {
 
 }  // namespace
 
-int CommandExchange::SendCommand(const CommandCall& call) {
-    return transact(call, Rules::General);
+ExchangeResult CommandExchange::SendCommand(const CommandCall& call) {
+    return transact(call, ExchangeRules::General);
 }
 
-int CommandExchange::SendFormCommand(const CommandCall& call) {
-    return transact(call, Rules::Form);
+ExchangeResult CommandExchange::SendFormCommand(const CommandCall& call) {
+    return transact(call, ExchangeRules::Form);
 }
 
-CommandExchange::Step CommandExchange::askForLine(const Deadlines& t, bool form,
+CommandExchange::Step CommandExchange::askForLine(const Deadlines& t, ExchangeRules rules,
                                                   LinkStatus& status) {
     for (int attempt = 1; attempt <= kLineRequestTries; ++attempt) {
         clear(TxBuffer);
@@ -55,14 +55,15 @@ CommandExchange::Step CommandExchange::askForLine(const Deadlines& t, bool form,
         if (attempt == kLineRequestTries) {
             status = LinkStatus::NoLink;
             // The form variant goes on to ask for an answer even from a silent register.
-            return (got || form) ? Step::Handover : Step::Finish;
+            return (got || rules == ExchangeRules::Form) ? Step::Handover : Step::Finish;
         }
     }
     return Step::Finish;
 }
 
-CommandExchange::Step CommandExchange::sendFrame(const CommandCall& call, bool form,
+CommandExchange::Step CommandExchange::sendFrame(const CommandCall& call, ExchangeRules rules,
                                                  LinkStatus& status, std::uint8_t& codeAsSent) {
+    const bool form = rules == ExchangeRules::Form;
     const std::size_t length = std::min(call.messageLength, work_.size());
     clear(work_);
     std::copy_n(call.message, length, work_.begin());
@@ -119,9 +120,10 @@ bool CommandExchange::handOverLine(const Deadlines& t) {
     return true;
 }
 
-bool CommandExchange::takeAnswer(const CommandCall& call, bool form, std::uint8_t callerCode,
-                                 std::uint8_t codeAsSent, LinkStatus& status,
-                                 std::uint8_t& errorCode) {
+bool CommandExchange::takeAnswer(const CommandCall& call, ExchangeRules rules,
+                                 std::uint8_t callerCode, std::uint8_t codeAsSent,
+                                 LinkStatus& status, std::uint8_t& errorCode) {
+    const bool form = rules == ExchangeRules::Form;
     for (int attempt = 1;; ++attempt) {
         clear(RxBuffer);
         bool complete = false;
@@ -131,7 +133,7 @@ bool CommandExchange::takeAnswer(const CommandCall& call, bool form, std::uint8_
             status = LinkStatus::NoAnswer;
             return false;
         }
-        if (!(frame && complete) && !call.acceptShortAnswer) {
+        if (!(frame && complete) && call.shortAnswer == ShortAnswer::Refused) {
             if (form || !isNoMoreDataCode(codeAsSent)) {
                 status = LinkStatus::NoAnswer;
                 return false;
@@ -139,15 +141,17 @@ bool CommandExchange::takeAnswer(const CommandCall& call, bool form, std::uint8_
             status = LinkStatus::Fine;  // the end of a data stream may come short
         }
         const bool intact = checksumMatches(RxBuffer.data(), RxBuffer.size());
-        if (!form || call.unstuffAnswer) {
+        if (!form || call.answerKept == AnswerKept::Unstuffed) {
             unstuffFrame(RxBuffer.data(), RxBuffer.size());
             AnswerCopy = RxBuffer;
         }
-        errorCode = extractErrorCode(call, callerCode, form);
-        if (call.reportSuccessOnAnswer) channel_.frontEnd().setResultText(kNoErrors);
+        errorCode = extractErrorCode(call, callerCode, rules);
+        if (call.resultField == ResultFieldText::NoErrorsOnAnswer) {
+            channel_.frontEnd().setResultText(kNoErrors);
+        }
         clear(TxBuffer);
         TxBuffer[0] = intact ? ACK : NAK;
-        if (!channel_.WriteWithDeadline(TxBuffer.data(), 1, call.deadlines.tAnswer)) {
+        if (!channel_.WriteWithDeadline(TxBuffer.data(), 1, call.deadlines.tAnswerAck)) {
             status = LinkStatus::NoAnswer;
             return false;
         }
@@ -159,44 +163,50 @@ bool CommandExchange::takeAnswer(const CommandCall& call, bool form, std::uint8_
     }
 }
 
-int CommandExchange::classify(const CommandCall& call, bool form, std::uint8_t callerCode,
-                              std::uint8_t codeAsSent, std::uint8_t errorCode, bool closed,
-                              bool& deviceError) {
-    if (call.errorCode == ErrorCodeRule::None) return closed ? 1 : 0;
-    if (!form && callerCode == 0x84 && errorCode == 0x18) {
-        return static_cast<int>(ExchangeResult::NoMoreData);
+ExchangeResult CommandExchange::classify(const CommandCall& call, ExchangeRules rules,
+                                         std::uint8_t callerCode, std::uint8_t codeAsSent,
+                                         std::uint8_t errorCode, Closing closing) {
+    const bool form = rules == ExchangeRules::Form;
+    if (call.errorCode == ErrorCodeRule::None) {
+        return closing == Closing::Arrived ? ExchangeResult::done() : ExchangeResult{};
     }
-    const bool probe = form ? call.unknownProbeGives22 : codeAsSent == kProbeCode;
+    if (!form && callerCode == 0x84 && errorCode == 0x18) return {ExchangeOutcome::NoMoreData};
+    const bool probe =
+        form ? call.unknownCommand == UnknownCommandAnswer::IsAResult : codeAsSent == kProbeCode;
     if (probe && isUnknownCommandCode(errorCode)) {
-        return static_cast<int>(ExchangeResult::UnknownCommand);
+        return {ExchangeOutcome::UnknownCommand, errorCode};
     }
-    if (!form && errorCode == 0x18 && isNoMoreDataCode(codeAsSent)) return 0;
-    if (errors_.ErrorText(errorCode, true)) return 1;
-    deviceError = true;
-    return 0;
+    if (!form && errorCode == 0x18 && isNoMoreDataCode(codeAsSent)) return {};
+    errors_.ErrorText(errorCode);
+    return isSuccessCode(errorCode) ? ExchangeResult::done()
+                                    : ExchangeResult::deviceError(errorCode);
 }
 
-int CommandExchange::transact(const CommandCall& call, Rules rules) {
-    const bool form = rules == Rules::Form;
+ExchangeResult CommandExchange::transact(const CommandCall& call, ExchangeRules rules) {
+    const SerialChannel::Transaction onTheLine(channel_);
     const std::uint8_t callerCode = call.messageLength > 2 ? call.message[2] : 0;
     std::uint8_t codeAsSent = callerCode;
     LinkStatus status = LinkStatus::Fine;
-    int result = 0;
-    bool deviceError = false;
+    ExchangeResult result;
 
-    Step next = askForLine(call.deadlines, form, status);
-    if (next == Step::Frame) next = sendFrame(call, form, status, codeAsSent);
+    Step next = askForLine(call.deadlines, rules, status);
+    if (next == Step::Frame) next = sendFrame(call, rules, status, codeAsSent);
     if (next == Step::Handover) {
         std::uint8_t errorCode = 0;
         if (!handOverLine(call.deadlines)) {
             status = LinkStatus::NoAnswer;
-        } else if (takeAnswer(call, form, callerCode, codeAsSent, status, errorCode)) {
+        } else if (takeAnswer(call, rules, callerCode, codeAsSent, status, errorCode)) {
             // The register's closing byte. Read aside, so that RxBuffer keeps the answer.
             clear(work_);
-            const bool closed = channel_.ReadWithDeadline(work_.data(), 1, call.deadlines.tEot);
-            result = classify(call, form, callerCode, codeAsSent, errorCode, closed, deviceError);
+            const Closing closing = channel_.ReadWithDeadline(work_.data(), 1, call.deadlines.tEot)
+                                        ? Closing::Arrived
+                                        : Closing::Missing;
+            result = classify(call, rules, callerCode, codeAsSent, errorCode, closing);
         }
     }
+    // The register's refusal stands even when the line failed around it: it is what the register
+    // said, and its message has been shown.
+    const ExchangeResult answered = result;
 
     // Each link failure is told once, in the link's own words; one that a stop request caused is
     // not told at all: the program is about to end, and a box raised from a worker thread would
@@ -210,27 +220,27 @@ int CommandExchange::transact(const CommandCall& call, Rules rules) {
             break;
         case LinkStatus::NoLink:
             tell(kNoLink);
-            result = 0;
+            result = {};
             break;
         case LinkStatus::NoAnswer:
             tell(kNoAnswer);
-            result = 0;
+            result = {};
             break;
         case LinkStatus::Checksum:
             tell(kChecksumFailure);
-            result = static_cast<int>(ExchangeResult::ChecksumError);
+            result = {ExchangeOutcome::ChecksumWrong};
             break;
     }
-    if (deviceError) result = form ? 0 : static_cast<int>(ExchangeResult::DeviceError);
-    channel_.reportTransactionEnd(callerCode, result, ResultKind::Exchange);
+    if (answered.outcome == ExchangeOutcome::DeviceError) result = answered;
+    channel_.reportExchangeEnd(callerCode, result, rules);
     return result;
 }
 
 std::uint8_t CommandExchange::extractErrorCode(const CommandCall& call, std::uint8_t callerCode,
-                                               bool form) const {
+                                               ExchangeRules rules) const {
     // Answer byte k lies at position k + 1, after the STX.
     ErrorCodeRule rule = call.errorCode;
-    if (!form && rule != ErrorCodeRule::None) {
+    if (rules == ExchangeRules::General && rule != ErrorCodeRule::None) {
         rule = callerCode == 0x3F   ? ErrorCodeRule::StateAnswer
                : callerCode == 0xA5 ? ErrorCodeRule::AnswerByte0
                                     : ErrorCodeRule::AnswerByte1;

@@ -8,6 +8,7 @@
 
 #include "link/bcd.h"
 #include "link/error_text.h"
+#include "link/exchange_result.h"
 #include "link/frame.h"
 #include "link/serial_channel.h"
 
@@ -19,6 +20,10 @@ using LinkBuffer = std::array<std::uint8_t, kBufferSize>;
 inline constexpr std::uint8_t CodeShift = 0x2E;
 inline constexpr std::uint8_t kProbeCode = 0xE0;
 
+// How command codes go out: as written, or reduced by CodeShift for a register that expects them
+// so (the probe, 0xE0, always goes out as written).
+enum class CodeSet : std::uint8_t { Shifted, AsWritten };
+
 // The deadlines of one transaction, in milliseconds, with the values most operations use.
 struct Deadlines {
     std::uint32_t tControl = 500;
@@ -27,7 +32,8 @@ struct Deadlines {
     std::uint32_t tFrameAck = 500;
     std::uint32_t tEot = 500;
     std::uint32_t tAnswerStart = 10000;
-    std::uint32_t tAnswer = 500;
+    std::uint32_t tAnswer = 500;     // reading the answer frame
+    std::uint32_t tAnswerAck = 500;  // writing the ACK or NAK for it
     std::uint32_t pauseMs = 200;
 };
 
@@ -39,32 +45,31 @@ enum class ErrorCodeRule {
     AnswerByte0,  // answer byte 0 (command 0xA5)
 };
 
+// Whether an answer shorter than the answer length is taken (the register may cut it short).
+enum class ShortAnswer : std::uint8_t { Refused, Taken };
+// Form variant: what becomes of the answer. Un-stuffed and copied into AnswerCopy (operations that
+// read data beyond the error code), or left in RxBuffer as received, the code read from there.
+enum class AnswerKept : std::uint8_t { Unstuffed, AsReceived };
+// Form variant: how a 0x7A or 0x46 answer counts. As a device error with its message, or (the
+// probe) as ExchangeOutcome::UnknownCommand without a message.
+enum class UnknownCommandAnswer : std::uint8_t { IsAnError, IsAResult };
+// Form variant: what the result field shows. The message of the answer's error code, or "00 -
+// Ошибок нет. Команда выполнена." as soon as the answer frame has been taken (the status requests
+// that judge the answer themselves).
+enum class ResultFieldText : std::uint8_t { OfTheErrorCode, NoErrorsOnAnswer };
+
 // One command transaction. The message is borrowed: keep the MessageBuilder it points into alive
 // until the call returns (a temporary builder dies at the end of the statement that made it).
 struct CommandCall {
     const std::uint8_t* message = nullptr;  // password, code, data
     std::size_t messageLength = 0;
-    bool acceptShortAnswer = false;
+    ShortAnswer shortAnswer = ShortAnswer::Refused;
     std::size_t answerLength = 6;  // logical bytes, STX included
     ErrorCodeRule errorCode = ErrorCodeRule::AnswerByte1;
     Deadlines deadlines{};
-    // Form variant only: un-stuff the answer and copy it into AnswerCopy (operations that read
-    // data beyond the error code); otherwise the code is taken from RxBuffer as received.
-    bool unstuffAnswer = true;
-    // Form variant only: a 0x7A or 0x46 answer to 0xE0 gives 22 without a message.
-    bool unknownProbeGives22 = false;
-    // Form variant only: put "00 - Ошибок нет. Команда выполнена." into the result field as soon
-    // as the answer frame has been taken (the status requests that judge the answer themselves).
-    bool reportSuccessOnAnswer = false;
-};
-
-enum class ExchangeResult : int {
-    Failure = 0,
-    Success = 1,
-    NoMoreData = 2,
-    ChecksumError = 3,
-    DeviceError = 4,
-    UnknownCommand = 22,
+    AnswerKept answerKept = AnswerKept::Unstuffed;
+    UnknownCommandAnswer unknownCommand = UnknownCommandAnswer::IsAnError;
+    ResultFieldText resultField = ResultFieldText::OfTheErrorCode;
 };
 
 // Builds command messages: the two packed link password bytes, the code, the data.
@@ -84,12 +89,12 @@ private:
 // A call of message with the usual deadlines, the error code taken from answer byte 1. The call
 // borrows the message: the builder must outlive it.
 inline CommandCall commandCall(const MessageBuilder& message, std::size_t answerLength,
-                               bool acceptShortAnswer) {
+                               ShortAnswer shortAnswer) {
     CommandCall call;
     call.message = message.data();
     call.messageLength = message.size();
     call.answerLength = answerLength;
-    call.acceptShortAnswer = acceptShortAnswer;
+    call.shortAnswer = shortAnswer;
     return call;
 }
 
@@ -104,37 +109,48 @@ public:
     CommandExchange(SerialChannel& channel, ErrorReporter& errors)
         : channel_(channel), errors_(errors) {}
 
-    // The general rules: results 0, 1, 2, 3, 4 and 22.
-    int SendCommand(const CommandCall& call);
-    // The variant the windows use: five tries a step, a device error gives 0.
-    int SendFormCommand(const CommandCall& call);
+    // The general rules: the outcome follows from the code as sent (end of data, the probe).
+    ExchangeResult SendCommand(const CommandCall& call);
+    // The variant the windows use: five tries a step, the answer rules the call names.
+    ExchangeResult SendFormCommand(const CommandCall& call);
 
-    LinkBuffer TxBuffer{};
-    LinkBuffer RxBuffer{};
-    LinkBuffer AnswerCopy{};
-    int DirectCodes = 1;
+    // The answer of the last transaction, un-stuffed, STX at position 0 (so answer byte k at
+    // position k + 1); places the answer did not fill read 0. A form-variant call that keeps the
+    // answer as received leaves the one before it here.
+    const LinkBuffer& answer() const { return AnswerCopy; }
+    // The bytes of the last read of the last transaction, as they arrived (un-stuffed when the
+    // call kept its answer so).
+    const LinkBuffer& received() const { return RxBuffer; }
+
+    CodeSet codeSet() const { return DirectCodes == 0 ? CodeSet::Shifted : CodeSet::AsWritten; }
+    void setCodeSet(CodeSet codeSet) { DirectCodes = codeSet == CodeSet::AsWritten ? 1 : 0; }
 
     SerialChannel& channel() { return channel_; }
 
 private:
     enum class LinkStatus { Fine = 0, NoLink = 1, NoAnswer = 2, Checksum = 3 };
-    enum class Rules { General, Form };
     enum class Step { Frame, Handover, Finish };
+    // Whether the register's closing byte arrived.
+    enum class Closing { Arrived, Missing };
 
-    int transact(const CommandCall& call, Rules rules);
-    Step askForLine(const Deadlines& t, bool form, LinkStatus& status);
-    Step sendFrame(const CommandCall& call, bool form, LinkStatus& status,
+    ExchangeResult transact(const CommandCall& call, ExchangeRules rules);
+    Step askForLine(const Deadlines& t, ExchangeRules rules, LinkStatus& status);
+    Step sendFrame(const CommandCall& call, ExchangeRules rules, LinkStatus& status,
                    std::uint8_t& codeAsSent);
     bool handOverLine(const Deadlines& t);
-    bool takeAnswer(const CommandCall& call, bool form, std::uint8_t callerCode,
+    bool takeAnswer(const CommandCall& call, ExchangeRules rules, std::uint8_t callerCode,
                     std::uint8_t codeAsSent, LinkStatus& status, std::uint8_t& errorCode);
-    int classify(const CommandCall& call, bool form, std::uint8_t callerCode,
-                 std::uint8_t codeAsSent, std::uint8_t errorCode, bool closed, bool& deviceError);
+    ExchangeResult classify(const CommandCall& call, ExchangeRules rules, std::uint8_t callerCode,
+                            std::uint8_t codeAsSent, std::uint8_t errorCode, Closing closing);
     std::uint8_t extractErrorCode(const CommandCall& call, std::uint8_t callerCode,
-                                  bool form) const;
+                                  ExchangeRules rules) const;
 
     SerialChannel& channel_;
     ErrorReporter& errors_;
+    LinkBuffer TxBuffer{};
+    LinkBuffer RxBuffer{};
+    LinkBuffer AnswerCopy{};
+    int DirectCodes = 1;
     LinkBuffer work_{};
 };
 

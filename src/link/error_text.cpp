@@ -145,37 +145,37 @@ constexpr std::string_view kUnknownDeviceCode = "Неизвестный код �
 }  // namespace
 
 const DriverResult DriverResultTable[31] = {
-    {0x0E, "Недостаточно памяти для выполнения операции"},
-    {0x11, "Невозможно открыть файл"},
-    {0x12, "Ошибка записи в файл"},
-    {0x13, "Ошибка чтения из файла"},
-    {0x21, "Указанная в конфигурации библиотека управления не найдена"},
-    {0x24, "Функция не реализована в устройстве"},
-    {0x28, "Ошибка при инициализации графического интерфейса пользователя"},
-    {0xA0, "Недопустимый параметр"},
-    {0xA1, "Недопустимая дата"},
-    {0xC1, "Порт недоступен"},
-    {0xC2, "Ошибка локального порта"},
-    {0xC4, "Нет связи"},
-    {0xC5, "Нет ответа"},
-    {0xC6, "Ошибка при передаче данных"},
-    {0xCA, "Размер передаваемых данных больше допустимого"},
-    {0xCB, "Приняты избыточные данные"},
-    {0xCC, "Контрольная сумма данных не соответствует принятой"},
-    {0xD1, "Ошибка принтера устройства"},
-    {0xD2, "Нет бумаги"},
-    {0xDA, "Ошибка фискальной памяти"},
-    {0xDB, "Ошибка ЭКЛЗ"},
-    {0xDF, "Нет данных для передачи"},
-    {0x101, "Размер данных превышает размер буфера"},
-    {0x194, "Не найдено"},
-    {0xFFFF, "Неизвестная ошибка"},
-    {0x1001, "Требуется подтверждение"},
-    {0x1002, "Превышена продолжительность смены"},
-    {0x1003, "Неверный пароль"},
-    {0x1004, "Невозможно в данном режиме"},
-    {0x1005, "Операция прервана пользователем"},
-    {0, "Операция выполнена успешно"},
+    {DriverCode::OutOfMemory, "Недостаточно памяти для выполнения операции"},
+    {DriverCode::CannotOpenFile, "Невозможно открыть файл"},
+    {DriverCode::FileWriteFailed, "Ошибка записи в файл"},
+    {DriverCode::FileReadFailed, "Ошибка чтения из файла"},
+    {DriverCode::LibraryNotFound, "Указанная в конфигурации библиотека управления не найдена"},
+    {DriverCode::NotImplemented, "Функция не реализована в устройстве"},
+    {DriverCode::InterfaceFailed, "Ошибка при инициализации графического интерфейса пользователя"},
+    {DriverCode::BadParameter, "Недопустимый параметр"},
+    {DriverCode::BadDate, "Недопустимая дата"},
+    {DriverCode::PortUnavailable, "Порт недоступен"},
+    {DriverCode::PortError, "Ошибка локального порта"},
+    {DriverCode::NoLink, "Нет связи"},
+    {DriverCode::NoAnswer, "Нет ответа"},
+    {DriverCode::NotAcknowledged, "Ошибка при передаче данных"},
+    {DriverCode::MessageTooLong, "Размер передаваемых данных больше допустимого"},
+    {DriverCode::AnswerTooLong, "Приняты избыточные данные"},
+    {DriverCode::ChecksumMismatch, "Контрольная сумма данных не соответствует принятой"},
+    {DriverCode::PrinterFault, "Ошибка принтера устройства"},
+    {DriverCode::NoPaper, "Нет бумаги"},
+    {DriverCode::FiscalMemoryFault, "Ошибка фискальной памяти"},
+    {DriverCode::EklzFault, "Ошибка ЭКЛЗ"},
+    {DriverCode::NoDataToSend, "Нет данных для передачи"},
+    {DriverCode::BufferTooSmall, "Размер данных превышает размер буфера"},
+    {DriverCode::NotFound, "Не найдено"},
+    {DriverCode::Unknown, "Неизвестная ошибка"},
+    {DriverCode::ConfirmationNeeded, "Требуется подтверждение"},
+    {DriverCode::ShiftTooLong, "Превышена продолжительность смены"},
+    {DriverCode::WrongPassword, "Неверный пароль"},
+    {DriverCode::NotInThisMode, "Невозможно в данном режиме"},
+    {DriverCode::Stopped, "Операция прервана пользователем"},
+    {DriverCode::Done, "Операция выполнена успешно"},
 };
 
 std::string_view deviceErrorMessage(std::uint8_t code) {
@@ -191,34 +191,34 @@ int deviceErrorCount() {
     return static_cast<int>(std::size(kDeviceErrors));
 }
 
-bool ErrorReporter::ErrorText(std::uint8_t code, bool show) {
-    SuppressErrorBox = false;
-    const std::string_view message = deviceErrorMessage(code);
-    const bool success = code == 0x00 || code == 0x01;
-    if (success) show = false;
-    if (code == 0x16) SuppressErrorBox = true;
-    frontEnd_.setResultText(message);
-    if (show && !SuppressErrorBox) {
-        frontEnd_.showMessage(MessageIcon::Error, kErrorCaption, message, BoxOwner::Application);
-    }
-    return success;
+std::string_view driverResultMessage(DriverCode code) {
+    // The table ends with the entry of DriverCode::Done, which is never shown.
+    const auto* end = std::end(DriverResultTable) - 1;
+    const auto* found =
+        std::find_if(std::begin(DriverResultTable), end,
+                     [code](const DriverResult& entry) { return entry.code == code; });
+    return found != end ? found->message : driverResultMessage(DriverCode::Unknown);
 }
 
-void ErrorReporter::ShowDriverResult(BoxOwner ownerWindow, std::int32_t result) {
-    if (result == 0) return;
-    if (result < 0) {
-        ErrorText(static_cast<std::uint8_t>(result & 0xFF), true);
+bool isSuccessCode(std::uint8_t code) {
+    return code == 0x00 || code == 0x01;
+}
+
+void ErrorReporter::ErrorText(std::uint8_t code) {
+    const std::string_view message = deviceErrorMessage(code);
+    frontEnd_.setResultText(message);
+    if (isSuccessCode(code) || code == kConfirmDateCode) return;
+    frontEnd_.showMessage(MessageIcon::Error, kErrorCaption, message);
+}
+
+void ErrorReporter::ShowDriverResult(OwnerHandle owner, PacketResult result) {
+    if (result.succeeded()) return;
+    if (result.isDeviceError()) {
+        ErrorText(result.deviceCode);
         return;
     }
-    const auto matches = [](std::int32_t code) {
-        return [code](const DriverResult& entry) { return entry.code == code; };
-    };
-    // The table ends with the entry of code 0, which is never shown.
-    const auto* end = std::end(DriverResultTable) - 1;
-    const auto* found = std::find_if(std::begin(DriverResultTable), end, matches(result));
-    if (found == end) found = std::find_if(std::begin(DriverResultTable), end, matches(0xFFFF));
-    const std::string_view message = found->message;
-    frontEnd_.showMessage(MessageIcon::Error, kErrorCaption, message, ownerWindow);
+    frontEnd_.showMessage(MessageIcon::Error, kErrorCaption, driverResultMessage(result.code),
+                          owner);
 }
 
 }  // namespace ptk

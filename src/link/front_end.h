@@ -6,23 +6,19 @@ namespace ptk {
 
 enum class MessageIcon { Error, Question, Information, Warning };
 
-// Which window owns a message box. Application means the box belongs to the program as a whole
-// (it appears over whatever window is active).
-enum class BoxOwner {
-    Application,
-    MainFr,
-    Config,
-    Help,
-    DateFR,
-    FiskPam,
-    RegComm,
-    RegInf,
-    SostEKLZ,
-    EKLZ,
-    Chek,
-    Gash,
-    AvarReport,
-    SostFR,
+// The window a message box belongs to, as the front end knows it: the core passes it on and never
+// looks inside. The empty handle is the program as a whole, whose boxes appear over whatever
+// window is active.
+class OwnerHandle {
+public:
+    constexpr OwnerHandle() = default;
+    // Made by the front end from what stands for a window there.
+    explicit constexpr OwnerHandle(const void* window) : window_(window) {}
+    constexpr const void* window() const { return window_; }
+    bool operator==(const OwnerHandle&) const = default;
+
+private:
+    const void* window_ = nullptr;
 };
 
 // Everything the core needs from the screen. The core never sees a window; the Qt front end
@@ -36,9 +32,9 @@ public:
     virtual void setResultText(std::string_view text) = 0;
     // A box with one OK button.
     virtual void showMessage(MessageIcon icon, std::string_view caption, std::string_view text,
-                             BoxOwner owner = BoxOwner::Application) = 0;
+                             OwnerHandle owner = {}) = 0;
     // A "Вопрос" box with Yes and No; true only for Yes.
-    virtual bool askQuestion(std::string_view text, BoxOwner owner = BoxOwner::Application) = 0;
+    virtual bool askQuestion(std::string_view text, OwnerHandle owner = {}) = 0;
     // The standard beep for a refused key.
     virtual void beep() = 0;
     // Handles at most one pending window message of the calling thread; false once the program is

@@ -54,7 +54,7 @@ BcdBytes ToBcd(std::uint64_t value, std::size_t byteCount) {
     return bytes;
 }
 
-std::int32_t PacketResultForDeviceCode(std::uint8_t code) {
+PacketResult PacketResultForDeviceCode(std::uint8_t code) {
     switch (code) {
         case 0x00:
             return Done;
@@ -69,11 +69,11 @@ std::int32_t PacketResultForDeviceCode(std::uint8_t code) {
         case 0x8C:
             return WrongPassword;
         default:
-            return static_cast<std::int32_t>(0x80000000u | code);
+            return PacketResult::device(code);
     }
 }
 
-std::int32_t PacketExchange::checkMessageFits(std::optional<std::string_view> password,
+PacketResult PacketExchange::checkMessageFits(std::optional<std::string_view> password,
                                               std::uint8_t code, const std::uint8_t* data,
                                               std::size_t dataLength) {
     const std::size_t head = password ? 3 : 1;
@@ -86,11 +86,11 @@ std::int32_t PacketExchange::checkMessageFits(std::optional<std::string_view> pa
     return stuffed >= kPacketLimit ? MessageTooLong : Done;
 }
 
-std::int32_t PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t* data,
+PacketResult PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t* data,
                                           std::size_t dataLength,
                                           std::optional<std::string_view> password,
                                           std::size_t& frameLength) {
-    if (const std::int32_t fits = checkMessageFits(password, code, data, dataLength);
+    if (const PacketResult fits = checkMessageFits(password, code, data, dataLength);
         fits != Done) {
         return fits;
     }
@@ -107,18 +107,19 @@ std::int32_t PacketExchange::buildMessage(std::uint8_t code, const std::uint8_t*
     return Done;
 }
 
-std::int32_t PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t* data,
+PacketResult PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t* data,
                                           std::size_t dataLength,
                                           std::optional<std::string_view> password,
                                           std::uint8_t* answer, std::size_t* answerLength) {
+    const SerialChannel::Transaction onTheLine(channel_);
     std::size_t frameLength = 0;
-    const std::int32_t built = buildMessage(code, data, dataLength, password, frameLength);
+    const PacketResult built = buildMessage(code, data, dataLength, password, frameLength);
     if (built != Done) return built;
     if (channel_.stopRequested()) return Stopped;
     device_ = channel_.currentDevice();
     if (!device_) return PortError;
     readTimeoutMs_ = 0;
-    const std::int32_t result = transact(code, frameLength, answer, answerLength);
+    const PacketResult result = transact(code, frameLength, answer, answerLength);
     // Whatever the outcome, the port gets the channel's own time-outs back (unless it was lost),
     // so that the next command exchange reads with its per-byte rule again.
     if (device_) device_->setTimeouts(platform::CommTimeouts{});
@@ -126,21 +127,21 @@ std::int32_t PacketExchange::PacketDriver(std::uint8_t code, const std::uint8_t*
     return result;
 }
 
-std::int32_t PacketExchange::transact(std::uint8_t code, std::size_t frameLength,
+PacketResult PacketExchange::transact(std::uint8_t code, std::size_t frameLength,
                                       std::uint8_t* answer, std::size_t* answerLength) {
     // Whatever lies unread belongs to an exchange that is over; it must not pass for the
     // register's answer to our ENQ.
     device_->purge(platform::PurgeRxClear);
-    if (const std::int32_t r = handshake(); r != Done) return r;
-    if (const std::int32_t r = sendFrame(frameLength); r != Done) return r;
+    if (const PacketResult r = handshake(); r != Done) return r;
+    if (const PacketResult r = sendFrame(frameLength); r != Done) return r;
     writeControl(EOT);  // its outcome shows in the next step
     if (answer == nullptr || answerLength == nullptr) return Done;
-    if (const std::int32_t r = awaitAnswerRequest(code); r != Done) return r;
-    if (const std::int32_t r = receiveAnswer(answer, answerLength); r != Done) return r;
+    if (const PacketResult r = awaitAnswerRequest(code); r != Done) return r;
+    if (const PacketResult r = receiveAnswer(answer, answerLength); r != Done) return r;
     return closeExchange();
 }
 
-std::int32_t PacketExchange::handshake() {
+PacketResult PacketExchange::handshake() {
     if (!setReadTimeout(kPacketHandshakeMs)) {
         // The one step that tells the inspector itself: a port that takes no time-outs is a
         // fault of this workstation, not of the register.
@@ -158,7 +159,7 @@ std::int32_t PacketExchange::handshake() {
     return NoLink;
 }
 
-std::int32_t PacketExchange::sendFrame(std::size_t frameLength) {
+PacketResult PacketExchange::sendFrame(std::size_t frameLength) {
     if (!setReadTimeout(kPacketByteMs)) return PortError;
     if (!writeBytes(frame_.data(), frameLength)) return PortError;
     // A NAK is waited past, not answered with the frame again.
@@ -172,7 +173,7 @@ std::int32_t PacketExchange::sendFrame(std::size_t frameLength) {
     return NotAcknowledged;
 }
 
-std::int32_t PacketExchange::awaitAnswerRequest(std::uint8_t code) {
+PacketResult PacketExchange::awaitAnswerRequest(std::uint8_t code) {
     if (!setReadTimeout(PacketTimeout(code))) return PortError;
     std::uint8_t byte = 0;
     const Wait wait = readByte(byte);
@@ -181,7 +182,7 @@ std::int32_t PacketExchange::awaitAnswerRequest(std::uint8_t code) {
     return Done;
 }
 
-std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
+PacketResult PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* answerLength) {
     // An answer stays below the packet limit, unless the caller made room for a longer one (a
     // whole header line): then the frame may hold that answer, every byte stuffed.
     const std::size_t longest = std::clamp(*answerLength, kPacketLimit - 1, kLongestPacketAnswer);
@@ -225,7 +226,7 @@ std::int32_t PacketExchange::receiveAnswer(std::uint8_t* answer, std::size_t* an
     return Done;
 }
 
-std::int32_t PacketExchange::closeExchange() {
+PacketResult PacketExchange::closeExchange() {
     if (!writeControl(ACK)) return PortError;
     if (!setReadTimeout(kPacketByteMs)) return PortError;
     std::uint8_t closing = 0;  // its value is not looked at
@@ -233,7 +234,7 @@ std::int32_t PacketExchange::closeExchange() {
     return wait == Wait::Byte ? Done : notByte(wait, NoAnswer);
 }
 
-std::int32_t PacketExchange::notByte(Wait wait, std::int32_t onSilence) {
+PacketResult PacketExchange::notByte(Wait wait, PacketResult onSilence) {
     switch (wait) {
         case Wait::Stopped:
             return Stopped;

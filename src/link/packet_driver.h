@@ -7,30 +7,30 @@
 #include <string_view>
 
 #include "link/frame.h"
+#include "link/packet_result.h"
 #include "link/serial_channel.h"
 
 namespace ptk {
 
-// Result codes of the packet driver and of the calls made through it (their texts are in
-// DriverResultTable). 0 is success.
+// The results of the packet driver and of the calls made through it, by name.
 namespace packet_result {
-inline constexpr std::int32_t Done = 0;
-inline constexpr std::int32_t BadParameter = 0xA0;
-inline constexpr std::int32_t PortError = 0xC2;
-inline constexpr std::int32_t NoLink = 0xC4;
-inline constexpr std::int32_t NoAnswer = 0xC5;
-inline constexpr std::int32_t NotAcknowledged = 0xC6;
-inline constexpr std::int32_t MessageTooLong = 0xCA;
-inline constexpr std::int32_t AnswerTooLong = 0xCB;
-inline constexpr std::int32_t ChecksumMismatch = 0xCC;
-inline constexpr std::int32_t NoPaper = 0xD2;
-inline constexpr std::int32_t BufferTooSmall = 0x101;
-inline constexpr std::int32_t NotFound = 0x194;
-inline constexpr std::int32_t ConfirmationNeeded = 0x1001;
-inline constexpr std::int32_t ShiftTooLong = 0x1002;
-inline constexpr std::int32_t WrongPassword = 0x1003;
-inline constexpr std::int32_t NotInThisMode = 0x1004;
-inline constexpr std::int32_t Stopped = 0x1005;
+inline constexpr PacketResult Done{DriverCode::Done};
+inline constexpr PacketResult BadParameter{DriverCode::BadParameter};
+inline constexpr PacketResult PortError{DriverCode::PortError};
+inline constexpr PacketResult NoLink{DriverCode::NoLink};
+inline constexpr PacketResult NoAnswer{DriverCode::NoAnswer};
+inline constexpr PacketResult NotAcknowledged{DriverCode::NotAcknowledged};
+inline constexpr PacketResult MessageTooLong{DriverCode::MessageTooLong};
+inline constexpr PacketResult AnswerTooLong{DriverCode::AnswerTooLong};
+inline constexpr PacketResult ChecksumMismatch{DriverCode::ChecksumMismatch};
+inline constexpr PacketResult NoPaper{DriverCode::NoPaper};
+inline constexpr PacketResult BufferTooSmall{DriverCode::BufferTooSmall};
+inline constexpr PacketResult NotFound{DriverCode::NotFound};
+inline constexpr PacketResult ConfirmationNeeded{DriverCode::ConfirmationNeeded};
+inline constexpr PacketResult ShiftTooLong{DriverCode::ShiftTooLong};
+inline constexpr PacketResult WrongPassword{DriverCode::WrongPassword};
+inline constexpr PacketResult NotInThisMode{DriverCode::NotInThisMode};
+inline constexpr PacketResult Stopped{DriverCode::Stopped};
 }  // namespace packet_result
 
 // Messages, stuffed messages and received answers of the packet driver stay below this size.
@@ -56,13 +56,13 @@ std::uint32_t PacketTimeout(std::uint8_t code);
 using BcdBytes = std::array<std::uint8_t, 9>;
 BcdBytes ToBcd(std::uint64_t value, std::size_t byteCount);
 
-// The result of a packet command whose answer carries the register's error code: 0 for 0, a code
-// of DriverResultTable for the errors it has an entry of its own for, and otherwise the negative
-// value with the code in the low byte, which ShowDriverResult shows as the device error.
-std::int32_t PacketResultForDeviceCode(std::uint8_t code);
+// The result of a packet command whose answer carries the register's error code: Done for 0, a
+// code of DriverResultTable for the errors it has an entry of its own for, and otherwise the
+// register's code as a device error, which ShowDriverResult shows through ErrorText.
+PacketResult PacketResultForDeviceCode(std::uint8_t code);
 
 // The packet-level transaction: the same framing as the command exchange, blocking waits with a
-// time-out per command, 90-byte limits, and a result code instead of messages. It never shifts
+// time-out per command, 90-byte limits, and a result instead of messages. It never shifts
 // the code. Works on the device of the channel's CurrentPort; every wait sleeps at most
 // kStopSliceMs at a time and ends the call with packet_result::Stopped once the channel's stop
 // signal is set. Whatever the outcome, the port gets the channel's own time-outs back. The
@@ -75,35 +75,35 @@ public:
     // none. answer: where the un-stuffed answer goes (type byte, error code, data), or null when
     // no answer is awaited; answerLength: its capacity on the way in, the answer's length on the
     // way out.
-    std::int32_t PacketDriver(std::uint8_t code, const std::uint8_t* data, std::size_t dataLength,
+    PacketResult PacketDriver(std::uint8_t code, const std::uint8_t* data, std::size_t dataLength,
                               std::optional<std::string_view> password, std::uint8_t* answer,
                               std::size_t* answerLength);
 
-    // 0 when the message fits a packet frame, MessageTooLong otherwise: lets a caller that sends
+    // Done when the message fits a packet frame, MessageTooLong otherwise: lets a caller that sends
     // several messages refuse them all before the first goes out.
     // True while a call is on the line, on the thread that made it: what goes out meanwhile
     // carries its code unshifted, whatever DirectCodes says.
     bool inProgress() const { return device_ != nullptr; }
 
-    static std::int32_t checkMessageFits(std::optional<std::string_view> password,
+    static PacketResult checkMessageFits(std::optional<std::string_view> password,
                                          std::uint8_t code, const std::uint8_t* data,
                                          std::size_t dataLength);
 
 private:
     enum class Wait { Byte, Silence, Stopped, PortLost };
 
-    std::int32_t buildMessage(std::uint8_t code, const std::uint8_t* data, std::size_t dataLength,
+    PacketResult buildMessage(std::uint8_t code, const std::uint8_t* data, std::size_t dataLength,
                               std::optional<std::string_view> password, std::size_t& frameLength);
-    std::int32_t transact(std::uint8_t code, std::size_t frameLength, std::uint8_t* answer,
+    PacketResult transact(std::uint8_t code, std::size_t frameLength, std::uint8_t* answer,
                           std::size_t* answerLength);
-    std::int32_t handshake();
-    std::int32_t sendFrame(std::size_t frameLength);
-    std::int32_t awaitAnswerRequest(std::uint8_t code);
-    std::int32_t receiveAnswer(std::uint8_t* answer, std::size_t* answerLength);
-    std::int32_t closeExchange();
+    PacketResult handshake();
+    PacketResult sendFrame(std::size_t frameLength);
+    PacketResult awaitAnswerRequest(std::uint8_t code);
+    PacketResult receiveAnswer(std::uint8_t* answer, std::size_t* answerLength);
+    PacketResult closeExchange();
 
     // The result of a wait that brought no byte: Stopped, PortError for a lost port, onSilence.
-    static std::int32_t notByte(Wait wait, std::int32_t onSilence);
+    static PacketResult notByte(Wait wait, PacketResult onSilence);
     // The port failed: the channel closes it, and this call goes on without it.
     void lose();
     bool setReadTimeout(std::uint32_t ms);

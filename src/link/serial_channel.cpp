@@ -1,6 +1,7 @@
 #include "link/serial_channel.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "link/frame.h"
 
@@ -121,7 +122,7 @@ bool SerialChannel::WritePort(const std::uint8_t* buffer, std::size_t count,
 
 SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
                                                            std::size_t capacity, std::size_t count,
-                                                           bool stopAtFrameEnd,
+                                                           FrameEnd frameEnd,
                                                            std::size_t* readOut) {
     std::size_t remaining = count;
     std::size_t total = 0;
@@ -155,7 +156,7 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
             afterClosingEtx = false;
             --remaining;
             ++total;
-            if (stopAtFrameEnd && buffer[0] == control::STX) {
+            if (frameEnd == FrameEnd::EndsTheRead && buffer[0] == control::STX) {
                 frameEnded = true;
                 break;
             }
@@ -180,7 +181,8 @@ SerialChannel::ReadOutcome SerialChannel::readLogicalBytes(std::uint8_t* buffer,
 bool SerialChannel::ReadPort(std::uint8_t* buffer, std::size_t count, std::size_t* readOut) {
     // A stuffed pair takes two places for one logical byte, so count logical bytes fit in twice
     // as many places.
-    return readLogicalBytes(buffer, count * 2, count, false, readOut) == ReadOutcome::Complete;
+    return readLogicalBytes(buffer, count * 2, count, FrameEnd::Ignored, readOut) ==
+           ReadOutcome::Complete;
 }
 
 void SerialChannel::PurgePort() {
@@ -212,7 +214,7 @@ bool SerialChannel::waitForFirstByte(std::uint32_t start, std::uint32_t timeoutM
 SerialChannel::ReadOutcome SerialChannel::readWithDeadline(std::uint8_t* buffer,
                                                            std::size_t capacity, std::size_t count,
                                                            std::uint32_t timeoutMs,
-                                                           bool stopAtFrameEnd) {
+                                                           FrameEnd frameEnd) {
     const std::uint32_t start = clock_.tickMs();
     for (;;) {
         if (lostInTransaction_ || stopRequested() || !PumpMessages()) {
@@ -223,21 +225,22 @@ SerialChannel::ReadOutcome SerialChannel::readWithDeadline(std::uint8_t* buffer,
         // Sleep on the port until a byte is there; the one-byte reads with their short time-out
         // only run once bytes flow. Every attempt starts again at the beginning of the buffer.
         if (!waitForFirstByte(start, timeoutMs)) continue;
-        const ReadOutcome outcome =
-            readLogicalBytes(buffer, capacity, count, stopAtFrameEnd, nullptr);
+        const ReadOutcome outcome = readLogicalBytes(buffer, capacity, count, frameEnd, nullptr);
         if (outcome != ReadOutcome::Interrupted) return outcome;
     }
 }
 
 bool SerialChannel::ReadWithDeadline(std::uint8_t* buffer, std::size_t count,
                                      std::uint32_t timeoutMs) {
-    return readWithDeadline(buffer, count * 2, count, timeoutMs, false) == ReadOutcome::Complete;
+    return readWithDeadline(buffer, count * 2, count, timeoutMs, FrameEnd::Ignored) ==
+           ReadOutcome::Complete;
 }
 
 bool SerialChannel::ReadFrameWithDeadline(std::uint8_t* buffer, std::size_t capacity,
                                           std::size_t count, std::uint32_t timeoutMs,
                                           bool& complete) {
-    const ReadOutcome outcome = readWithDeadline(buffer, capacity, count, timeoutMs, true);
+    const ReadOutcome outcome =
+        readWithDeadline(buffer, capacity, count, timeoutMs, FrameEnd::EndsTheRead);
     complete = outcome == ReadOutcome::Complete;
     return outcome != ReadOutcome::Interrupted;
 }
@@ -252,6 +255,19 @@ bool SerialChannel::WriteWithDeadline(const std::uint8_t* buffer, std::size_t co
         if (WritePort(buffer, count)) return true;
         clock_.sleepMs(kWriteRetryPauseMs);
     }
+}
+
+SerialChannel::Transaction::Transaction(SerialChannel& channel) : channel_(channel) {
+#ifndef NDEBUG
+    const bool busy = channel_.onTheLine_.exchange(true);
+    assert(!busy && "a transaction started while another one was on the line");
+#endif
+}
+
+SerialChannel::Transaction::~Transaction() {
+#ifndef NDEBUG
+    channel_.onTheLine_ = false;
+#endif
 }
 
 }  // namespace ptk

@@ -62,8 +62,28 @@ public:
     bool ReadFrameWithDeadline(std::uint8_t* buffer, std::size_t capacity, std::size_t count,
                                std::uint32_t timeoutMs, bool& complete);
 
-    int CurrentPort = 0;
-    std::array<PortSlot, kPortCount> PortTable{};
+    // The port every read, write and purge works on (COM1 is 0). Opening a port makes it the
+    // current one; reloading the settings files moves it without touching the open port.
+    int currentPort() const { return CurrentPort; }
+    void setCurrentPort(int index) { CurrentPort = index; }
+    const PortSlot& portSlot(int index) const {
+        return PortTable.at(static_cast<std::size_t>(index));
+    }
+
+    // Held by each transaction for as long as it runs: one transaction on the line at a time. In
+    // debug builds a second one that starts before the first has ended (from a window message the
+    // first one pumped, or on another thread) stops the program at once: its bytes would mix with
+    // the first one's on the line, and either could take the other's answer.
+    class Transaction {
+    public:
+        explicit Transaction(SerialChannel& channel);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+
+    private:
+        [[maybe_unused]] SerialChannel& channel_;
+    };
 
     // The stop request of a worker job: while the flag is set, reads end at once (within one
     // wait of kPumpIntervalMs) and writes send nothing. Whoever runs a job on a worker thread sets
@@ -77,9 +97,13 @@ public:
     // Told of the end of every transaction, of the command exchange and of the packet driver
     // alike, when set (the trace); not owned.
     TransactionObserver* transactionObserver = nullptr;
-    void reportTransactionEnd(std::uint8_t code, int result, ResultKind kind) {
+    void reportExchangeEnd(std::uint8_t code, ExchangeResult result, ExchangeRules rules) {
         lostInTransaction_ = false;  // the next transaction opens a lost port again
-        if (transactionObserver) transactionObserver->transactionEnded(code, result, kind);
+        if (transactionObserver) transactionObserver->exchangeEnded(code, result, rules);
+    }
+    void reportPacketEnd(std::uint8_t code, PacketResult result) {
+        lostInTransaction_ = false;
+        if (transactionObserver) transactionObserver->packetEnded(code, result);
     }
 
     // The device of CurrentPort failed or hung up (a USB adapter pulled out): it is closed at
@@ -101,18 +125,24 @@ private:
     // The open device of CurrentPort, opened again when it was lost in an earlier transaction;
     // null when there is none or it was lost in this one.
     platform::SerialDevice* liveDevice();
-    // One attempt of ReadPort into at most capacity places; with stopAtFrameEnd a frame that
-    // began with STX ends the attempt once its checksum byte is in.
+    // Whether a frame that began with STX ends a read once its checksum byte is in.
+    enum class FrameEnd { EndsTheRead, Ignored };
+    // One attempt of ReadPort into at most capacity places.
     ReadOutcome readLogicalBytes(std::uint8_t* buffer, std::size_t capacity, std::size_t count,
-                                 bool stopAtFrameEnd, std::size_t* readOut);
+                                 FrameEnd frameEnd, std::size_t* readOut);
     ReadOutcome readWithDeadline(std::uint8_t* buffer, std::size_t capacity, std::size_t count,
-                                 std::uint32_t timeoutMs, bool stopAtFrameEnd);
+                                 std::uint32_t timeoutMs, FrameEnd frameEnd);
     // Waits up to kPumpIntervalMs (or until the deadline) for the first byte of an attempt.
     bool waitForFirstByte(std::uint32_t start, std::uint32_t timeoutMs);
 
+    int CurrentPort = 0;
+    std::array<PortSlot, kPortCount> PortTable{};
     platform::SerialOpener& opener_;
     platform::Clock& clock_;
     FrontEnd& frontEnd_;
+#ifndef NDEBUG
+    std::atomic<bool> onTheLine_{false};
+#endif
     const std::atomic<bool>* stopSignal_ = nullptr;
     int configuredBaudIndex_ = -1;  // of the port configured last
     int lostPort_ = -1;             // the port whose device failed, to be opened again

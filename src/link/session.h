@@ -14,8 +14,9 @@
 
 namespace ptk {
 
-// Everything the program shares across its windows and commands, in one object that is handed
-// to whoever needs it. Tests make a fresh one per case.
+// The link to the register and its connection settings, in one object that is handed to whoever
+// talks to the register. What a window keeps for itself (the mode it opens, the password typed,
+// its stage of a registration) stays in that window. Tests make a fresh one per case.
 class Session {
 public:
     Session(FrontEnd& frontEnd, platform::Clock& clock, platform::SerialOpener& opener)
@@ -32,8 +33,8 @@ public:
     FrontEnd& frontEnd;
     platform::Clock& clock;
     SerialChannel channel;     // PortTable, CurrentPort
-    ErrorReporter errors;      // SuppressErrorBox
-    CommandExchange exchange;  // TxBuffer, RxBuffer, AnswerCopy, DirectCodes
+    ErrorReporter errors;      // ErrorText, ShowDriverResult
+    CommandExchange exchange;  // SendCommand, SendFormCommand
     PacketExchange packets;    // PacketDriver; PacketCommand is in link/packet_command.h
 
     // Connection settings.
@@ -41,20 +42,6 @@ public:
     std::string baudName;  // "CBR_115200"
     int BaudIndex = 0;
     std::string LinkPassword;  // up to 4 decimal digits
-
-    // Mode entry.
-    int TargetMode = 0;
-    std::string AccessPassword;
-    int RegistrationStage = 0;
-
-    // The last short status: the first 55 bytes of its answer as received, STX at position 0, so
-    // the mode byte lies at position 2 and the flags byte at position 3.
-    LinkBuffer StatusCopy{};
-    std::uint8_t DeviceModeByte = 0;
-    int NoPaperFlag = 0;
-    int NoPrinterLinkFlag = 0;
-    int CoverOpenFlag = 0;
-    int NoRollFlag = 0;
 
     // The emergency stop of the long reports.
     std::atomic<bool> StopRequested{false};

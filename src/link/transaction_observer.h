@@ -2,21 +2,22 @@
 
 #include <cstdint>
 
+#include "link/exchange_result.h"
+#include "link/packet_result.h"
+
 namespace ptk {
 
-// How a transaction's result reads.
-enum class ResultKind {
-    Exchange,  // the command exchange: 1 done, 0 failed, 2 no more data, 3 checksum, 4, 22
-    Driver,    // the packet driver: 0 done, a driver result code, or a negative device error
-};
-
 // Hears the end of every transaction with the register (ptk-inspector's --trace). Called on the
-// thread that ran the transaction, after its last byte; must not allocate or throw.
+// thread that ran the transaction, after its last byte; must not allocate or throw. code: the
+// command code as the caller gave it, before any code shift.
 class TransactionObserver {
 public:
     virtual ~TransactionObserver() = default;
-    // code: the command code as the caller gave it, before any code shift.
-    virtual void transactionEnded(std::uint8_t code, int result, ResultKind kind) noexcept = 0;
+    // A command exchange, with the rules it followed.
+    virtual void exchangeEnded(std::uint8_t code, ExchangeResult result,
+                               ExchangeRules rules) noexcept = 0;
+    // A packet transaction, its result as the caller sees it.
+    virtual void packetEnded(std::uint8_t code, PacketResult result) noexcept = 0;
 };
 
 }  // namespace ptk

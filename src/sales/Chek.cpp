@@ -73,7 +73,7 @@ Tfm_Chek::Tfm_Chek(Session& session, QWidget* parent) : ModeForm(parent), sessio
     setBusyControls({pn_Chek, ed_Price, ed_Sek, bt_ChekClose, bt_Chek});
 }
 
-bool Tfm_Chek::prepareForEntry() {
+bool Tfm_Chek::prepareForEntry(const ui::ModeEntry&) {
     const QString separator = QLocale().decimalPoint();
     ed_Price->setText(QString("1") + (separator.isEmpty() ? QString(",") : separator) + "11");
     ed_Sek->setText("2");
@@ -81,11 +81,11 @@ bool Tfm_Chek::prepareForEntry() {
     return true;
 }
 
-int Tfm_Chek::withConversionCheck(int result) {
-    if (result != sales::kConversionError) return result;
+bool Tfm_Chek::succeeded(const std::optional<ExchangeResult>& result) {
+    if (result) return result->succeeded();
     session_.frontEnd.showMessage(MessageIcon::Error, kErrorCaption, sales::kBadFormatText,
-                                  BoxOwner::Chek);
-    return 0;
+                                  boxOwner());
+    return false;
 }
 
 void Tfm_Chek::bt_ChekClick() {
@@ -95,14 +95,14 @@ void Tfm_Chek::bt_ChekClick() {
 
     // A failed step stops the sequence. A refused item leaves the receipt open on the register;
     // the inspector cancels it from the main window.
-    int result = sales::OpenReceipt(session_, 1);
-    if (result == 1) {
+    bool going = sales::OpenReceipt(session_, 1).succeeded();
+    if (going) {
         const QByteArray price = ed_Price->text().toUtf8();
         const QByteArray section = ed_Sek->text().toUtf8();
-        result = withConversionCheck(
+        going = succeeded(
             sales::RegisterSale(session_, price.toStdString(), "1", section.toStdString()));
     }
-    if (result == 1) withConversionCheck(sales::CloseReceipt(session_, "01", "0,00"));
+    if (going) succeeded(sales::CloseReceipt(session_, "01", "0,00"));
 
     setBusy(false);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <optional>
+
+#include "link/exchange_result.h"
 #include "ui/mode_form.h"
 
 class QFrame;
@@ -22,7 +25,7 @@ public:
 
     // The state the receipt opens in after each mode entry: the sample price 1,11 written with
     // the workstation's decimal separator, section 2, the close button enabled. Always ready.
-    bool prepareForEntry() override;
+    bool prepareForEntry(const ptk::ui::ModeEntry& entry) override;
 
     void bt_ChekClick();
 
@@ -36,8 +39,8 @@ public:
 
 private:
     void FormClose() override;
-    // Shows "Неверный формат!" when a step's typed numbers did not convert; that step failed.
-    int withConversionCheck(int result);
+    // Whether a step succeeded; one whose typed numbers did not convert shows "Неверный формат!".
+    bool succeeded(const std::optional<ptk::ExchangeResult>& result);
 
     ptk::Session& session_;
 };

@@ -11,8 +11,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "device/clock_commands.h"
 #include "link/session.h"
-#include "sales/clock_commands.h"
 #include "ui/picker_formats.h"
 
 using namespace ptk;
@@ -82,23 +82,18 @@ Tfm_DateFR::Tfm_DateFR(Session& session, QWidget* parent)
 
 void Tfm_DateFR::bt_DateOkClick() {
     if (isBusy()) return;
-    session_.errors.SuppressErrorBox = false;
     session_.frontEnd.setResultText("");
     setBusy(true);
 
     const QDate date = ed_Date->date();
-    int result = sales::SetDeviceDate(session_, {date.day(), date.month(), date.year()});
-    if (result == sales::kDateNeedsConfirmation) {
-        // The register wants the date once more: put today back for the inspector to check and
-        // leave the time alone until the date has been accepted.
+    const QTime time = ed_Time->time();
+    const ClockSetting setting = SetDeviceClock(session_, {date.day(), date.month(), date.year()},
+                                                {time.hour(), time.minute(), time.second()});
+    if (setting.date.dateToConfirm()) {
+        // The register wants the date once more: put today back for the inspector to check; the
+        // time waits until the date has been accepted.
         ed_Date->setDate(today_());
-        session_.frontEnd.showMessage(MessageIcon::Warning, kWarningCaption,
-                                      "Требуется повторный ввод даты", BoxOwner::Application);
-        result = 0;
-    }
-    if (result != 0) {
-        const QTime time = ed_Time->time();
-        sales::SetDeviceTime(session_, {time.hour(), time.minute(), time.second()});
+        tellDateAgain(session_.frontEnd);
     }
 
     setBusy(false);

@@ -18,7 +18,7 @@ public:
     explicit Tfm_Gash(ptk::Session& session, QWidget* parent = nullptr);
 
     // The report needs nothing set before it opens.
-    bool prepareForEntry() override { return true; }
+    bool prepareForEntry(const ptk::ui::ModeEntry&) override { return true; }
 
     void bt_OtchClick();
 

@@ -25,9 +25,9 @@ std::optional<std::uint8_t> twoDigitField(std::string_view text) {
     return packed;
 }
 
-int send(Session& session, const MessageBuilder& message, std::size_t answerLength,
-         bool acceptShortAnswer, std::uint32_t answerStartMs) {
-    CommandCall call = commandCall(message, answerLength, acceptShortAnswer);
+ExchangeResult send(Session& session, const MessageBuilder& message, std::size_t answerLength,
+                    ShortAnswer shortAnswer, std::uint32_t answerStartMs) {
+    CommandCall call = commandCall(message, answerLength, shortAnswer);
     call.deadlines.tAnswerStart = answerStartMs;
     return session.exchange.SendFormCommand(call);
 }
@@ -62,27 +62,29 @@ std::optional<CloseData> buildCloseData(std::string_view paymentTypeText,
     return data;
 }
 
-int OpenReceipt(Session& session, std::uint8_t receiptType) {
+ExchangeResult OpenReceipt(Session& session, std::uint8_t receiptType) {
     auto message = session.message(kOpenReceiptCode);
     message.byte(0x00).byte(receiptType);
-    return send(session, message, 6, false, 10000);
+    return send(session, message, 6, ShortAnswer::Refused, 10000);
 }
 
-int RegisterSale(Session& session, std::string_view priceText, std::string_view quantityText,
-                 std::string_view sectionText) {
+std::optional<ExchangeResult> RegisterSale(Session& session, std::string_view priceText,
+                                           std::string_view quantityText,
+                                           std::string_view sectionText) {
     const auto data = buildSaleData(priceText, quantityText, sectionText);
-    if (!data) return kConversionError;
+    if (!data) return std::nullopt;
     auto message = session.message(kRegisterSaleCode);
     message.bytes(data->data(), data->size());
-    return send(session, message, 20, true, 10000);
+    return send(session, message, 20, ShortAnswer::Taken, 10000);
 }
 
-int CloseReceipt(Session& session, std::string_view paymentTypeText, std::string_view sumText) {
+std::optional<ExchangeResult> CloseReceipt(Session& session, std::string_view paymentTypeText,
+                                           std::string_view sumText) {
     const auto data = buildCloseData(paymentTypeText, sumText);
-    if (!data) return kConversionError;
+    if (!data) return std::nullopt;
     auto message = session.message(kCloseReceiptCode);
     message.bytes(data->data(), data->size());
-    return send(session, message, 6, false, 20000);
+    return send(session, message, 6, ShortAnswer::Refused, 20000);
 }
 
 }  // namespace ptk::sales

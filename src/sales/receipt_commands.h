@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "link/exchange_result.h"
+
 namespace ptk {
 class Session;
 }
@@ -15,9 +17,7 @@ inline constexpr std::uint8_t kOpenReceiptCode = 0x92;
 inline constexpr std::uint8_t kRegisterSaleCode = 0x48;
 inline constexpr std::uint8_t kCloseReceiptCode = 0x4A;
 
-// What RegisterSale and CloseReceipt answer when a number the user typed does not convert.
-// Nothing has gone out on the line and nothing has been shown; the window says so.
-inline constexpr int kConversionError = -1;
+// What the window says when a number the user typed does not convert.
 inline constexpr std::string_view kBadFormatText = "Неверный формат!";
 
 // Flags, price (5 bytes, kopecks), quantity (5 bytes, thousandths), section (1 byte).
@@ -36,16 +36,18 @@ std::optional<SaleData> buildSaleData(std::string_view priceText, std::string_vi
 // separators dropped (it is not scaled: "0,00" is zero), up to ten digits.
 std::optional<CloseData> buildCloseData(std::string_view paymentTypeText, std::string_view sumText);
 
-// Opens a receipt of the given type. 1 on success, 0 after a link failure or device error (its
-// message has been shown), 3 on a checksum failure.
-int OpenReceipt(Session& session, std::uint8_t receiptType);
+// Opens a receipt of the given type. A failure has shown its message.
+ExchangeResult OpenReceipt(Session& session, std::uint8_t receiptType);
 
 // Registers one item in the open receipt. The register answers an item with a longer frame that
-// it may cut short, so a short answer is taken. Results as OpenReceipt, or kConversionError.
-int RegisterSale(Session& session, std::string_view priceText, std::string_view quantityText,
-                 std::string_view sectionText);
+// it may cut short, so a short answer is taken. Nothing, with nothing sent or shown, when a
+// number does not convert.
+std::optional<ExchangeResult> RegisterSale(Session& session, std::string_view priceText,
+                                           std::string_view quantityText,
+                                           std::string_view sectionText);
 
 // Closes the open receipt with a payment. Results as RegisterSale.
-int CloseReceipt(Session& session, std::string_view paymentTypeText, std::string_view sumText);
+std::optional<ExchangeResult> CloseReceipt(Session& session, std::string_view paymentTypeText,
+                                           std::string_view sumText);
 
 }  // namespace ptk::sales

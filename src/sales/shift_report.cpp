@@ -4,9 +4,9 @@
 
 namespace ptk::sales {
 
-int PrintShiftClosingReport(Session& session) {
+ExchangeResult PrintShiftClosingReport(Session& session) {
     const auto message = session.message(kShiftClosingReportCode);
-    CommandCall call = commandCall(message, 6, false);
+    CommandCall call = commandCall(message, 6, ShortAnswer::Refused);
     call.deadlines.tAnswerStart = kShiftReportAnswerStartMs;
     return session.exchange.SendFormCommand(call);
 }

@@ -4,48 +4,27 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QTabBar>
 #include <QTabWidget>
 
 #include <functional>
 
+#include "device/connection.h"
 #include "settings/port_list.h"
-#include "shell/connect_sequence.h"
+#include "ui/digit_edit.h"
 
 namespace ptk::ui {
 namespace {
 
 QString inUseName(const Session& session) {
-    return QStringLiteral("COM%1").arg(session.channel.CurrentPort + 1);
+    return QStringLiteral("COM%1").arg(session.channel.currentPort() + 1);
 }
 
 std::string utf8(const QString& text) {
     return text.toUtf8().toStdString();
-}
-
-// Keys that move the caret or leave the field; they type nothing, so they pass.
-bool isNavigationKey(int key) {
-    switch (key) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_Delete:
-        case Qt::Key_Shift:
-        case Qt::Key_Control:
-        case Qt::Key_Alt:
-            return true;
-        default:
-            return false;
-    }
 }
 
 // Gives a window back its enabled state on every way out of a handler.
@@ -123,15 +102,13 @@ void Tfm_Config::buildControls() {
                               gb_PassFr);
     ed_PassFr->setObjectName(QStringLiteral("ed_PassFr"));
     ed_PassFr->setGeometry(16, 26, 185, 24);
-    ed_PassFr->setMaxLength(static_cast<int>(kLinkPasswordDigits));
     ed_PassFr->setAccessibleName(QStringLiteral("Пароль на связь"));
-    // Nothing but typed digits gets in: no context menu to paste from, no drops, and a validator
-    // behind the key filter for whatever an input method might commit.
-    ed_PassFr->setContextMenuPolicy(Qt::NoContextMenu);
-    ed_PassFr->setAcceptDrops(false);
-    ed_PassFr->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9]{0,4}")), ed_PassFr));
-    ed_PassFr->installEventFilter(this);
+    // ed_PassFrKeyPress and ed_PassFrContextPopup: nothing but typed digits gets in, and a
+    // validator stands behind the key filter for whatever an input method might commit.
+    ui::acceptDigitsOnly(*ed_PassFr,
+                         {.digits = static_cast<int>(kLinkPasswordDigits),
+                          .otherwise = DigitRules::Otherwise::Refused},
+                         [this] { session_.frontEnd.beep(); });
 
     bt_ConfigOk = new QPushButton(QStringLiteral("Применить"), pn_Connect);
     bt_ConfigOk->setObjectName(QStringLiteral("bt_ConfigOk"));
@@ -203,14 +180,14 @@ bool Tfm_Config::TakeSetting(Setting which) {
                     session_.frontEnd.showMessage(
                         MessageIcon::Warning, kWarningCaption,
                         utf8(QStringLiteral("Порт не выбран. Оставлен порт %1.").arg(kept)),
-                        BoxOwner::Config);
+                        boxOwner());
                 } else {
                     session_.frontEnd.showMessage(
                         MessageIcon::Error, kErrorCaption,
                         utf8(QStringLiteral("Неверное имя порта «%1»: допустимы имена от COM1 до "
                                             "COM256. Оставлен порт %2.")
                                  .arg(chosen, kept)),
-                        BoxOwner::Config);
+                        boxOwner());
                 }
                 session_.portName = utf8(kept);
                 return false;
@@ -231,7 +208,7 @@ bool Tfm_Config::TakeSetting(Setting which) {
                 session_.frontEnd.showMessage(
                     MessageIcon::Error, kErrorCaption,
                     "Пароль на связь: допустимо не более 4 цифр. Оставлен прежний пароль.",
-                    BoxOwner::Config);
+                    boxOwner());
                 return false;
             }
             session_.LinkPassword = typed;
@@ -262,33 +239,6 @@ void Tfm_Config::bt_ConfigNoClick() {
 
 void Tfm_Config::FormClose() {
     bringBackMainWindow();
-}
-
-bool Tfm_Config::ed_PassFrKeyPress(QKeyEvent* event) {
-    const QString text = event->text();
-    const bool digit =
-        text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9');
-    if (digit) return false;
-    const bool paste = event->matches(QKeySequence::Paste);
-    const bool typesSomething = !text.isEmpty() || event->key() == Qt::Key_Backspace;
-    if (!paste && (!typesSomething || isNavigationKey(event->key()))) return false;
-    session_.frontEnd.beep();
-    return true;
-}
-
-bool Tfm_Config::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ed_PassFr) {
-        switch (event->type()) {
-            case QEvent::KeyPress:
-                return ed_PassFrKeyPress(static_cast<QKeyEvent*>(event));
-            case QEvent::MouseButtonRelease:
-                // The middle button pastes the selection on X11.
-                return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
-            default:
-                break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace ptk::ui

@@ -43,8 +43,6 @@ public:
     void bt_ConfigOkClick();
     void bt_ConfigNoClick();
     void FormClose() override;
-    // True when the key was dropped: only the digits reach the password field.
-    bool ed_PassFrKeyPress(QKeyEvent* event);
 
     // Globals -> controls and controls -> globals. TakeSetting is false when the control holds
     // nothing usable; the setting then stays as it was.
@@ -53,9 +51,6 @@ public:
 
     // What opening the window from the menu does: the files, then the controls.
     void showSettingsFromFiles();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();

@@ -85,11 +85,11 @@ void takePort(Session& session, const FileWord& value) {
     if (!index) {
         refuse(session, std::string("В файле num_port.ini неверное имя порта: допустимы имена от "
                                     "COM1 до COM256. Оставлен порт COM") +
-                            std::to_string(session.channel.CurrentPort + 1) + ".");
+                            std::to_string(session.channel.currentPort() + 1) + ".");
         return;
     }
     session.portName = value.word;
-    session.channel.CurrentPort = *index;
+    session.channel.setCurrentPort(*index);
 }
 
 void takeBaud(Session& session, const FileWord& value) {

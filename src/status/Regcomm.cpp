@@ -5,15 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 #include <string>
 
+#include "device/mode_switch.h"
 #include "link/session.h"
-#include "shell/shell_commands.h"
-#include "status/mode_entry.h"
-#include "status/short_status.h"
-#include "ui/key_filter.h"
+#include "ui/digit_edit.h"
 
 using namespace ptk;
 
@@ -44,7 +41,6 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
 
     ed_Pass = new QLineEdit(Panel1);
     ed_Pass->setObjectName("ed_Pass");
-    ed_Pass->setMaxLength(static_cast<int>(kAccessPasswordLength));
     ed_Pass->setEchoMode(QLineEdit::Password);
     ed_Pass->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");  // '*'
     QFont passwordFont = ed_Pass->font();
@@ -55,14 +51,12 @@ Tfm_RegComm::Tfm_RegComm(Session& session, QWidget* parent)
     ed_Pass->setAccessibleName(lb_Pass->text());
     lb_Pass->setBuddy(ed_Pass);
     // Only digits mean anything in a password the register checks: anything else would travel
-    // as the low half of its character code. Backspace still corrects a typo.
-    ed_Pass->installEventFilter(new ui::CharacterFilter(
-        "0123456789", [this] { session_.frontEnd.beep(); }, ed_Pass,
-        ui::CharacterFilter::Backspace::Edits));
-    // What does not come from a key (a paste from the context menu or Shift+Insert, a drop) is
-    // held to digits too.
-    ed_Pass->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("[0-9]{0,8}"), ed_Pass));
+    // as the low half of its character code. Backspace still corrects a typo, and what does not
+    // come from a key (a paste from the context menu or Shift+Insert, a drop) is held to digits.
+    ui::acceptDigitsOnly(*ed_Pass,
+                         {.digits = static_cast<int>(kAccessPasswordLength),
+                          .backspace = ui::CharacterFilter::Backspace::Edits},
+                         [this] { session_.frontEnd.beep(); });
 
     bt_RegCommOk = new QPushButton("Применить", this);
     bt_RegCommOk->setObjectName("bt_RegCommOk");
@@ -114,22 +108,22 @@ QString Tfm_RegComm::banner(int targetMode) {
     }
 }
 
-int Tfm_RegComm::leaveAndEnterTargetMode(const std::string& password) {
-    int result = QueryStatusCode(session_);
-    // Position 2 of the status copy is answer byte 1, the mode byte; any other mode than the
-    // selection mode must be left before another can be entered.
-    if (result == 1 && session_.StatusCopy[2] != 0) result = ExitCurrentMode(session_);
-    if (result == 1) {
-        result = EnterMode(session_, static_cast<std::uint8_t>(session_.TargetMode), password);
-    }
-    return result;
+void Tfm_RegComm::openFor(int mode) {
+    if (!hasModeForm(mode)) return;
+    targetMode_ = mode;
+    setWindowTitle(banner(mode));
+    ed_Pass->clear();
+    ed_Pass->setFocus();
+    show();
+    raise();
+    activateWindow();
 }
 
 void Tfm_RegComm::bt_RegCommOkClick() {
     if (isBusy()) return;
     // A mode whose form is missing is not entered at all: the register would be left in it with
     // nothing on the screen to work in it or to leave it. The menu never offers such a mode.
-    if (!hasModeForm(session_.TargetMode)) {
+    if (!hasModeForm(targetMode_)) {
         close();
         return;
     }
@@ -143,29 +137,29 @@ void Tfm_RegComm::bt_RegCommOkClick() {
 
     session_.frontEnd.setResultText("");
     setBusy(true);
-    const int result = leaveAndEnterTargetMode(password);
-    // Kept even when the entry failed: it is the password the inspector typed last, which the
-    // fiscal-memory form uses to come back to its mode.
-    session_.AccessPassword = password;
+    // Any other mode than the selection mode must be left before another can be entered.
+    const ExchangeResult result =
+        SwitchToMode(session_, static_cast<std::uint8_t>(targetMode_),
+                     ModePassword::typed(password), Leaving::WhenNotInSelection);
     setBusy(false);
-    if (result != 1) return;
+    if (!result.succeeded()) return;
 
     session_.frontEnd.setResultText("");
     // Hidden, not closed: the main window stays disabled until the opened form closes.
     hide();
     // Looked up again: the form may have gone while the exchange turned the message loop.
-    if (ui::ModeForm* form = modeForm(session_.TargetMode)) {
-        openForm(*form);
+    if (ui::ModeForm* form = modeForm(targetMode_)) {
+        openForm(*form, ui::ModeEntry{password});
     } else {
         giveBackMainWindow();
     }
 }
 
-void Tfm_RegComm::openForm(ui::ModeForm& form) {
+void Tfm_RegComm::openForm(ui::ModeForm& form, const ui::ModeEntry& entry) {
     // Again at each opening, so the order in which program start set the main window and
     // registered the form does not matter.
     form.setHandBack(mainWindow(), this);
-    if (!form.prepareForEntry()) {
+    if (!form.prepareForEntry(entry)) {
         giveBackMainWindow();
         return;
     }

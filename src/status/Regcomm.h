@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "link/exchange_result.h"
 #include "ui/child_window.h"
 #include "ui/mode_form.h"
 
@@ -17,9 +18,9 @@ class Session;
 }
 
 // The mode-entry dialog: asks for the access password, takes the register back to the selection
-// mode when it is in another one, enters the mode the main menu chose (TargetMode) and opens the
-// form that works in that mode. It hides itself meanwhile; that form closes it when it closes.
-// The main window is enabled again when the dialog closes, or when the form cannot be opened.
+// mode when it is in another one, enters the mode the main menu opened it for and opens the form
+// that works in that mode. It hides itself meanwhile; that form closes it when it closes. The
+// main window is enabled again when the dialog closes, or when the form cannot be opened.
 //
 // The dialog knows the forms only as ModeForm: program start registers the form of each mode. A
 // mode without a form is never entered.
@@ -39,6 +40,12 @@ public:
     // Whether the dialog has a form to open in the mode; the main menu offers only such modes.
     bool hasModeForm(int mode) const;
 
+    // Opens the dialog for entering mode: its caption names the mode, the password field is empty
+    // and has the focus. Nothing happens for a mode without a form.
+    void openFor(int mode);
+    // The mode the dialog was last opened for.
+    int targetMode() const { return targetMode_; }
+
     // The caption that names the mode, for each mode the dialog enters; empty for other modes.
     static QString banner(int targetMode);
 
@@ -55,11 +62,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Takes the register out of any other mode and enters TargetMode; 1 on success.
-    int leaveAndEnterTargetMode(const std::string& password);
     ptk::ui::ModeForm* modeForm(int mode) const;
-    // Prepares the form and shows it; the main window comes back when the form is not ready.
-    void openForm(ptk::ui::ModeForm& form);
+    // Prepares the form for the entry and shows it; the main window comes back when the form is
+    // not ready.
+    void openForm(ptk::ui::ModeForm& form, const ptk::ui::ModeEntry& entry);
     // When no form can be shown, the inspector gets the main window back.
     void giveBackMainWindow();
 
@@ -68,4 +74,5 @@ private:
 
     ptk::Session& session_;
     std::array<QPointer<ptk::ui::ModeForm>, kModeCount> modeForms_;
+    int targetMode_ = 0;
 };

@@ -27,8 +27,8 @@ Tfm_RegInf::Tfm_RegInf(Session& session, QWidget* parent)
       mem_RegInf(box()),
       bt_RegInfExit(closeButton()) {}
 
-int Tfm_RegInf::RunRequests() {
-    const int result = ReadRegistrationInfo(session(), lines_);
+ExchangeResult Tfm_RegInf::RunRequests() {
+    const ExchangeResult result = ReadRegistrationInfo(session(), lines_);
     showLines(lines_);
     return result;
 }

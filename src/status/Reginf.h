@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "link/exchange_result.h"
 #include "status/report_window.h"
 
 // The registration information window: EKLZ activations, ИНН, РНМ, the first shift, the date of
@@ -19,7 +20,7 @@ public:
     // The reads of data registers 26, 27 and 28 in turn, each only after the one before
     // succeeded, their lines shown in the text box; the result of the last read made, which
     // decides whether the main menu opens the window.
-    int RunRequests();
+    ptk::ExchangeResult RunRequests();
 
     QFrame* const pn_RegInf;
     QPlainTextEdit* const mem_RegInf;

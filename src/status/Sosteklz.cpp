@@ -30,9 +30,9 @@ Tfm_SostEKLZ::Tfm_SostEKLZ(Session& session, QWidget* parent)
       pn_SostEKLZ(panel()),
       mem_SostEKLZ(box()) {}
 
-int Tfm_SostEKLZ::RequestEklzState() {
+ExchangeResult Tfm_SostEKLZ::RequestEklzState() {
     std::vector<std::string> lines;
-    const int result = ptk::RequestEklzState(session(), lines);
-    if (result == 1) showLines(lines);
+    const ExchangeResult result = ptk::RequestEklzState(session(), lines);
+    if (result.succeeded()) showLines(lines);
     return result;
 }

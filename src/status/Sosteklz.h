@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/exchange_result.h"
 #include "status/report_window.h"
 
 // The EKLZ state window: the state of the register's protected control tape as lines of text.
@@ -13,8 +14,8 @@ public:
     explicit Tfm_SostEKLZ(ptk::Session& session, QWidget* parent = nullptr);
 
     // The EKLZ state request; on success the text box shows its lines. The main menu opens the
-    // window only for a result of 1.
-    int RequestEklzState();
+    // window only then.
+    ptk::ExchangeResult RequestEklzState();
 
     QPushButton* const bt_SostEKLZExit;
     QFrame* const pn_SostEKLZ;

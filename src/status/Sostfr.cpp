@@ -29,14 +29,14 @@ Tfm_SostFR::Tfm_SostFR(Session& session, QWidget* parent)
       mem_SostFR(box()),
       bt_SostFRExit(closeButton()) {}
 
-int Tfm_SostFR::RequestState() {
-    const int result = RequestDeviceState(session(), lines_);
+ExchangeResult Tfm_SostFR::RequestState() {
+    const ExchangeResult result = RequestDeviceState(session(), lines_);
     showLines(lines_);
     return result;
 }
 
-int Tfm_SostFR::RequestPrinterState() {
-    const int result = ptk::RequestPrinterState(session(), lines_);
+ExchangeResult Tfm_SostFR::RequestPrinterState() {
+    const ExchangeResult result = ptk::RequestPrinterState(session(), lines_);
     showLines(lines_);
     return result;
 }
@@ -44,9 +44,9 @@ int Tfm_SostFR::RequestPrinterState() {
 bool Tfm_SostFR::RunRequests() {
     // The box keeps its text between openings, so a failed state request must not leave the
     // state of an earlier opening on show.
-    if (RequestState() != 1) {
+    if (!RequestState().succeeded()) {
         lines_.clear();
         mem_SostFR->clear();
     }
-    return RequestPrinterState() == 1;
+    return RequestPrinterState().succeeded();
 }

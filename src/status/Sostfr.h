@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "link/exchange_result.h"
 #include "status/report_window.h"
 
 // The device state window: the register's state and its printer's state as lines of text. It
@@ -17,9 +18,9 @@ public:
     explicit Tfm_SostFR(ptk::Session& session, QWidget* parent = nullptr);
 
     // The state request; on success the text box shows the state lines.
-    int RequestState();
+    ptk::ExchangeResult RequestState();
     // The printer-state request; on success the four printer lines are added to the text box.
-    int RequestPrinterState();
+    ptk::ExchangeResult RequestPrinterState();
     // The two requests as the main menu runs them while it is busy: a failed state request
     // leaves the box empty rather than showing an older state, and the printer-state request
     // runs either way and decides. True when the window is to be opened.

@@ -116,7 +116,7 @@ std::string receiptSum(const AnswerBytes& answer) {
 }
 
 CommandCall stateCall(const MessageBuilder& message, ErrorCodeRule rule) {
-    CommandCall call = commandCall(message, 55, true);
+    CommandCall call = commandCall(message, 55, ShortAnswer::Taken);
     call.errorCode = rule;
     return call;
 }
@@ -174,24 +174,24 @@ std::vector<std::string> printerStateLines(std::uint8_t printerFlags) {
     return lines;
 }
 
-int RequestDeviceState(Session& session, std::vector<std::string>& lines) {
+ExchangeResult RequestDeviceState(Session& session, std::vector<std::string>& lines) {
     const auto message = session.message(kStateCode);
-    const int result =
+    const ExchangeResult result =
         session.exchange.SendFormCommand(stateCall(message, ErrorCodeRule::StateAnswer));
-    if (result == 1)
-        lines = deviceStateLines(AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy));
+    if (result.succeeded())
+        lines = deviceStateLines(AnswerBytes::fromLinkBuffer(session.exchange.answer()));
     return result;
 }
 
-int RequestPrinterState(Session& session, std::vector<std::string>& lines) {
+ExchangeResult RequestPrinterState(Session& session, std::vector<std::string>& lines) {
     const auto message = session.message(kPrinterStateCode);
     auto call = stateCall(message, ErrorCodeRule::None);
-    call.reportSuccessOnAnswer = true;
-    const int result = session.exchange.SendFormCommand(call);
+    call.resultField = ResultFieldText::NoErrorsOnAnswer;
+    const ExchangeResult result = session.exchange.SendFormCommand(call);
     // Without a closing byte the window stays shut and its text is rebuilt before it is next
     // shown, so the lines are only worth adding for a complete exchange.
-    if (result == 1) {
-        const auto answer = AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy);
+    if (result.succeeded()) {
+        const auto answer = AnswerBytes::fromLinkBuffer(session.exchange.answer());
         for (auto& line : printerStateLines(answer[2])) lines.push_back(std::move(line));
     }
     return result;

@@ -28,13 +28,13 @@ std::vector<std::string> deviceStateLines(const AnswerBytes& answer);
 // The four printer lines for the printer flag byte (answer byte 2 of the printer-state answer).
 std::vector<std::string> printerStateLines(std::uint8_t printerFlags);
 
-// The state request (0x3F). On success (result 1) lines holds the state lines, replacing what
-// was there; otherwise lines is left alone and the failure has been shown. 3: checksum failure.
-int RequestDeviceState(Session& session, std::vector<std::string>& lines);
+// The state request (0x3F). On success lines holds the state lines, replacing what was there;
+// otherwise lines is left alone and the failure has been shown.
+ExchangeResult RequestDeviceState(Session& session, std::vector<std::string>& lines);
 
-// The printer-state request (0x45), which examines no error code: result 1 when the register's
+// The printer-state request (0x45), which examines no error code: Done when the register's
 // closing byte arrived, and then the four printer lines are appended to lines. The result field
 // reads "00 - Ошибок нет. Команда выполнена." as soon as the answer frame has been taken.
-int RequestPrinterState(Session& session, std::vector<std::string>& lines);
+ExchangeResult RequestPrinterState(Session& session, std::vector<std::string>& lines);
 
 }  // namespace ptk

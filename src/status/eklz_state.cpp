@@ -57,11 +57,12 @@ std::vector<std::string> eklzStateLines(const AnswerBytes& answer) {
     return lines;
 }
 
-int RequestEklzState(Session& session, std::vector<std::string>& lines) {
+ExchangeResult RequestEklzState(Session& session, std::vector<std::string>& lines) {
     const auto message = session.message(kEklzStateCode);
-    const int result = session.exchange.SendFormCommand(commandCall(message, 55, true));
-    if (result == 1)
-        lines = eklzStateLines(AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy));
+    const ExchangeResult result =
+        session.exchange.SendFormCommand(commandCall(message, 55, ShortAnswer::Taken));
+    if (result.succeeded())
+        lines = eklzStateLines(AnswerBytes::fromLinkBuffer(session.exchange.answer()));
     return result;
 }
 

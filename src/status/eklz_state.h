@@ -14,8 +14,8 @@ inline constexpr std::uint8_t kEklzStateCode = 0xAE;
 // The lines of the EKLZ state window for an EKLZ state answer, in the window's order.
 std::vector<std::string> eklzStateLines(const AnswerBytes& answer);
 
-// The EKLZ state request (0xAE). On success (result 1) lines holds the state lines, replacing
-// what was there; otherwise lines is left alone and the failure has been shown.
-int RequestEklzState(Session& session, std::vector<std::string>& lines);
+// The EKLZ state request (0xAE). On success lines holds the state lines, replacing what was
+// there; otherwise lines is left alone and the failure has been shown.
+ExchangeResult RequestEklzState(Session& session, std::vector<std::string>& lines);
 
 }  // namespace ptk

@@ -70,25 +70,26 @@ std::vector<std::string> dataRegisterLines(std::uint8_t number, const AnswerByte
     return lines;
 }
 
-int ReadDataRegister(Session& session, std::uint8_t number, std::vector<std::string>& lines) {
+ExchangeResult ReadDataRegister(Session& session, std::uint8_t number,
+                                std::vector<std::string>& lines) {
     auto message = session.message(kReadDataRegisterCode);
     message.byte(number).byte(0x00).byte(0x00);
-    CommandCall call = commandCall(message, 55, true);
+    CommandCall call = commandCall(message, 55, ShortAnswer::Taken);
     call.deadlines.tAnswerStart = kDataRegisterAnswerStartMs;
-    const int result = session.exchange.SendFormCommand(call);
-    if (result != 1) return result;
+    const ExchangeResult result = session.exchange.SendFormCommand(call);
+    if (!result.succeeded()) return result;
     if (number == kActivationRegister) lines.clear();
     for (auto& line :
-         dataRegisterLines(number, AnswerBytes::fromLinkBuffer(session.exchange.AnswerCopy))) {
+         dataRegisterLines(number, AnswerBytes::fromLinkBuffer(session.exchange.answer()))) {
         lines.push_back(std::move(line));
     }
     return result;
 }
 
-int ReadRegistrationInfo(Session& session, std::vector<std::string>& lines) {
-    int result = ReadDataRegister(session, kActivationRegister, lines);
-    if (result == 1) result = ReadDataRegister(session, kRegistrationRegister, lines);
-    if (result == 1) result = ReadDataRegister(session, kEklzNumberRegister, lines);
+ExchangeResult ReadRegistrationInfo(Session& session, std::vector<std::string>& lines) {
+    ExchangeResult result = ReadDataRegister(session, kActivationRegister, lines);
+    if (result.succeeded()) result = ReadDataRegister(session, kRegistrationRegister, lines);
+    if (result.succeeded()) result = ReadDataRegister(session, kEklzNumberRegister, lines);
     return result;
 }
 

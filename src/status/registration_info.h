@@ -21,13 +21,14 @@ inline constexpr std::uint32_t kDataRegisterAnswerStartMs = 45000;
 // number other than 26, 27 or 28).
 std::vector<std::string> dataRegisterLines(std::uint8_t number, const AnswerBytes& answer);
 
-// Reads one data register (0x91). On success (result 1) its lines are added to lines; the
-// answer of data register 26, the first one read, replaces what was there instead. On failure
-// lines is left alone and the failure has been shown.
-int ReadDataRegister(Session& session, std::uint8_t number, std::vector<std::string>& lines);
+// Reads one data register (0x91). On success its lines are added to lines; the answer of data
+// register 26, the first one read, replaces what was there instead. On failure lines is left
+// alone and the failure has been shown.
+ExchangeResult ReadDataRegister(Session& session, std::uint8_t number,
+                                std::vector<std::string>& lines);
 
 // The three reads in their order, each only after the one before succeeded. The result is that
 // of the last read made.
-int ReadRegistrationInfo(Session& session, std::vector<std::string>& lines);
+ExchangeResult ReadRegistrationInfo(Session& session, std::vector<std::string>& lines);
 
 }  // namespace ptk

@@ -243,13 +243,23 @@ void ExchangeTrace::readFailed() {
     note("the port reported a read error");
 }
 
-void ExchangeTrace::transactionEnded(std::uint8_t code, int result, ResultKind kind) noexcept {
+template <class Describe>
+void ExchangeTrace::resultLine(const Describe& describe) noexcept {
     const std::lock_guard<std::mutex> lock(mutex_);
     flushOutsideFrame(in_);
     flushOutsideFrame(out_);
     LineBuffer& line = startLine(elapsedUs());
-    describeResult(line, code, result, kind);
+    describe(line);
     writeLine(line);
+}
+
+void ExchangeTrace::exchangeEnded(std::uint8_t code, ExchangeResult result,
+                                  ExchangeRules rules) noexcept {
+    resultLine([&](LineBuffer& line) { describeExchangeResult(line, code, result, rules); });
+}
+
+void ExchangeTrace::packetEnded(std::uint8_t code, PacketResult result) noexcept {
+    resultLine([&](LineBuffer& line) { describePacketResult(line, code, result); });
 }
 
 }  // namespace ptk::trace

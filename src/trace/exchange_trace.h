@@ -69,12 +69,18 @@ public:
     void writeFailed();
     void readFailed();
 
-    void transactionEnded(std::uint8_t code, int result, ResultKind kind) noexcept override;
+    void exchangeEnded(std::uint8_t code, ExchangeResult result,
+                       ExchangeRules rules) noexcept override;
+    void packetEnded(std::uint8_t code, PacketResult result) noexcept override;
 
     // Lines the system did not take (a full disk, say); the trace goes on with the next ones.
     std::uint64_t linesLost() const;
 
 private:
+    // Writes the line that ends a transaction, described by describe.
+    template <class Describe>
+    void resultLine(const Describe& describe) noexcept;
+
     struct Direction {
         Direction(FrameKind kind, std::string_view tag) : tracker(kind), tag(tag) {}
         FrameTracker tracker;

@@ -54,42 +54,44 @@ void checksumVerdict(LineBuffer& line, const Frame& frame) {
     if (!frame.checksumRight && !frame.carriesSecret) line.text(", checksum wrong");
 }
 
-// The exchange's results by number.
-std::string_view exchangeResultText(int result) {
-    switch (result) {
-        case 0:
-            return "failed";
-        case 1:
-            return "done";
-        case 2:
-            return "no more data";
-        case 3:
-            return "checksum wrong";
-        case 4:
-            return "device error";
-        case 22:
-            return "command unknown to the register";
-        default:
-            return "unknown result";
+struct NumberedResult {
+    int number;
+    std::string_view text;
+};
+
+NumberedResult numbered(ExchangeResult result, ExchangeRules rules) {
+    switch (result.outcome) {
+        case ExchangeOutcome::Failed:
+            break;
+        case ExchangeOutcome::Done:
+            return {1, "done"};
+        case ExchangeOutcome::NoMoreData:
+            return {2, "no more data"};
+        case ExchangeOutcome::ChecksumWrong:
+            return {3, "checksum wrong"};
+        case ExchangeOutcome::DeviceError:
+            if (rules == ExchangeRules::General) return {4, "device error"};
+            break;
+        case ExchangeOutcome::UnknownCommand:
+            return {22, "command unknown to the register"};
     }
+    return {0, "failed"};
 }
 
-void driverResult(LineBuffer& line, int result) {
-    if (result == 0) {
+void driverResult(LineBuffer& line, PacketResult result) {
+    if (result.succeeded()) {
         line.text("0 (done)");
         return;
     }
-    if (result < 0) {
+    if (result.isDeviceError()) {
         line.text("device ");
-        deviceError(line, static_cast<std::uint8_t>(result & 0xFF));
+        deviceError(line, result.deviceCode);
         return;
     }
-    std::string_view text = "Неизвестная ошибка";
-    for (const DriverResult& entry : DriverResultTable) {
-        if (entry.code == 0) break;
-        if (entry.code == result) text = entry.message;
-    }
-    line.hex(static_cast<std::uint32_t>(result)).text(" (").text(text).character(')');
+    line.hex(static_cast<std::uint32_t>(result.code))
+        .text(" (")
+        .text(driverResultMessage(result.code))
+        .character(')');
 }
 
 }  // namespace
@@ -164,16 +166,20 @@ void describePauses(LineBuffer& line, int pauses) {
         line.text(", read in ").number(static_cast<std::uint64_t>(pauses) + 1).text(" parts");
 }
 
-void describeResult(LineBuffer& line, std::uint8_t code, int result, ResultKind kind) {
+void describeExchangeResult(LineBuffer& line, std::uint8_t code, ExchangeResult result,
+                            ExchangeRules rules) {
+    const NumberedResult shown = numbered(result, rules);
     line.text("end of ");
     named(line, code);
-    if (kind == ResultKind::Driver) {
-        line.text(" (packet driver): result ");
-        driverResult(line, result);
-        return;
-    }
-    line.text(": result ").number(static_cast<std::uint64_t>(result < 0 ? 0 : result));
-    line.text(" (").text(exchangeResultText(result)).character(')');
+    line.text(": result ").number(static_cast<std::uint64_t>(shown.number));
+    line.text(" (").text(shown.text).character(')');
+}
+
+void describePacketResult(LineBuffer& line, std::uint8_t code, PacketResult result) {
+    line.text("end of ");
+    named(line, code);
+    line.text(" (packet driver): result ");
+    driverResult(line, result);
 }
 
 }  // namespace ptk::trace

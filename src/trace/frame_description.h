@@ -27,7 +27,12 @@ void describePauses(LineBuffer& line, int pauses);
 // tell how many secret bytes needed it).
 void describeBrokenFrame(LineBuffer& line, std::size_t messageBytes);
 
-// "end of 0x45 short status: result 1 (done)".
-void describeResult(LineBuffer& line, std::uint8_t code, int result, ResultKind kind);
+// "end of 0x45 short status: result 1 (done)": the result by the number the exchange has always
+// been known by (1 done, 0 failed, 2 no more data, 3 checksum wrong, 4 device error, 22 command
+// unknown); the windows' variant counts a device error as failed.
+void describeExchangeResult(LineBuffer& line, std::uint8_t code, ExchangeResult result,
+                            ExchangeRules rules);
+// "end of 0x46 read table field (packet driver): result 0 (done)".
+void describePacketResult(LineBuffer& line, std::uint8_t code, PacketResult result);
 
 }  // namespace ptk::trace

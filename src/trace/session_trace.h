@@ -10,8 +10,9 @@ namespace ptk::trace {
 // which never shifts.
 inline void followSession(ExchangeTrace& trace, Session& session) {
     session.channel.transactionObserver = &trace;
-    trace.setCodesShifted(
-        [&session] { return session.exchange.DirectCodes == 0 && !session.packets.inProgress(); });
+    trace.setCodesShifted([&session] {
+        return session.exchange.codeSet() == CodeSet::Shifted && !session.packets.inProgress();
+    });
 }
 
 }  // namespace ptk::trace

@@ -6,6 +6,8 @@
 #include <initializer_list>
 #include <vector>
 
+#include "ui/box_owner.h"
+
 class QAbstractButton;
 
 namespace ptk::ui {
@@ -37,6 +39,12 @@ public:
         Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
         Qt::MSWindowsFixedSizeDialogHint;
 
+    // The frame of a report dialog: a title, but no system menu and no close box; it closes
+    // through its own button, which refuses while a report runs.
+    static constexpr Qt::WindowFlags kReportDialog = Qt::Dialog | Qt::CustomizeWindowHint |
+                                                     Qt::WindowTitleHint |
+                                                     Qt::MSWindowsFixedSizeDialogHint;
+
     // The window that is enabled again when this one closes.
     void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
 
@@ -44,6 +52,8 @@ protected:
     ChildWindow(QWidget* parent, Qt::WindowFlags flags, Centring centring);
 
     QWidget* mainWindow() const { return mainWindow_; }
+    // This window as the owner of the boxes it asks the front end for.
+    OwnerHandle boxOwner() const { return ownerOf(this); }
 
     // What closing the window does once it is allowed to close: by default the main window is
     // enabled again. Windows that hand back more override it.

@@ -2,9 +2,18 @@
 
 #include <QPointer>
 
+#include <string>
+
 #include "ui/child_window.h"
 
 namespace ptk::ui {
+
+// What the mode entry hands the form it opens.
+struct ModeEntry {
+    // The access password the inspector typed for the mode: a form that leaves its mode on the
+    // way (the fiscal-memory form, through mode 4) comes back into it with this password.
+    std::string accessPassword;
+};
 
 // A form the mode-entry dialog opens once the register is in the form's mode. The dialog hides
 // itself meanwhile and the main window stays disabled; the form hands both back when it closes.
@@ -24,7 +33,7 @@ public:
     // the form's own preparation for this opening (presets, pages, a start-up exchange). True
     // when the form is ready to be shown. False when it is not (it has told the inspector why);
     // the form then stays hidden and the dialog gives the main window back.
-    virtual bool prepareForEntry() = 0;
+    virtual bool prepareForEntry(const ModeEntry& entry) = 0;
 
 protected:
     explicit ModeForm(QWidget* parent);

@@ -7,15 +7,10 @@
 
 #include <utility>
 
+#include "ui/box_owner.h"
+#include "ui/form_controls.h"
+
 namespace ptk::ui {
-namespace {
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
-
 QtFrontEnd::QtFrontEnd(QObject* parent) : QObject(parent) {
     // Once the message loop is ending, a waiting transaction must not keep the program alive.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { quitting_ = true; });
@@ -51,13 +46,13 @@ void QtFrontEnd::runHandedOverWork() {
 }
 
 BoxRequest QtFrontEnd::request(MessageIcon icon, std::string_view caption, std::string_view text,
-                               BoxOwner owner) const {
+                               OwnerHandle owner) const {
     BoxRequest box;
     box.icon = icon;
     box.caption = fromUtf8(caption);
     box.text = fromUtf8(text);
     box.owner = owner;
-    if (owner != BoxOwner::Application && ownerLookup_) box.ownerWindow = ownerLookup_(owner);
+    box.ownerWindow = windowOf(owner);
     // An application box, or one whose window does not exist, appears over the active window.
     if (box.ownerWindow == nullptr) box.ownerWindow = QApplication::activeWindow();
     return box;
@@ -71,11 +66,11 @@ void QtFrontEnd::setResultText(std::string_view text) {
 }
 
 void QtFrontEnd::showMessage(MessageIcon icon, std::string_view caption, std::string_view text,
-                             BoxOwner owner) {
+                             OwnerHandle owner) {
     runOnUiThread([&] { alerts_->showBox(request(icon, caption, text, owner)); });
 }
 
-bool QtFrontEnd::askQuestion(std::string_view text, BoxOwner owner) {
+bool QtFrontEnd::askQuestion(std::string_view text, OwnerHandle owner) {
     bool yes = false;
     runOnUiThread([&] {
         yes = alerts_->askYesNo(request(MessageIcon::Question, kQuestionCaption, text, owner));

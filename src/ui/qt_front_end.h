@@ -28,10 +28,6 @@ public:
 
     // The main window's ed_rezult.
     void setResultField(QLineEdit* field) { resultField_ = field; }
-    // Which window owns a box of a given owner.
-    void setOwnerLookup(std::function<QWidget*(BoxOwner)> lookup) {
-        ownerLookup_ = std::move(lookup);
-    }
     // Boxes, questions and beeps go to alerts instead of real message boxes (tests); nullptr goes
     // back to the message boxes. The alerts must outlive their use.
     void useAlerts(UserAlerts* alerts) { alerts_ = alerts != nullptr ? alerts : &messageBoxes_; }
@@ -42,8 +38,8 @@ public:
 
     void setResultText(std::string_view text) override;
     void showMessage(MessageIcon icon, std::string_view caption, std::string_view text,
-                     BoxOwner owner = BoxOwner::Application) override;
-    bool askQuestion(std::string_view text, BoxOwner owner = BoxOwner::Application) override;
+                     OwnerHandle owner = {}) override;
+    bool askQuestion(std::string_view text, OwnerHandle owner = {}) override;
     void beep() override;
     bool pumpMessages() override;
 
@@ -54,10 +50,9 @@ private:
     // Runs the work a worker handed over (on the user-interface thread).
     Q_INVOKABLE void runHandedOverWork();
     BoxRequest request(MessageIcon icon, std::string_view caption, std::string_view text,
-                       BoxOwner owner) const;
+                       OwnerHandle owner) const;
 
     QPointer<QLineEdit> resultField_;
-    std::function<QWidget*(BoxOwner)> ownerLookup_;
     MessageBoxAlerts messageBoxes_;
     UserAlerts* alerts_ = &messageBoxes_;
     std::atomic<bool> quitting_{false};

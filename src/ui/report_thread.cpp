@@ -31,24 +31,23 @@ private:
 
 }  // namespace
 
-std::int32_t ReportThread::run(const std::function<std::int32_t()>& job) {
-    if (running_) return kNotStarted;
+bool ReportThread::run(const std::function<void()>& job) {
+    if (running_) return false;
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     std::atomic<bool> finished{false};
-    std::int32_t result = kNotStarted;
 
     StopObservation observation(session_);
     std::thread worker;
     try {
         worker = std::thread([&] {
-            result = job();
+            job();
             finished.store(true, std::memory_order_release);
             // Wakes the loop below if it sleeps; a wake-up that comes before the loop sleeps is
             // kept by the dispatcher, so none is lost.
             if (dispatcher != nullptr) dispatcher->wakeUp();
         });
     } catch (const std::system_error&) {
-        return kNotStarted;
+        return false;
     }
 
     running_ = true;
@@ -59,7 +58,7 @@ std::int32_t ReportThread::run(const std::function<std::int32_t()>& job) {
     }
     worker.join();
     running_ = false;
-    return result;
+    return true;
 }
 
 }  // namespace ptk::ui

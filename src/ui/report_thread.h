@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 
 namespace ptk {
@@ -24,18 +23,15 @@ namespace ptk::ui {
 // No thread is ever killed.
 class ReportThread {
 public:
-    // The result when no worker thread could be started; the job has not run. Its text is
-    // "Недостаточно памяти для выполнения операции".
-    static constexpr std::int32_t kNotStarted = 0x0E;
-
     explicit ReportThread(Session& session) : session_(session) {}
     ReportThread(const ReportThread&) = delete;
     ReportThread& operator=(const ReportThread&) = delete;
 
     // Must be called on the user-interface thread, one job at a time. Starts job on a worker
-    // thread, waits for it in the event loop, joins it and returns its result, or kNotStarted.
-    // The job must not throw.
-    std::int32_t run(const std::function<std::int32_t()>& job);
+    // thread, waits for it in the event loop and joins it. False when no worker thread could be
+    // started (or a job already runs): the job has not run. The job must not throw; it keeps its
+    // result itself.
+    bool run(const std::function<void()>& job);
 
     // True from the start of a job until its thread has been joined.
     bool running() const { return running_; }

@@ -16,8 +16,8 @@ struct BoxRequest {
     MessageIcon icon = MessageIcon::Information;
     QString caption;
     QString text;
-    BoxOwner owner = BoxOwner::Application;
-    QWidget* ownerWindow = nullptr;  // null: no window is active
+    OwnerHandle owner;               // as asked for; empty for the program as a whole
+    QWidget* ownerWindow = nullptr;  // the owner's window, or the active one; null: none is
 };
 
 // What the user sees and hears: boxes, questions and the beep. The program shows real message

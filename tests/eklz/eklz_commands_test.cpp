@@ -16,7 +16,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using testing::EklzRig;
-using Call = std::function<int(Session&)>;
+using Call = std::function<std::optional<ExchangeResult>(Session&)>;
+using testing::failedOrRefused;
+using testing::kDone;
+using testing::kFailed;
 
 constexpr const char* kSuccess = "00 - Ошибок нет. Команда выполнена.";
 constexpr const char* kTapeProcessed = "01 - Контрольная лента обработана без ошибок.";
@@ -85,12 +88,12 @@ TEST(EklzCommands, EachTransactionOnTheWire) {
             EklzRig rig;
             if (c.message[0] == kActivationCode) rig.state().eklz.activated = false;
             if (shifted) {
-                rig.session.exchange.DirectCodes = 0;
+                rig.session.exchange.setCodeSet(CodeSet::Shifted);
                 rig.state().link.unshiftedCodes = false;
             }
             const std::size_t printedBefore = rig.state().tape.lines().size();
 
-            EXPECT_EQ(c.call(rig.session), 1);
+            EXPECT_EQ(c.call(rig.session), kDone);
 
             Bytes expected{0x73, 0x01};
             expected.insert(expected.end(), c.message.begin(), c.message.end());
@@ -113,19 +116,19 @@ TEST(EklzCommands, ReportThreadProcRunsTheRoutineOfTheRecord) {
     const struct {
         EklzThreadArg record;
         Bytes message;
-        std::int32_t result;
+        std::optional<ExchangeResult> result;
     } cases[] = {
-        {EKLZCMDTHREADARG{kActivationTotals}, {0xA8}, 1},
-        {EKLZCMDTHREADARG{9}, {}, kConversionError},
+        {EKLZCMDTHREADARG{kActivationTotals}, {0xA8}, kDone},
+        {EKLZCMDTHREADARG{9}, {}, std::nullopt},
         {OTCHTHREADARG{Routine::EklzReportByDates, 0, "01.02.2013", "28.02.13"},
          {0xAC, 0x00, 0x01, 0x02, 0x13, 0x28, 0x02, 0x13},
-         1},
+         kDone},
         {OTCHTHREADARG{Routine::EklzReportByShifts, 1, "12", "13"},
          {0xAD, 0x01, 0x00, 0x12, 0x00, 0x13},
-         1},
-        {EKLZPRNTHREADARG{kControlTape, "13"}, {0xAA, 0x00, 0x13}, 1},
-        {EKLZPRNTHREADARG{kDocument, "99"}, {0xAB, 0x00, 0x00, 0x00, 0x99}, 0},
-        {EKLZPRNTHREADARG{4, "1"}, {}, kConversionError},
+         kDone},
+        {EKLZPRNTHREADARG{kControlTape, "13"}, {0xAA, 0x00, 0x13}, kDone},
+        {EKLZPRNTHREADARG{kDocument, "99"}, {0xAB, 0x00, 0x00, 0x00, 0x99}, testing::refused(0xAC)},
+        {EKLZPRNTHREADARG{4, "1"}, {}, std::nullopt},
     };
     for (const auto& c : cases) {
         EklzRig rig;
@@ -157,7 +160,7 @@ TEST(EklzCommands, ArgumentsThatDoNotConvertSendNothing) {
     };
     for (std::size_t i = 0; i < std::size(calls); ++i) {
         EklzRig rig;
-        EXPECT_EQ(calls[i](rig.session), kConversionError) << i;
+        EXPECT_FALSE(calls[i](rig.session).has_value()) << i;
         EXPECT_TRUE(rig.line.writes().empty()) << i;
         EXPECT_TRUE(rig.frontEnd.boxes.empty()) << i;
         EXPECT_TRUE(rig.frontEnd.resultHistory.empty()) << i;
@@ -171,29 +174,29 @@ TEST(EklzCommands, TimeTheRegisterMayTake) {
         const char* name;
         Call call;
         std::uint64_t workUs;
-        int result;
+        ExchangeResult result;
     } cases[] = {
         {"single command in 19 s", [](Session& s) { return EklzCommand(s, kActivationTotals); },
-         19'000'000, 1},
+         19'000'000, kDone},
         {"single command in 19.9 s", [](Session& s) { return EklzCommand(s, kActivationTotals); },
-         19'900'000, 1},
+         19'900'000, kDone},
         {"single command in 20 s", [](Session& s) { return EklzCommand(s, kActivationTotals); },
-         20'000'000, 0},
+         20'000'000, kFailed},
         {"report in 119.9 s", [](Session& s) { return EklzReportByShifts(s, 1, "1", "30"); },
-         119'900'000, 1},
+         119'900'000, kDone},
         {"report in 120 s", [](Session& s) { return EklzReportByShifts(s, 1, "1", "30"); },
-         120'000'000, 0},
+         120'000'000, kFailed},
         {"request in 60 s", [](Session& s) { return EklzRequest(s, kShiftTotals, "12"); },
-         60'000'000, 1},
+         60'000'000, kDone},
         {"request in 120 s", [](Session& s) { return EklzRequest(s, kDocument, "7"); }, 120'000'000,
-         0},
+         kFailed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EklzRig rig;
         rig.state().eklz.operationUs = c.workUs;
         EXPECT_EQ(c.call(rig.session), c.result);
-        if (c.result == 1) {
+        if (c.result.succeeded()) {
             EXPECT_TRUE(rig.frontEnd.boxes.empty());
         } else {
             EXPECT_EQ(rig.frontEnd.boxTexts(), std::vector<std::string>{kNoAnswer});
@@ -265,7 +268,7 @@ TEST(EklzCommands, RefusalsOfTheRegister) {
         EklzRig rig;
         c.setup(rig.state());
         const std::size_t printedBefore = rig.state().tape.lines().size();
-        EXPECT_EQ(c.call(rig.session), 0);
+        EXPECT_TRUE(failedOrRefused(c.call(rig.session)));
         EXPECT_EQ(rig.frontEnd.boxTexts(), std::vector<std::string>{c.text});
         EXPECT_EQ(rig.frontEnd.resultText, c.text);
         EXPECT_EQ(rig.state().tape.lines().size(), printedBefore);
@@ -280,7 +283,7 @@ TEST(EklzCommands, ReceiptsAreFiledOnTheControlTapeOfANewEklz) {
     eklz.activated = false;
     eklz.controlTape.clear();
     rig.state().shift.lastClosed = 40;
-    ASSERT_EQ(EklzCommand(rig.session, kActivation), 1);
+    ASSERT_EQ(EklzCommand(rig.session, kActivation), kDone);
     EXPECT_TRUE(eklz.activated);
     EXPECT_EQ(eklz.activationNumber, 2);
     EXPECT_EQ(eklz.activationsLeft, 48);
@@ -289,38 +292,38 @@ TEST(EklzCommands, ReceiptsAreFiledOnTheControlTapeOfANewEklz) {
 
     rig.enterMode(sim::ModeRegistration);
     for (int receipt = 0; receipt < 2; ++receipt) {
-        ASSERT_EQ(rig.send(0x92, {0x00, 0x01}), 1);
+        ASSERT_EQ(rig.send(0x92, {0x00, 0x01}), kDone);
         ASSERT_EQ(
             rig.send(0x48, {0x00, 0x00, 0x00, 0x00, 0x02, 0x50, 0x00, 0x00, 0x00, 0x10, 0x00, 0x01},
-                     20, true),
-            1);
-        ASSERT_EQ(rig.send(0x4A, {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}), 1);
+                     20, ShortAnswer::Taken),
+            kDone);
+        ASSERT_EQ(rig.send(0x4A, {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}), kDone);
     }
     ASSERT_EQ(eklz.controlTape.size(), 2u);
     EXPECT_EQ(eklz.lastKpk, 9u);
 
     rig.enterMode(sim::ModeEklz);
-    EXPECT_EQ(EklzRequest(rig.session, kControlTape, "41"), 1);
+    EXPECT_EQ(EklzRequest(rig.session, kControlTape, "41"), kDone);
     EXPECT_TRUE(rig.tapeHas("ДОКУМЕНТОВ: 2"));
-    EXPECT_EQ(EklzRequest(rig.session, kDocument, "9"), 1);
+    EXPECT_EQ(EklzRequest(rig.session, kDocument, "9"), kDone);
     EXPECT_TRUE(rig.tapeHas("ДОКУМЕНТ КПК 00000009"));
     EXPECT_TRUE(rig.tapeHas("ПРОДАЖА =2.50"));
-    EXPECT_EQ(EklzRequest(rig.session, kShiftTotals, "41"), 1);
+    EXPECT_EQ(EklzRequest(rig.session, kShiftTotals, "41"), kDone);
     EXPECT_TRUE(rig.tapeHas("ПРОДАЖА =5.00"));
     // The shift is still open: the archive stays open until it is closed.
-    EXPECT_EQ(EklzCommand(rig.session, kArchiveClosing), 0);
+    EXPECT_TRUE(failedOrRefused(EklzCommand(rig.session, kArchiveClosing)));
     EXPECT_TRUE(eklz.archiveOpen);
 }
 
 // A closed archive takes no more documents.
 TEST(EklzCommands, ClosedArchiveFilesNothing) {
     EklzRig rig;
-    ASSERT_EQ(EklzCommand(rig.session, kArchiveClosing), 1);
+    ASSERT_EQ(EklzCommand(rig.session, kArchiveClosing), kDone);
     EXPECT_FALSE(rig.state().eklz.archiveOpen);
     EXPECT_TRUE(rig.tapeHas("ИТОГО ПРОДАЖ: 2  СУММА =11.11"));
     rig.enterMode(sim::ModeRegistration);
-    ASSERT_EQ(rig.send(0x92, {0x00, 0x01}), 1);
-    ASSERT_EQ(rig.send(0x4A, {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}), 1);
+    ASSERT_EQ(rig.send(0x92, {0x00, 0x01}), kDone);
+    ASSERT_EQ(rig.send(0x4A, {0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00}), kDone);
     EXPECT_EQ(rig.state().eklz.controlTape.size(), 3u);
     EXPECT_EQ(rig.state().eklz.lastKpk, 7u);
 }
@@ -348,7 +351,7 @@ TEST(EklzCommands, FullReportsListTheShifts) {
     };
     for (const auto& c : cases) {
         EklzRig rig;
-        EXPECT_EQ(c.call(rig.session), 1);
+        EXPECT_EQ(c.call(rig.session), kDone);
         EXPECT_EQ(rig.state().tape.lines(), c.lines);
     }
 }
@@ -360,7 +363,7 @@ TEST(EklzCommands, ActivationsRunOut) {
     int activations = 0;
     for (int attempt = 0; attempt < 5; ++attempt) {
         rig.state().eklz.activated = false;  // a new EKLZ put in
-        if (EklzCommand(rig.session, kActivation) == 1) ++activations;
+        if (EklzCommand(rig.session, kActivation) == kDone) ++activations;
     }
     EXPECT_EQ(activations, 3);
     EXPECT_EQ(rig.state().eklz.activationsLeft, 0);

@@ -29,14 +29,15 @@ void EklzMenuTest::menuOpensTheDialogInTheEklzMode() {
     bench.startAndConnect();
     // Never painted: painting hands work to Qt's own thread pool, whose hand-over inside Qt's
     // libraries ThreadSanitizer cannot follow. Shown and hidden all the same.
-    for (QWidget* window : {static_cast<QWidget*>(bench.windows->fm_MainFr.get()),
-                            bench.windows->fm_RegComm.get(), bench.windows->fm_EKLZ.get()}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{bench.windows->fm_MainFr.get(),
+                                                           bench.windows->fm_RegComm.get(),
+                                                           bench.windows->fm_EKLZ.get()}) {
         window->setUpdatesEnabled(false);
     }
     bench.records.clear();
     auto& main = bench.main();
-    auto& dialog = *qobject_cast<Tfm_RegComm*>(bench.windows->fm_RegComm.get());
-    auto& eklz = *qobject_cast<Tfm_EKLZ*>(bench.windows->fm_EKLZ.get());
+    auto& dialog = *bench.windows->fm_RegComm;
+    auto& eklz = *bench.windows->fm_EKLZ;
     QVERIFY(main.mi_EKLZ->isEnabled());
     // Left as the last opening may have left them.
     eklz.ed_KPK->setText("5");

@@ -116,8 +116,8 @@ struct Bench {
         modeEntry.hide();
         form.setHandBack(&mainWindow, &modeEntry);
         form.setTodaySource([] { return QDate(2013, 5, 7); });
-        form.setQuitRequest([this] { ++quitRequests; });
-        form.prepareForEntry();
+        form.setQuitApplication([this] { ++quitRequests; });
+        form.prepareForEntry({});
         form.show();
     }
 
@@ -243,7 +243,7 @@ void EklzWindowTest::startStateOfEachOpening() {
         bench.form.pn_Sleep->show();
         bench.form.bt_StopReport->setEnabled(true);
 
-        QVERIFY(bench.form.prepareForEntry());
+        QVERIFY(bench.form.prepareForEntry({}));
 
         QVERIFY(bench.idle());
         for (QWidget* panel : {bench.form.pn_EKLZ1, bench.form.pn_EKLZ2, bench.form.pn_EKLZ3,
@@ -309,7 +309,7 @@ void EklzWindowTest::singleCommands() {
     QVERIFY(asked.question);
     QCOMPARE(asked.text, question);
     QCOMPARE(asked.caption, QString("Вопрос"));
-    QCOMPARE(asked.owner, ptk::BoxOwner::EKLZ);
+    QVERIFY(asked.owner == ptk::ui::ownerOf(&bench.form));
     if (yes) {
         QCOMPARE(bench.codes, Bytes{static_cast<std::uint8_t>(code)});
         QCOMPARE(bench.resultField.text(), QString(kSuccess));
@@ -536,7 +536,7 @@ void EklzWindowTest::requests() {
     if (message.empty()) {
         QVERIFY(bench.line.writes().empty());
         QCOMPARE(bench.boxTexts(), QStringList{refusal});
-        QCOMPARE(bench.alerts.boxes.front().owner, ptk::BoxOwner::EKLZ);
+        QVERIFY(bench.alerts.boxes.front().owner == ptk::ui::ownerOf(&bench.form));
     } else {
         QCOMPARE(bench.messages.size(), std::size_t{1});
         QCOMPARE(Bytes(bench.messages[0].begin() + 2, bench.messages[0].end()), message);
@@ -709,7 +709,7 @@ void EklzWindowTest::workerBoxAppearsOnTheUserInterfaceThread() {
 
 void EklzWindowTest::archiveClosingWithShiftedCodes() {
     Bench bench;
-    bench.session.exchange.DirectCodes = 0;
+    bench.session.exchange.setCodeSet(ptk::CodeSet::Shifted);
     bench.engine.state().link.unshiftedCodes = false;
     bench.alerts.answers = {true};
 

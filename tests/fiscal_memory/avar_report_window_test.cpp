@@ -71,6 +71,9 @@ void AvarReportWindowTest::opensWithItsControls() {
     Bench bench;
     QVERIFY(idle(bench.window));
     QVERIFY(bench.rig.records.empty());
+    // Like the other report forms: no close box, no system menu.
+    QVERIFY(!bench.window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!bench.window.windowFlags().testFlag(Qt::WindowSystemMenuHint));
 
     // Closing hands control back to the main window without a word to the register.
     bench.window.bt_Close->click();
@@ -147,7 +150,7 @@ void AvarReportWindowTest::stopButtonIsTakenWhileTheWatchWaits() {
     QTest::mouseClick(bench.window.bt_Otch, Qt::LeftButton);
 
     const Box interrupted{MessageIcon::Information, "Информация", "Прервано пользователем!",
-                          ptk::BoxOwner::AvarReport};
+                          ptk::ui::ownerOf(&bench.window)};
     QCOMPARE(bench.boxes(), std::vector<Box>{interrupted});
     // The status of the turn in which it was pressed, the one of the next turn that decides, then
     // the mode exit.

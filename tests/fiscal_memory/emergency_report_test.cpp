@@ -26,13 +26,13 @@ constexpr std::uint64_t kOneMinuteUs = 60'000'000;
 // The watch's own messages belong to its window; the link's and the register's errors to the
 // program.
 Box errorBox(const std::string& text) {
-    return {MessageIcon::Error, "Ошибка", text, BoxOwner::AvarReport};
+    return {MessageIcon::Error, "Ошибка", text, testing::kEmergencyWindow};
 }
 Box programBox(const std::string& text) {
-    return {MessageIcon::Error, "Ошибка", text, BoxOwner::Application};
+    return {MessageIcon::Error, "Ошибка", text, OwnerHandle{}};
 }
 const Box kInterruptedBox{MessageIcon::Information, "Информация", "Прервано пользователем!",
-                          BoxOwner::AvarReport};
+                          testing::kEmergencyWindow};
 
 class EmergencyReportTest : public ::testing::Test, public testing::EmergencyRig {
 protected:
@@ -79,7 +79,7 @@ TEST_F(EmergencyReportTest, EveryEndingOfAFinishedReportHasItsMessage) {
         EXPECT_GE(rig.count(0x45), 5u);
         EXPECT_EQ(rig.count(0x45), static_cast<std::size_t>(caseWatcher.pauses));
         rig.expectWatchPace();
-        EXPECT_EQ(rig.session.DeviceModeByte, c.modeAtEnd);
+        EXPECT_EQ(rig.state().mode.byte(), c.modeAtEnd);
         EXPECT_TRUE(rig.tapeHas("АВАРИЙНЫЙ ОТЧЕТ ПО ФП"));
         EXPECT_TRUE(rig.tapeHas("КОНЕЦ ОТЧЕТА"));
         EXPECT_FALSE(rig.session.StopRequested);
@@ -265,7 +265,7 @@ TEST_F(EmergencyReportTest, RefusedOrLostReportCommandStartsNoWatch) {
 }
 
 TEST_F(EmergencyReportTest, ShiftedCodesGoOutReduced) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     state().link.unshiftedCodes = false;
     plan(kTwoSecondsUs);
     watcher.atPause = [this](int pause) {

@@ -60,6 +60,10 @@ struct EmergencyRig : SimRig {
     std::function<void(const sim::CommandRecord&)> duringCommand;
 };
 
+// Stands for the emergency report's window, the owner of the watch's boxes.
+inline const int kEmergencyWindowToken = 0;
+inline const OwnerHandle kEmergencyWindow{&kEmergencyWindowToken};
+
 // Pauses of the watch in virtual time, with a hook at each (the stop button pressed while the
 // watch waits), and the moments at which the watch took a stop.
 struct VirtualWatcher final : fiscal_memory::EmergencyReportWatcher {
@@ -75,6 +79,7 @@ struct VirtualWatcher final : fiscal_memory::EmergencyReportWatcher {
         stopsTaken.push_back(rig.records.size());
         if (atStopTaken) atStopTaken();
     }
+    OwnerHandle boxOwner() const override { return kEmergencyWindow; }
 
     EmergencyRig& rig;
     int pauses = 0;

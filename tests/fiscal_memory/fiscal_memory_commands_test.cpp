@@ -18,14 +18,17 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Codes = std::vector<std::uint8_t>;
 using Box = testing::RecordingFrontEnd::Box;
+using testing::failedOrRefused;
+using testing::kDone;
 constexpr const char* kSuccess = "00 - Ошибок нет. Команда выполнена.";
+// Stands for the fiscal-memory form, the owner of its boxes.
+const OwnerHandle kForm{&kSuccess};
 
 class FiscalMemoryCommands : public ::testing::Test, public testing::RecordingSimRig {
 protected:
     FiscalMemoryCommands() {
         // As the mode entry leaves it: in mode 5, entered with the inspector's password.
         state().mode.set(sim::ModeFiscalMemory);
-        session.AccessPassword = "55555555";
     }
 
     void clearRecords() {
@@ -33,6 +36,8 @@ protected:
         messages.clear();
         frontEnd.clear();
     }
+
+    std::string accessPassword = "55555555";
 
     bool tapeHas(const std::string& line) const {
         for (const auto& printed : engine.state().tape.lines()) {
@@ -49,22 +54,22 @@ protected:
 
 TEST_F(FiscalMemoryCommands, SerialNumberIsProgrammedOnce) {
     state().identity.serialNumber = 0;
-    EXPECT_EQ(ProgramSerialNumber(session, "123"), 1);
+    EXPECT_EQ(ProgramSerialNumber(session, "123"), kDone);
     EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x61, 0x00, 0x00, 0x01, 0x23}));
     EXPECT_EQ(state().identity.serialNumber, 123u);
     EXPECT_EQ(frontEnd.resultText, kSuccess);
     EXPECT_TRUE(tapeHas("ЗАВОДСКОЙ НОМЕР 00000123"));
 
-    EXPECT_EQ(ProgramSerialNumber(session, "4567"), 0);
+    EXPECT_TRUE(failedOrRefused(ProgramSerialNumber(session, "4567")));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"9E - Заводской номер уже задан."});
     EXPECT_EQ(state().identity.serialNumber, 123u);
 
     // With the codes shifted, the command still reaches the register as 0x61.
     clearRecords();
     state().identity.serialNumber = 0;
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     state().link.unshiftedCodes = false;
-    EXPECT_EQ(ProgramSerialNumber(session, "7"), 1);
+    EXPECT_EQ(ProgramSerialNumber(session, "7"), kDone);
     EXPECT_EQ(messages.back()[2], 0x33);
     EXPECT_EQ(state().identity.serialNumber, 7u);
 }
@@ -100,7 +105,8 @@ TEST_F(FiscalMemoryCommands, RegistrationIsRefusedForTheReasonTheRegisterNames) 
         c.prepare(fresh);
         state() = fresh;
         clearRecords();
-        EXPECT_EQ(FiscalRegistration(session, c.regNum, c.inn, c.password), 0) << c.name;
+        EXPECT_TRUE(failedOrRefused(FiscalRegistration(session, c.regNum, c.inn, c.password)))
+            << c.name;
         EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{c.refusal}) << c.name;
         EXPECT_FALSE(state().fiscal.fiscalised) << c.name;
         EXPECT_TRUE(state().fiscal.registrations.empty()) << c.name;
@@ -109,7 +115,7 @@ TEST_F(FiscalMemoryCommands, RegistrationIsRefusedForTheReasonTheRegisterNames) 
 
 TEST_F(FiscalMemoryCommands, FiscalisationAndFourReRegistrationsThenTheLimit) {
     state().shift.lastClosed = 11;
-    ASSERT_EQ(FiscalRegistration(session, "77", "770123456789", "12345678"), 1);
+    ASSERT_EQ(FiscalRegistration(session, "77", "770123456789", "12345678"), kDone);
     EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x62, 0x00, 0x00, 0x00, 0x00, 0x77, 0x77, 0x01,
                                       0x23, 0x45, 0x67, 0x89, 0x12, 0x34, 0x56, 0x78}));
     EXPECT_TRUE(state().fiscal.fiscalised);
@@ -122,11 +128,11 @@ TEST_F(FiscalMemoryCommands, FiscalisationAndFourReRegistrationsThenTheLimit) {
 
     for (int n = 1; n <= sim::kMaxReRegistrations; ++n) {
         ASSERT_EQ(FiscalRegistration(session, std::to_string(100 + n), "770123456789", "87654321"),
-                  1)
+                  kDone)
             << n;
         EXPECT_TRUE(tapeHas("ПЕРЕРЕГИСТРАЦИЯ " + std::to_string(n)));
     }
-    EXPECT_EQ(FiscalRegistration(session, "200", "770123456789", "87654321"), 0);
+    EXPECT_TRUE(failedOrRefused(FiscalRegistration(session, "200", "770123456789", "87654321")));
     EXPECT_EQ(frontEnd.boxTexts(),
               std::vector<std::string>{"9F - Количество перерегистраций не может быть более 4."});
     EXPECT_EQ(state().fiscal.rnm, 104u);
@@ -136,7 +142,7 @@ TEST_F(FiscalMemoryCommands, FiscalisationAndFourReRegistrationsThenTheLimit) {
 
 TEST_F(FiscalMemoryCommands, StartUpReadsTheHeaderLinesInModeFourAndComesBack) {
     HeaderLineTexts lines{"a", "b", "c", "d"};
-    ASSERT_NE(FiskPamStartUp(session, lines), 0);
+    ASSERT_TRUE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x46, 0x46, 0x46, 0x46, 0x52, 0x56}));
     // The password of mode 4 is read from table 3 row 30 under the general rules, then used.
     EXPECT_EQ(messages[1], (Bytes{0x73, 0x01, 0x46, 0x03, 0x00, 0x1E, 0x01}));
@@ -144,13 +150,12 @@ TEST_F(FiscalMemoryCommands, StartUpReadsTheHeaderLinesInModeFourAndComesBack) {
     EXPECT_EQ(messages[8], (Bytes{0x73, 0x01, 0x56, 0x05, 0x55, 0x55, 0x55, 0x55}));
     EXPECT_EQ(lines, (HeaderLineTexts{"МАГАЗИН", "ДОБРО ПОЖАЛОВАТЬ", "", ""}));
     EXPECT_EQ(state().mode.mode, sim::ModeFiscalMemory);
-    EXPECT_EQ(session.TargetMode, 5);
     EXPECT_TRUE(frontEnd.boxes.empty());
 
     // A changed mode-4 password is found in the table, whatever it is.
     clearRecords();
     state().passwords.access[sim::ModeProgramming] = 1020304;
-    ASSERT_NE(FiskPamStartUp(session, lines), 0);
+    ASSERT_TRUE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(messages[2], (Bytes{0x73, 0x01, 0x56, 0x04, 0x01, 0x02, 0x03, 0x04}));
 }
 
@@ -158,7 +163,7 @@ TEST_F(FiscalMemoryCommands, StartUpStopsWhereItFails) {
     // Mode 4 refused: nothing more is sent.
     faults().errors.push_back({0x56, 0x8C, 1});
     HeaderLineTexts lines{"a", "b", "c", "d"};
-    EXPECT_EQ(FiskPamStartUp(session, lines), 0);
+    EXPECT_FALSE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56}));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
     EXPECT_EQ(lines, (HeaderLineTexts{"a", "b", "c", "d"}));
@@ -168,11 +173,10 @@ TEST_F(FiscalMemoryCommands, StartUpStopsWhereItFails) {
     clearRecords();
     state().mode.set(sim::ModeFiscalMemory);
     state().tables.headerLines[1] = std::string(50, '\\');
-    EXPECT_EQ(FiskPamStartUp(session, lines), 0);
+    EXPECT_FALSE(FiskPamStartUp(session, lines, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x46, 0x46}));
-    EXPECT_EQ(frontEnd.boxes,
-              (std::vector<Box>{{MessageIcon::Error, "Ошибка",
-                                 "Размер данных превышает размер буфера", BoxOwner::FiskPam}}));
+    EXPECT_EQ(frontEnd.boxes, (std::vector<Box>{{MessageIcon::Error, "Ошибка",
+                                                 "Размер данных превышает размер буфера", kForm}}));
     EXPECT_EQ(lines, (HeaderLineTexts{"МАГАЗИН", "b", "c", "d"}));
     EXPECT_EQ(state().mode.mode, sim::ModeProgramming);
 }
@@ -184,7 +188,6 @@ TEST(FiscalMemoryStartUpTest, FailsWhenAnEntrysAnswerStaysCorrupt) {
         SCOPED_TRACE(static_cast<int>(mode));
         testing::RecordingSimRig rig;
         rig.state().mode.set(sim::ModeFiscalMemory);
-        rig.session.AccessPassword = "55555555";
         rig.engine.setCommandObserver([&rig, mode](const sim::CommandRecord& record) {
             rig.commands.push_back(record.code);
             // The answer and each of its five repeats.
@@ -193,14 +196,15 @@ TEST(FiscalMemoryStartUpTest, FailsWhenAnEntrysAnswerStaysCorrupt) {
             }
         });
         HeaderLineTexts lines{"a", "b", "c", "d"};
-        EXPECT_EQ(FiskPamStartUp(rig.session, lines), 0);
+        EXPECT_FALSE(FiskPamStartUp(rig.session, lines, "55555555", kForm));
         EXPECT_EQ(rig.frontEnd.boxTexts(), std::vector<std::string>{"Ошибка контрольной суммы!"});
         EXPECT_EQ(rig.commands.back(), 0x56);
     }
 }
 
 TEST_F(FiscalMemoryCommands, HeaderLinesAreStoredInModeFourBeforeTheRegistration) {
-    EXPECT_EQ(StoreHeaderLines(session, {"ООО РОМАШКА", "{IMG 2:100}", "", "x"}), 1);
+    EXPECT_TRUE(
+        StoreHeaderLines(session, {"ООО РОМАШКА", "{IMG 2:100}", "", "x"}, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x50, 0x50, 0x50, 0x50, 0x52, 0x56}));
     EXPECT_EQ(state().tables.headerLines[1], std::string("\x0A\x02\x00\x64", 4));
     EXPECT_EQ(state().mode.mode, sim::ModeFiscalMemory);
@@ -208,77 +212,39 @@ TEST_F(FiscalMemoryCommands, HeaderLinesAreStoredInModeFourBeforeTheRegistration
     // Broken markup: nothing is written, the register is taken back to mode 5, and the
     // registration must not go on.
     clearRecords();
-    EXPECT_EQ(StoreHeaderLines(session, {"A", "{img 1}", "C", "D"}), 0);
+    EXPECT_FALSE(StoreHeaderLines(session, {"A", "{img 1}", "C", "D"}, accessPassword, kForm));
     EXPECT_EQ(commands, (Codes{0x52, 0x46, 0x56, 0x52, 0x56}));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"Недопустимый параметр"});
     EXPECT_EQ(state().mode.mode, sim::ModeFiscalMemory);
 
     // Lines written, but mode 5 refused: the register is in no mode to register in.
     clearRecords();
-    session.AccessPassword = "11111111";
-    EXPECT_EQ(StoreHeaderLines(session, {"A", "B", "C", "D"}), 0);
+    accessPassword = "11111111";
+    EXPECT_FALSE(StoreHeaderLines(session, {"A", "B", "C", "D"}, accessPassword, kForm));
     EXPECT_EQ(state().tables.headerLines[3], "D");
     EXPECT_EQ(state().mode.mode, sim::ModeSelection);
-}
-
-TEST_F(FiscalMemoryCommands, ClockGoesDateFirstAndStopsWhereTheDateDoes) {
-    struct Case {
-        const char* name;
-        sales::DeviceDate date;
-        std::vector<sim::FaultPlan::InjectedError> errors;
-        int expected;
-        Codes sent;
-        std::vector<std::string> boxes;
-    };
-    // The register's clock reads 07.05.2013.
-    const Case cases[] = {
-        {"today", {7, 5, 2013}, {}, 1, {0x64, 0x4B}, {}},
-        {"far ahead",
-         {20, 5, 2013},
-         {},
-         sales::kDateNeedsConfirmation,
-         {0x64},
-         {"Требуется повторный ввод даты"}},
-        {"date refused", {7, 5, 2013}, {{0x64, 0x94, 1}}, 0, {0x64}, {"94 - Неверная дата."}},
-        {"time refused",
-         {7, 5, 2013},
-         {{0x4B, 0x95, 1}},
-         0,
-         {0x64, 0x4B},
-         {"95 - Неверное время."}},
-    };
-    for (const Case& c : cases) {
-        state().dateEntry = {};
-        state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-        faults().errors = c.errors;
-        clearRecords();
-        EXPECT_EQ(SetRegistrationClock(session, c.date, {10, 11, 12}), c.expected) << c.name;
-        EXPECT_EQ(commands, c.sent) << c.name;
-        EXPECT_EQ(frontEnd.boxTexts(), c.boxes) << c.name;
-    }
 }
 
 TEST_F(FiscalMemoryCommands, ReportsAreJudgedByTheRegisterAndPrinted) {
     fillMemory();
     struct Case {
         const char* name;
-        std::int32_t (*report)(Session&);
-        std::int32_t expected;
+        PacketResult (*report)(Session&);
+        PacketResult expected;
         Bytes message;
         const char* printed;
     };
-    const auto deviceError = [](std::uint8_t code) {
-        return static_cast<std::int32_t>(0x80000000u | code);
-    };
+    const auto deviceError = [](std::uint8_t code) { return PacketResult::device(code); };
     const Case cases[] = {
         {"dates, full",
          [](Session& s) {
              return FmReportByDates(s, reportDayTime(2012, 3, 5), reportDayTime(2012, 3, 7), 1);
          },
-         0, Bytes{0x73, 0x01, 0x65, 0x01, 0x05, 0x03, 0x12, 0x07, 0x03, 0x12},
+         packet_result::Done, Bytes{0x73, 0x01, 0x65, 0x01, 0x05, 0x03, 0x12, 0x07, 0x03, 0x12},
          "ОТЧЕТ ФП ПО ДАТАМ ПОЛНЫЙ"},
-        {"shifts, short", [](Session& s) { return FmReportByShifts(s, 1, 25, 0); }, 0,
-         Bytes{0x73, 0x01, 0x66, 0x00, 0x00, 0x01, 0x00, 0x25}, "ОТЧЕТ ФП ПО СМЕНАМ СОКРАЩЕННЫЙ"},
+        {"shifts, short", [](Session& s) { return FmReportByShifts(s, 1, 25, 0); },
+         packet_result::Done, Bytes{0x73, 0x01, 0x66, 0x00, 0x00, 0x01, 0x00, 0x25},
+         "ОТЧЕТ ФП ПО СМЕНАМ СОКРАЩЕННЫЙ"},
         {"shifts beyond the memory", [](Session& s) { return FmReportByShifts(s, 30, 40, 1); },
          deviceError(0xA2), Bytes{0x73, 0x01, 0x66, 0x01, 0x00, 0x30, 0x00, 0x40}, nullptr},
         {"shifts backwards", [](Session& s) { return FmReportByShifts(s, 5, 4, 1); },
@@ -306,7 +272,7 @@ TEST_F(FiscalMemoryCommands, ReportsAreJudgedByTheRegisterAndPrinted) {
     // A full report lists each shift, a short one only the totals.
     clearRecords();
     state().tape.clear();
-    ASSERT_EQ(FmReportByShifts(session, 2, 3, 1), 0);
+    ASSERT_EQ(FmReportByShifts(session, 2, 3, 1), packet_result::Done);
     EXPECT_TRUE(tapeHas("СМЕНА 0002 05.03.12 =1012.34"));
     EXPECT_TRUE(tapeHas("СМЕН: 2  ИТОГО =2037.02"));
 

@@ -1,5 +1,5 @@
 // The data of the fiscal-memory commands byte for byte, the report days in several time zones,
-// the decoding of the range answer, and how a report's result is shown.
+// and the decoding of the range answer.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -13,14 +13,12 @@
 #include "fiscal_memory/report_commands.h"
 #include "link/session.h"
 #include "platform/local_time.h"
-#include "platform/memory_line.h"
-#include "support/recording_front_end.h"
+#include "support/results.h"
 
 namespace ptk::fiscal_memory {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using testing::RecordingFrontEnd;
 
 template <std::size_t N>
 Bytes toBytes(const std::array<std::uint8_t, N>& data) {
@@ -104,27 +102,16 @@ TEST(RegistrationDataTest, NumbersTravelAsPackedDigitsMostSignificantFirst) {
                      0x00, 0x07}));
 }
 
-TEST(RegistrationDataTest, ProgrammingPasswordIsReadAsTwoDigitsPerByte) {
-    LinkBuffer copy{};
-    const auto passwordOf = [&copy](Bytes bytes) {
-        std::copy(bytes.begin(), bytes.end(), copy.begin() + 3);
-        return programmingPasswordFromAnswer(copy);
-    };
-    EXPECT_EQ(passwordOf({0x44, 0x44, 0x44, 0x44}), "44444444");
-    EXPECT_EQ(passwordOf({0x01, 0x02, 0x03, 0x04}), "01020304");
-    EXPECT_EQ(passwordOf({0x00, 0x00, 0x00, 0x00}), "00000000");
-}
-
 TEST(ReportDataTest, DaysTravelAsDayMonthYearWithTheFullFlagFirst) {
     const std::int64_t first = reportDayTime(2012, 3, 5);
     const std::int64_t last = reportDayTime(2012, 3, 7);
     std::array<std::uint8_t, 7> data{};
-    ASSERT_EQ(reportByDatesData(first, last, 1, data), 0);
+    ASSERT_TRUE(reportByDatesData(first, last, 1, data).succeeded());
     EXPECT_EQ(toBytes(data), (Bytes{0x01, 0x05, 0x03, 0x12, 0x07, 0x03, 0x12}));
-    ASSERT_EQ(reportByDatesData(first, last, 0, data), 0);
+    ASSERT_TRUE(reportByDatesData(first, last, 0, data).succeeded());
     EXPECT_EQ(toBytes(data), (Bytes{0x00, 0x05, 0x03, 0x12, 0x07, 0x03, 0x12}));
     // Only bit 0 of the flag counts.
-    ASSERT_EQ(reportByDatesData(first, last, 2, data), 0);
+    ASSERT_TRUE(reportByDatesData(first, last, 2, data).succeeded());
     EXPECT_EQ(data[0], 0x00);
 
     EXPECT_EQ(toBytes(reportByShiftsData(1, 25, 0)), (Bytes{0x00, 0x00, 0x01, 0x00, 0x25}));
@@ -135,15 +122,16 @@ TEST(ReportDataTest, OnlyYearsFrom1998To2089AreNamed) {
     struct Case {
         int firstYear;
         int lastYear;
-        std::int32_t expected;
+        PacketResult expected;
     };
+    const PacketResult done = packet_result::Done;
     const Case cases[] = {
-        {1998, 2089, 0}, {1997, 2000, kBadDate}, {2000, 2090, kBadDate},
-        {2012, 2012, 0}, {1900, 1900, kBadDate}, {2039, 2088, 0},
+        {1998, 2089, done}, {1997, 2000, kBadDate}, {2000, 2090, kBadDate},
+        {2012, 2012, done}, {1900, 1900, kBadDate}, {2039, 2088, done},
     };
     for (const Case& c : cases) {
         std::array<std::uint8_t, 7> data{};
-        const std::int32_t result = reportByDatesData(reportDayTime(c.firstYear, 1, 1),
+        const PacketResult result = reportByDatesData(reportDayTime(c.firstYear, 1, 1),
                                                       reportDayTime(c.lastYear, 12, 31), 1, data);
         EXPECT_EQ(result, c.expected) << c.firstYear << " " << c.lastYear;
     }
@@ -170,7 +158,7 @@ TEST(ReportDataTest, EveryDayOfTheRangeComesBackAsItself) {
                     const auto bcd = [](int value) {
                         return static_cast<std::uint8_t>((value / 10) << 4 | value % 10);
                     };
-                    const bool same = reportByDatesData(time, time, 1, data) == 0 &&
+                    const bool same = reportByDatesData(time, time, 1, data).succeeded() &&
                                       data[1] == bcd(day) && data[2] == bcd(month) &&
                                       data[3] == bcd(year % 100) && data[4] == data[1];
                     if (!same && ++mismatches < 5) {
@@ -194,56 +182,6 @@ TEST(RangeAnswerTest, BytesAreShownAsTwoDecimalDigitsEach) {
     EXPECT_EQ(ranges.lastDate, "31/12/99");
     EXPECT_EQ(ranges.firstShift, "0007");
     EXPECT_EQ(ranges.lastShift, "1234");
-}
-
-class ReportResultTest : public ::testing::Test {
-protected:
-    RecordingFrontEnd frontEnd;
-    platform::VirtualClock clock;
-    platform::MemoryLine line{clock};
-    platform::MemoryLineOpener opener{line, 0};
-    Session session{frontEnd, clock, opener};
-};
-
-TEST_F(ReportResultTest, DeviceErrorsAndTableCodesAreShownOthersNot) {
-    using Box = RecordingFrontEnd::Box;
-    struct Case {
-        std::int32_t result;
-        std::vector<Box> boxes;
-        std::string resultText;
-    };
-    const Case cases[] = {
-        {0, {}, ""},
-        {static_cast<std::int32_t>(0x800000A2u),
-         {{MessageIcon::Error, "Ошибка", "A2 - Неверная смена.", BoxOwner::Application}},
-         "A2 - Неверная смена."},
-        {0x1005,
-         {{MessageIcon::Error, "Ошибка", "Операция прервана пользователем", BoxOwner::FiskPam}},
-         ""},
-        {0x0E,
-         {{MessageIcon::Error, "Ошибка", "Недостаточно памяти для выполнения операции",
-           BoxOwner::FiskPam}},
-         ""},
-        // Unlike ShowDriverResult, a code the table lacks shows nothing at all.
-        {0x1234, {}, ""},
-        {0x7F, {}, ""},
-    };
-    for (const Case& c : cases) {
-        frontEnd.clear();
-        ShowReportResult(session, c.result, BoxOwner::FiskPam);
-        EXPECT_EQ(frontEnd.boxes, c.boxes) << c.result;
-        EXPECT_EQ(frontEnd.resultText, c.resultText) << c.result;
-    }
-    // Every code of the table but its end shows its own text over the form.
-    for (const DriverResult& entry : DriverResultTable) {
-        frontEnd.clear();
-        ShowReportResult(session, entry.code, BoxOwner::FiskPam);
-        const std::vector<Box> expected =
-            entry.code == 0 ? std::vector<Box>{}
-                            : std::vector<Box>{{MessageIcon::Error, "Ошибка",
-                                                std::string(entry.message), BoxOwner::FiskPam}};
-        EXPECT_EQ(frontEnd.boxes, expected) << entry.code;
-    }
 }
 
 TEST(LocalTimeTest, CalendarTimesRoundTripAcrossTheYear2038) {

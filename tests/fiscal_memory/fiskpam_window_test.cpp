@@ -18,12 +18,15 @@
 #include <mutex>
 
 #include "fiscal_memory/Fiskpam.h"
-#include "fiscal_memory/up_down.h"
+#include "fiscal_memory/range_page.h"
+#include "fiscal_memory/registration_page.h"
+#include "fiscal_memory/report_page.h"
+#include "fiscal_memory/serial_number_page.h"
 #include "sim/commands_fiscal_memory.h"
 #include "sim/engine_line_peer.h"
 #include "support/child_window_bench.h"
+#include "ui/up_down.h"
 
-using ptk::BoxOwner;
 using ptk::MessageIcon;
 using Box = ptk::testing::RecordingFrontEnd::Box;
 using Codes = std::vector<std::uint8_t>;
@@ -96,8 +99,6 @@ struct Bench : ptk::testing::ChildWindowBench<> {
         modeEntry.show();
         modeEntry.hide();
         rig.state().mode.set(ptk::sim::ModeFiscalMemory);
-        rig.session.AccessPassword = "55555555";
-        rig.session.RegistrationStage = 1;
         form.setHandBack(&mainWindow, &modeEntry);
         form.setNowSource([] { return QDateTime(kToday, QTime(9, 5, 30, 250)); });
         form.setQuitApplication([this] {
@@ -108,7 +109,7 @@ struct Bench : ptk::testing::ChildWindowBench<> {
 
     // As the mode entry opens the form; the start-up exchange is forgotten afterwards.
     bool open() {
-        if (!form.prepareForEntry()) return false;
+        if (!form.prepareForEntry(entry)) return false;
         form.show();
         clear();
         return true;
@@ -120,27 +121,27 @@ struct Bench : ptk::testing::ChildWindowBench<> {
         rig.frontEnd.questions.clear();
     }
     std::vector<Box>& boxes() { return rig.frontEnd.boxes; }
-    int stage() const { return rig.session.RegistrationStage; }
+    int stage() const { return form.registration().stage(); }
     void fillRequisites(const QString& password = "12345678") {
         form.pg_FiskPam->setCurrentWidget(form.tbch_Registr);
-        form.ed_RegNum->setText("77");
-        form.ed_INN->setText("770123456789");
-        form.ed_PassNew->setText(password);
+        form.tbch_Registr->ed_RegNum->setText("77");
+        form.tbch_Registr->ed_INN->setText("770123456789");
+        form.tbch_Registr->ed_PassNew->setText(password);
     }
     // The two clicks of a registration whose requisites pass, the question answered with yes.
     void confirmRegistration(const QString& password = "12345678") {
         fillRequisites(password);
-        QTest::mouseClick(form.bt_Registr, Qt::LeftButton);
-        form.ed_PassNew->setText(password);
+        QTest::mouseClick(form.tbch_Registr->bt_Registr, Qt::LeftButton);
+        form.tbch_Registr->ed_PassNew->setText(password);
         rig.frontEnd.answers = {true};
-        QTest::mouseClick(form.bt_Registr, Qt::LeftButton);
+        QTest::mouseClick(form.tbch_Registr->bt_Registr, Qt::LeftButton);
     }
     void chooseShiftReport(const QString& first, const QString& last, bool full) {
         form.pg_FiskPam->setCurrentWidget(form.tbch_Otch);
-        form.pg_Otch->setCurrentWidget(form.tbch_OtchNumSm);
-        form.ed_OtchNSmFirst->setText(first);
-        form.ed_OtchNSmLast->setText(last);
-        (full ? form.rb_OtchNSmPoln : form.rb_OtchNSmSokr)->setChecked(true);
+        form.tbch_Otch->pg_Otch->setCurrentWidget(form.tbch_Otch->tbch_OtchNumSm);
+        form.tbch_Otch->ed_OtchNSmFirst->setText(first);
+        form.tbch_Otch->ed_OtchNSmLast->setText(last);
+        (full ? form.tbch_Otch->rb_OtchNSmPoln : form.tbch_Otch->rb_OtchNSmSokr)->setChecked(true);
     }
     // Shifts over days of March 2012 in the register's fiscal memory.
     bool fillMemory(int shifts, int firstDay = 5, int lastDay = 7) {
@@ -160,25 +161,29 @@ struct Bench : ptk::testing::ChildWindowBench<> {
             if (held) whileRunning();
             hold.release();
         });
-        QTest::mouseClick(form.bt_OtchOk, Qt::LeftButton);
+        QTest::mouseClick(form.tbch_Otch->bt_OtchOk, Qt::LeftButton);
         return held;
     }
     // Everything a running report disables is enabled again, and the stop button is not.
     bool reportControlsRestored() const {
         for (const QWidget* w :
-             {static_cast<QWidget*>(form.bt_OtchOk), static_cast<QWidget*>(form.bt_FiskPamClose),
-              static_cast<QWidget*>(form.pg_FiskPam), static_cast<QWidget*>(form.pg_Otch),
-              static_cast<QWidget*>(form.ed_OtchNSmFirst),
-              static_cast<QWidget*>(form.ed_OtchNSmLast),
-              static_cast<QWidget*>(form.dtp_OtchDateFirst),
-              static_cast<QWidget*>(form.rb_OtchNSmPoln)}) {
+             {static_cast<QWidget*>(form.tbch_Otch->bt_OtchOk),
+              static_cast<QWidget*>(form.bt_FiskPamClose), static_cast<QWidget*>(form.pg_FiskPam),
+              static_cast<QWidget*>(form.tbch_Otch->pg_Otch),
+              static_cast<QWidget*>(form.tbch_Otch->ed_OtchNSmFirst),
+              static_cast<QWidget*>(form.tbch_Otch->ed_OtchNSmLast),
+              static_cast<QWidget*>(form.tbch_Otch->dtp_OtchDateFirst),
+              static_cast<QWidget*>(form.tbch_Otch->rb_OtchNSmPoln)}) {
             if (!w->isEnabled()) return false;
         }
         return !form.bt_StopReport->isEnabled() && !form.pn_Sleep->isVisible();
     }
 
     QWidget modeEntry;
+    // The password the inspector typed to enter mode 5.
+    const ptk::ui::ModeEntry entry{"55555555"};
     Tfm_FiskPam form{rig.session};
+    const ptk::OwnerHandle formOwner = ptk::ui::ownerOf(&form);
     int quits = 0;
     std::size_t boxesBeforeQuit = 0;
 };
@@ -221,34 +226,38 @@ private slots:
 void FiskPamWindowTest::openingResetsTheFormAndReadsTheHeaderLines() {
     Bench bench;
     Tfm_FiskPam& form = bench.form;
-    for (QLineEdit* edit : {form.ed_ZavNum, form.ed_RegNum, form.ed_INN, form.ed_PassNew,
-                            form.ed_OtchNSmFirst, form.ed_DDateFirst, form.ed_DNSmLast}) {
+    for (QLineEdit* edit :
+         {form.tbch_ZavNum->ed_ZavNum, form.tbch_Registr->ed_RegNum, form.tbch_Registr->ed_INN,
+          form.tbch_Registr->ed_PassNew, form.tbch_Otch->ed_OtchNSmFirst,
+          form.tbch_Diapazon->ed_DDateFirst, form.tbch_Diapazon->ed_DNSmLast}) {
         edit->setText("1");
     }
-    form.rb_OtchDateSokr->setChecked(true);
+    form.tbch_Otch->rb_OtchDateSokr->setChecked(true);
     form.pg_FiskPam->setCurrentWidget(form.tbch_Diapazon);
-    form.pg_Otch->setCurrentWidget(form.tbch_OtchNumSm);
+    form.tbch_Otch->pg_Otch->setCurrentWidget(form.tbch_Otch->tbch_OtchNumSm);
     form.bt_StopReport->setEnabled(true);
 
-    QVERIFY(form.prepareForEntry());
+    QVERIFY(form.prepareForEntry(bench.entry));
 
     QCOMPARE(bench.rig.commands, (Codes{0x52, 0x46, 0x56, 0x46, 0x46, 0x46, 0x46, 0x52, 0x56}));
     QCOMPARE(bench.rig.state().mode.mode, std::uint8_t{ptk::sim::ModeFiscalMemory});
-    for (QLineEdit* edit : {form.ed_ZavNum, form.ed_RegNum, form.ed_INN, form.ed_PassNew,
-                            form.ed_OtchNSmFirst, form.ed_DDateFirst, form.ed_DNSmLast}) {
+    for (QLineEdit* edit :
+         {form.tbch_ZavNum->ed_ZavNum, form.tbch_Registr->ed_RegNum, form.tbch_Registr->ed_INN,
+          form.tbch_Registr->ed_PassNew, form.tbch_Otch->ed_OtchNSmFirst,
+          form.tbch_Diapazon->ed_DDateFirst, form.tbch_Diapazon->ed_DNSmLast}) {
         QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
     }
-    QCOMPARE(form.ed_Name1->text(), QString("МАГАЗИН"));
-    QCOMPARE(form.ed_Name2->text(), QString("ДОБРО ПОЖАЛОВАТЬ"));
+    QCOMPARE(form.tbch_Registr->ed_Name1->text(), QString("МАГАЗИН"));
+    QCOMPARE(form.tbch_Registr->ed_Name2->text(), QString("ДОБРО ПОЖАЛОВАТЬ"));
     QCOMPARE(form.pg_FiskPam->currentWidget(), form.tbch_ZavNum);
-    QCOMPARE(form.pg_Otch->currentWidget(), form.tbch_OtchDate);
-    QVERIFY(form.rb_OtchDatePoln->isChecked());
-    QVERIFY(form.rb_OtchNSmPoln->isChecked());
+    QCOMPARE(form.tbch_Otch->pg_Otch->currentWidget(), form.tbch_Otch->tbch_OtchDate);
+    QVERIFY(form.tbch_Otch->rb_OtchDatePoln->isChecked());
+    QVERIFY(form.tbch_Otch->rb_OtchNSmPoln->isChecked());
     QVERIFY(!form.bt_StopReport->isEnabled());
-    QCOMPARE(form.dt_Date->date(), kToday);
-    QCOMPARE(form.dt_Time->time(), QTime(9, 5, 30));
-    QCOMPARE(form.dtp_OtchDateFirst->date(), kToday);
-    QCOMPARE(form.dtp_OtchDateLast->date(), kToday);
+    QCOMPARE(form.tbch_Registr->dt_Date->date(), kToday);
+    QCOMPARE(form.tbch_Registr->dt_Time->time(), QTime(9, 5, 30));
+    QCOMPARE(form.tbch_Otch->dtp_OtchDateFirst->date(), kToday);
+    QCOMPARE(form.tbch_Otch->dtp_OtchDateLast->date(), kToday);
     QVERIFY(bench.boxes().empty());
 }
 
@@ -259,9 +268,10 @@ void FiskPamWindowTest::numberEditsTakeDigitsOnly() {
     const struct {
         QLineEdit* edit;
         int length;
-    } edits[] = {{bench.form.ed_ZavNum, 7},       {bench.form.ed_RegNum, 10},
-                 {bench.form.ed_INN, 12},         {bench.form.ed_PassNew, 8},
-                 {bench.form.ed_OtchNSmFirst, 4}, {bench.form.ed_OtchNSmLast, 4}};
+    } edits[] = {
+        {bench.form.tbch_ZavNum->ed_ZavNum, 7},     {bench.form.tbch_Registr->ed_RegNum, 10},
+        {bench.form.tbch_Registr->ed_INN, 12},      {bench.form.tbch_Registr->ed_PassNew, 8},
+        {bench.form.tbch_Otch->ed_OtchNSmFirst, 4}, {bench.form.tbch_Otch->ed_OtchNSmLast, 4}};
     for (const auto& e : edits) {
         bench.rig.frontEnd.beeps = 0;
         e.edit->clear();
@@ -275,9 +285,9 @@ void FiskPamWindowTest::numberEditsTakeDigitsOnly() {
         QCOMPARE(e.edit->text().size(), e.length - 1);
     }
     // The header lines take anything.
-    typeCharacter(bench.form.ed_Name3, QChar(0x0436));
-    typeCharacter(bench.form.ed_Name3, QChar('~'));
-    QCOMPARE(bench.form.ed_Name3->text(), QString("ж~"));
+    typeCharacter(bench.form.tbch_Registr->ed_Name3, QChar(0x0436));
+    typeCharacter(bench.form.tbch_Registr->ed_Name3, QChar('~'));
+    QCOMPARE(bench.form.tbch_Registr->ed_Name3->text(), QString("ж~"));
     QVERIFY(bench.rig.commands.empty());
 }
 
@@ -306,10 +316,10 @@ void FiskPamWindowTest::serialNumber() {
     Bench bench;
     bench.rig.state().identity.serialNumber = alreadySet ? 123 : 0;
     QVERIFY(bench.open());
-    bench.form.ed_ZavNum->setText(typed);
+    bench.form.tbch_ZavNum->ed_ZavNum->setText(typed);
     bench.rig.frontEnd.answers = {yes};
 
-    QTest::mouseClick(bench.form.bt_ZavNumOk, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_ZavNum->bt_ZavNumOk, Qt::LeftButton);
 
     QCOMPARE(bench.rig.frontEnd.questions,
              std::vector<std::string>{"Запрограммировать данный номер ПТК ?"});
@@ -323,8 +333,8 @@ void FiskPamWindowTest::serialNumber() {
     }
     for (QWidget* w :
          {static_cast<QWidget*>(&bench.form), static_cast<QWidget*>(bench.form.pg_FiskPam),
-          static_cast<QWidget*>(bench.form.ed_ZavNum),
-          static_cast<QWidget*>(bench.form.bt_ZavNumOk),
+          static_cast<QWidget*>(bench.form.tbch_ZavNum->ed_ZavNum),
+          static_cast<QWidget*>(bench.form.tbch_ZavNum->bt_ZavNumOk),
           static_cast<QWidget*>(bench.form.bt_FiskPamClose)}) {
         QVERIFY(w->isEnabled());
     }
@@ -335,17 +345,18 @@ void FiskPamWindowTest::wholeFiscalisation() {
     QVERIFY(bench.open());
     bench.fillRequisites();
 
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
-    QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat,
-                                               BoxOwner::FiskPam}}));
-    QCOMPARE(bench.form.ed_RegNum->text(), QString("0000000077"));
-    QVERIFY(bench.form.ed_PassNew->text().isEmpty());
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
+    QCOMPARE(
+        bench.boxes(),
+        (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat, bench.formOwner}}));
+    QCOMPARE(bench.form.tbch_Registr->ed_RegNum->text(), QString("0000000077"));
+    QVERIFY(bench.form.tbch_Registr->ed_PassNew->text().isEmpty());
     QCOMPARE(bench.stage(), 2);
     QVERIFY(bench.rig.commands.empty());
 
-    bench.form.ed_PassNew->setText("12345678");
+    bench.form.tbch_Registr->ed_PassNew->setText("12345678");
     bench.rig.frontEnd.answers = {true};
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
 
     QCOMPARE(bench.rig.frontEnd.questions, std::vector<std::string>{kRegistrationQuestion});
     QCOMPARE(bench.rig.commands, kRegistrationCodes);
@@ -365,7 +376,7 @@ void FiskPamWindowTest::wholeFiscalisation() {
     QCOMPARE(bench.stage(), 1);
     QCOMPARE(bench.form.dateRepeatTag(), 0);
     QVERIFY(!bench.form.pn_Sleep->isVisible());
-    QVERIFY(bench.form.isEnabled() && bench.form.bt_Registr->isEnabled() &&
+    QVERIFY(bench.form.isEnabled() && bench.form.tbch_Registr->bt_Registr->isEnabled() &&
             bench.form.bt_FiskPamClose->isEnabled());
 }
 
@@ -423,39 +434,41 @@ void FiskPamWindowTest::refusedRequisites() {
     QFETCH(QString, regNumAfter);
     Bench bench;
     QVERIFY(bench.open());
-    bench.form.ed_RegNum->setText(regNum);
-    bench.form.ed_INN->setText(inn);
-    bench.form.ed_PassNew->setText(password);
-    bench.form.ed_Name1->setText(name);
+    bench.form.tbch_Registr->ed_RegNum->setText(regNum);
+    bench.form.tbch_Registr->ed_INN->setText(inn);
+    bench.form.tbch_Registr->ed_PassNew->setText(password);
+    bench.form.tbch_Registr->ed_Name1->setText(name);
 
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
 
-    QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Error, "Ошибка", refusal.toStdString(),
-                                               BoxOwner::FiskPam}}));
-    QCOMPARE(bench.form.ed_RegNum->text(), regNumAfter);
-    QCOMPARE(bench.form.ed_PassNew->text(), password);
+    QCOMPARE(
+        bench.boxes(),
+        (std::vector<Box>{{MessageIcon::Error, "Ошибка", refusal.toStdString(), bench.formOwner}}));
+    QCOMPARE(bench.form.tbch_Registr->ed_RegNum->text(), regNumAfter);
+    QCOMPARE(bench.form.tbch_Registr->ed_PassNew->text(), password);
     QCOMPARE(bench.stage(), 1);
     QVERIFY(bench.rig.commands.empty());
-    if (name.trimmed().isEmpty()) QCOMPARE(bench.form.focusWidget(), bench.form.ed_Name1);
+    if (name.trimmed().isEmpty())
+        QCOMPARE(bench.form.focusWidget(), bench.form.tbch_Registr->ed_Name1);
 }
 
 void FiskPamWindowTest::sevenDigitPasswordIsRefusedAtEveryStage() {
     Bench bench;
     QVERIFY(bench.open());
     bench.fillRequisites();
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
     QCOMPARE(bench.stage(), 2);
     bench.clear();
 
-    bench.form.ed_PassNew->setText("1234567");
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    bench.form.tbch_Registr->ed_PassNew->setText("1234567");
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
     QCOMPARE(bench.rig.frontEnd.boxTexts(),
              std::vector<std::string>{"Пароль доступа к ФП должен быть 8 знаков."});
     QCOMPARE(bench.stage(), 2);
 
     // The repeat typed in full then goes on to the question.
-    bench.form.ed_PassNew->setText("12345678");
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    bench.form.tbch_Registr->ed_PassNew->setText("12345678");
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
     QCOMPARE(bench.rig.frontEnd.questions, std::vector<std::string>{kRegistrationQuestion});
     QVERIFY(bench.rig.commands.empty());
 }
@@ -464,23 +477,23 @@ void FiskPamWindowTest::differentRepeatedPasswordStartsOver() {
     Bench bench;
     QVERIFY(bench.open());
     bench.fillRequisites();
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
-    QCOMPARE(bench.form.FirstPasswordEntry, QString("12345678"));
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
+    QCOMPARE(bench.form.registration().firstPasswordEntry(), std::string("12345678"));
     bench.clear();
 
-    bench.form.ed_PassNew->setText("87654321");
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    bench.form.tbch_Registr->ed_PassNew->setText("87654321");
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
     QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Error, "Ошибка",
-                                               "Неверный повтор пароля!", BoxOwner::FiskPam}}));
-    QVERIFY(bench.form.ed_PassNew->text().isEmpty());
+                                               "Неверный повтор пароля!", bench.formOwner}}));
+    QVERIFY(bench.form.tbch_Registr->ed_PassNew->text().isEmpty());
     QCOMPARE(bench.stage(), 1);
 
     // The next click is the first of a new registration: the warning again.
     bench.clear();
-    bench.form.ed_PassNew->setText("87654321");
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    bench.form.tbch_Registr->ed_PassNew->setText("87654321");
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
     QCOMPARE(bench.rig.frontEnd.boxTexts(), std::vector<std::string>{kCheckAndRepeat});
-    QCOMPARE(bench.form.FirstPasswordEntry, QString("87654321"));
+    QCOMPARE(bench.form.registration().firstPasswordEntry(), std::string("87654321"));
     QVERIFY(bench.rig.commands.empty());
     QVERIFY(bench.rig.frontEnd.questions.empty());
 }
@@ -489,10 +502,10 @@ void FiskPamWindowTest::noToTheQuestionSendsNothing() {
     Bench bench;
     QVERIFY(bench.open());
     bench.fillRequisites();
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
-    bench.form.ed_PassNew->setText("12345678");
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
+    bench.form.tbch_Registr->ed_PassNew->setText("12345678");
     bench.rig.frontEnd.answers = {false};
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
 
     QCOMPARE(bench.rig.frontEnd.questions, std::vector<std::string>{kRegistrationQuestion});
     QVERIFY(bench.rig.commands.empty());
@@ -503,24 +516,24 @@ void FiskPamWindowTest::noToTheQuestionSendsNothing() {
 void FiskPamWindowTest::dateConfirmationTakesOneMoreClick() {
     Bench bench;
     QVERIFY(bench.open());
-    bench.form.dt_Date->setDate(kToday.addDays(13));
+    bench.form.tbch_Registr->dt_Date->setDate(kToday.addDays(13));
     bench.confirmRegistration();
 
     QCOMPARE(bench.rig.commands, Codes{0x64});
     QCOMPARE(
         bench.boxes(),
-        (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat, BoxOwner::FiskPam},
+        (std::vector<Box>{{MessageIcon::Warning, "Сообщение", kCheckAndRepeat, bench.formOwner},
                           {MessageIcon::Warning, "Предупреждение", "Требуется повторный ввод даты",
-                           BoxOwner::Application}}));
+                           ptk::OwnerHandle{}}}));
     QCOMPARE(bench.form.dateRepeatTag(), 22);
-    QCOMPARE(bench.form.dt_Date->date(), kToday);
+    QCOMPARE(bench.form.tbch_Registr->dt_Date->date(), kToday);
     QCOMPARE(bench.stage(), 1);
     QVERIFY(!bench.rig.state().fiscal.fiscalised);
-    QVERIFY(bench.form.isEnabled() && bench.form.bt_Registr->isEnabled());
+    QVERIFY(bench.form.isEnabled() && bench.form.tbch_Registr->bt_Registr->isEnabled());
 
     // The next click goes straight to the date, now the day the inspector checked.
     bench.clear();
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
     QVERIFY(bench.rig.frontEnd.questions.empty());
     QVERIFY(bench.boxes().empty());
     QCOMPARE(bench.rig.commands, kRegistrationCodes);
@@ -532,7 +545,7 @@ void FiskPamWindowTest::dateConfirmationTakesOneMoreClick() {
 void FiskPamWindowTest::reopenedFormDoesNotSendStaleRequisites() {
     Bench bench;
     QVERIFY(bench.open());
-    bench.form.dt_Date->setDate(kToday.addDays(13));
+    bench.form.tbch_Registr->dt_Date->setDate(kToday.addDays(13));
     bench.confirmRegistration();
     QCOMPARE(bench.form.dateRepeatTag(), 22);
     bench.form.close();
@@ -542,7 +555,7 @@ void FiskPamWindowTest::reopenedFormDoesNotSendStaleRequisites() {
     QVERIFY(bench.open());
     QCOMPARE(bench.form.dateRepeatTag(), 0);
     bench.form.pg_FiskPam->setCurrentWidget(bench.form.tbch_Registr);
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
 
     QCOMPARE(bench.rig.frontEnd.boxTexts(),
              std::vector<std::string>{"Введите регистрационный номер ПТК."});
@@ -552,16 +565,16 @@ void FiskPamWindowTest::reopenedFormDoesNotSendStaleRequisites() {
 void FiskPamWindowTest::changedRequisitesAfterDateRepeatAreCheckedAgain() {
     Bench bench;
     QVERIFY(bench.open());
-    bench.form.dt_Date->setDate(kToday.addDays(13));
+    bench.form.tbch_Registr->dt_Date->setDate(kToday.addDays(13));
     bench.confirmRegistration();
     QCOMPARE(bench.form.dateRepeatTag(), 22);
     bench.clear();
 
-    bench.form.ed_INN->setText("5");
-    QTest::mouseClick(bench.form.bt_Registr, Qt::LeftButton);
+    bench.form.tbch_Registr->ed_INN->setText("5");
+    QTest::mouseClick(bench.form.tbch_Registr->bt_Registr, Qt::LeftButton);
 
     QCOMPARE(bench.rig.frontEnd.boxTexts(), std::vector<std::string>{kCheckAndRepeat});
-    QCOMPARE(bench.form.ed_INN->text(), QString("000000000005"));
+    QCOMPARE(bench.form.tbch_Registr->ed_INN->text(), QString("000000000005"));
     QCOMPARE(bench.form.dateRepeatTag(), 0);
     QCOMPARE(bench.stage(), 2);
     QVERIFY(bench.rig.commands.empty());
@@ -578,27 +591,27 @@ void FiskPamWindowTest::longRegisterLinesAreKeptWhole() {
     lines[3] = std::string(30, '{');                                       // 60 characters
     const auto before = lines;
     QVERIFY(bench.open());
-    QCOMPARE(bench.form.ed_Name2->text(), QString(50, QChar(0x042C)));
-    QCOMPARE(bench.form.ed_Name3->text(), QString(38, 'A') + "{IMG 255:65535}");
-    QCOMPARE(bench.form.ed_Name4->text().size(), 60);
+    QCOMPARE(bench.form.tbch_Registr->ed_Name2->text(), QString(50, QChar(0x042C)));
+    QCOMPARE(bench.form.tbch_Registr->ed_Name3->text(), QString(38, 'A') + "{IMG 255:65535}");
+    QCOMPARE(bench.form.tbch_Registr->ed_Name4->text().size(), 60);
 
     bench.confirmRegistration();
     QVERIFY(bench.rig.state().fiscal.fiscalised);
     QCOMPARE(lines, before);
 
-    bench.form.ed_Name2->end(false);
-    QTest::keyClicks(bench.form.ed_Name2, "x");
-    QCOMPARE(bench.form.ed_Name2->text().size(), 50);
+    bench.form.tbch_Registr->ed_Name2->end(false);
+    QTest::keyClicks(bench.form.tbch_Registr->ed_Name2, "x");
+    QCOMPARE(bench.form.tbch_Registr->ed_Name2->text().size(), 50);
     // A line cut back to the limit takes typing again, up to the limit.
-    bench.form.ed_Name2->selectAll();
-    QTest::keyClicks(bench.form.ed_Name2, QString(50, 'y'));
-    QCOMPARE(bench.form.ed_Name2->text(), QString(42, 'y'));
+    bench.form.tbch_Registr->ed_Name2->selectAll();
+    QTest::keyClicks(bench.form.tbch_Registr->ed_Name2, QString(50, 'y'));
+    QCOMPARE(bench.form.tbch_Registr->ed_Name2->text(), QString(42, 'y'));
 }
 
 void FiskPamWindowTest::lineTooLongToWriteStopsTheRegistrationBeforeTheClock() {
     Bench bench;
     bench.rig.state().tables.headerLines[0] = std::string(83, 'A');
-    QVERIFY(bench.form.prepareForEntry());
+    QVERIFY(bench.form.prepareForEntry(bench.entry));
     QCOMPARE(bench.boxes().size(), std::size_t{1});  // said when the form read it
     QCOMPARE(bench.boxes()[0].icon, MessageIcon::Warning);
     bench.clear();
@@ -613,37 +626,38 @@ void FiskPamWindowTest::picturePanel() {
     Bench bench;
     Tfm_FiskPam& form = bench.form;
     form.show();
-    QCOMPARE(form.eimgidx->text(), QString("1"));
-    QCOMPARE(form.eimgstr->text(), QString("1"));
-    QCOMPARE(form.eimgoffset->text(), QString("0"));
+    QCOMPARE(form.tbch_Registr->eimgidx->text(), QString("1"));
+    QCOMPARE(form.tbch_Registr->eimgstr->text(), QString("1"));
+    QCOMPARE(form.tbch_Registr->eimgoffset->text(), QString("0"));
 
-    form.eimgoffset->clear();
-    QTest::keyClicks(form.eimgoffset, "700");
-    QCOMPARE(form.eimgoffset->text(), QString("600"));
-    form.eimgstr->setText("");
-    QCOMPARE(form.eimgstr->text(), QString("1"));
-    form.eimgidx->setText("-5");
-    QCOMPARE(form.eimgidx->text(), QString("1"));
+    form.tbch_Registr->eimgoffset->clear();
+    QTest::keyClicks(form.tbch_Registr->eimgoffset, "700");
+    QCOMPARE(form.tbch_Registr->eimgoffset->text(), QString("600"));
+    form.tbch_Registr->eimgstr->setText("");
+    QCOMPARE(form.tbch_Registr->eimgstr->text(), QString("1"));
+    form.tbch_Registr->eimgidx->setText("-5");
+    QCOMPARE(form.tbch_Registr->eimgidx->text(), QString("1"));
 
     // The arrows step inside the range and do not wrap.
-    form.eimgstr->setText("4");
-    QTest::mouseClick(form.udimgstr->upButton, Qt::LeftButton);
-    QCOMPARE(form.eimgstr->text(), QString("4"));
-    QTest::mouseClick(form.udimgstr->downButton, Qt::LeftButton);
-    QCOMPARE(form.eimgstr->text(), QString("3"));
-    form.eimgidx->setText("1");
-    QTest::mouseClick(form.udimgidx->downButton, Qt::LeftButton);
-    QCOMPARE(form.eimgidx->text(), QString("1"));
-    form.eimgidx->setText("2");
-    QTest::keyClick(form.eimgidx, Qt::Key_Up);
-    QCOMPARE(form.eimgidx->text(), QString("3"));
-    form.eimgoffset->setText("48");
+    form.tbch_Registr->eimgstr->setText("4");
+    QTest::mouseClick(form.tbch_Registr->udimgstr->upButton, Qt::LeftButton);
+    QCOMPARE(form.tbch_Registr->eimgstr->text(), QString("4"));
+    QTest::mouseClick(form.tbch_Registr->udimgstr->downButton, Qt::LeftButton);
+    QCOMPARE(form.tbch_Registr->eimgstr->text(), QString("3"));
+    form.tbch_Registr->eimgidx->setText("1");
+    QTest::mouseClick(form.tbch_Registr->udimgidx->downButton, Qt::LeftButton);
+    QCOMPARE(form.tbch_Registr->eimgidx->text(), QString("1"));
+    form.tbch_Registr->eimgidx->setText("2");
+    QTest::keyClick(form.tbch_Registr->eimgidx, Qt::Key_Up);
+    QCOMPARE(form.tbch_Registr->eimgidx->text(), QString("3"));
+    form.tbch_Registr->eimgoffset->setText("48");
 
     const QString before[] = {"a", "b", "c", "d"};
-    QLineEdit* names[] = {form.ed_Name1, form.ed_Name2, form.ed_Name3, form.ed_Name4};
+    QLineEdit* names[] = {form.tbch_Registr->ed_Name1, form.tbch_Registr->ed_Name2,
+                          form.tbch_Registr->ed_Name3, form.tbch_Registr->ed_Name4};
     for (int i = 0; i < 4; ++i) names[i]->setText(before[i]);
-    QTest::mouseClick(form.btnimgpaste, Qt::LeftButton);
-    QCOMPARE(form.ed_Name3->text(), QString("{IMG 3:48}"));
+    QTest::mouseClick(form.tbch_Registr->btnimgpaste, Qt::LeftButton);
+    QCOMPARE(form.tbch_Registr->ed_Name3->text(), QString("{IMG 3:48}"));
     for (int i : {0, 1, 3}) QCOMPARE(names[i]->text(), before[i]);
     QVERIFY(bench.rig.commands.empty());
 }
@@ -653,11 +667,11 @@ void FiskPamWindowTest::shiftReportNeedsBothShifts() {
     QVERIFY(bench.open());
     bench.chooseShiftReport("1", "", true);
 
-    QTest::mouseClick(bench.form.bt_OtchOk, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Otch->bt_OtchOk, Qt::LeftButton);
 
     QCOMPARE(bench.boxes(),
              (std::vector<Box>{{MessageIcon::Error, "Ошибка", "Введите диапазон номеров смен ПТК.",
-                                BoxOwner::FiskPam}}));
+                                bench.formOwner}}));
     QVERIFY(bench.rig.commands.empty());
     QVERIFY(bench.reportControlsRestored());
 }
@@ -693,17 +707,18 @@ void FiskPamWindowTest::reports() {
         bench.chooseShiftReport("1", "25", full);
     } else {
         bench.form.pg_FiskPam->setCurrentWidget(bench.form.tbch_Otch);
-        bench.form.dtp_OtchDateFirst->setDate(QDate(2012, 3, 5));
-        bench.form.dtp_OtchDateLast->setDate(QDate(2012, 3, 7));
-        (full ? bench.form.rb_OtchDatePoln : bench.form.rb_OtchDateSokr)->setChecked(true);
+        bench.form.tbch_Otch->dtp_OtchDateFirst->setDate(QDate(2012, 3, 5));
+        bench.form.tbch_Otch->dtp_OtchDateLast->setDate(QDate(2012, 3, 7));
+        (full ? bench.form.tbch_Otch->rb_OtchDatePoln : bench.form.tbch_Otch->rb_OtchDateSokr)
+            ->setChecked(true);
     }
 
-    QTest::mouseClick(bench.form.bt_OtchOk, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Otch->bt_OtchOk, Qt::LeftButton);
 
     QCOMPARE(bench.rig.messages.back(), sent);
     QStringList shown;
     for (const Box& box : bench.boxes()) {
-        QCOMPARE(box.owner, BoxOwner::FiskPam);
+        QCOMPARE(box.owner, bench.formOwner);
         shown << QString::fromStdString(box.text);
     }
     QCOMPARE(shown, boxes);
@@ -730,7 +745,7 @@ void FiskPamWindowTest::closeIsRefusedWhileAReportRuns() {
         seen.visible = bench.form.isVisible();
         seen.stopEnabled = bench.form.bt_StopReport->isEnabled();
         seen.sleeping = bench.form.pn_Sleep->isVisible();
-        seen.startEnabled = bench.form.bt_OtchOk->isEnabled();
+        seen.startEnabled = bench.form.tbch_Otch->bt_OtchOk->isEnabled();
         seen.running = bench.form.reportRunning();
     }));
 
@@ -766,7 +781,7 @@ void FiskPamWindowTest::emergencyExitEndsTheProgram() {
     QCOMPARE(bench.boxesBeforeQuit, std::size_t{0});
     QCOMPARE(bench.boxes(),
              (std::vector<Box>{{MessageIcon::Error, "Ошибка", "Операция прервана пользователем",
-                                BoxOwner::FiskPam}}));
+                                bench.formOwner}}));
     QVERIFY(!bench.form.reportRunning());
     QVERIFY(bench.reportControlsRestored());
 }
@@ -775,25 +790,26 @@ void FiskPamWindowTest::ranges() {
     Bench bench;
     QVERIFY(bench.open());
     bench.form.pg_FiskPam->setCurrentWidget(bench.form.tbch_Diapazon);
-    for (QLineEdit* edit : {bench.form.ed_DDateFirst, bench.form.ed_DDateLast,
-                            bench.form.ed_DNSmFirst, bench.form.ed_DNSmLast}) {
+    for (QLineEdit* edit :
+         {bench.form.tbch_Diapazon->ed_DDateFirst, bench.form.tbch_Diapazon->ed_DDateLast,
+          bench.form.tbch_Diapazon->ed_DNSmFirst, bench.form.tbch_Diapazon->ed_DNSmLast}) {
         edit->setText("x");
     }
 
     // An empty fiscal memory: the register's refusal, the edits as they were.
-    QTest::mouseClick(bench.form.bt_ZaprosOk, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Diapazon->bt_ZaprosOk, Qt::LeftButton);
     QCOMPARE(bench.rig.frontEnd.boxTexts(), std::vector<std::string>{"AA - Нет отчетов."});
-    QCOMPARE(bench.form.ed_DDateFirst->text(), QString("x"));
+    QCOMPARE(bench.form.tbch_Diapazon->ed_DDateFirst->text(), QString("x"));
 
     QVERIFY(ptk::sim::fillFiscalMemory(bench.rig.state(), 7, {2009, 2, 1, 0, 0, 0},
                                        {2012, 3, 7, 0, 0, 0}));
     bench.clear();
-    QTest::mouseClick(bench.form.bt_ZaprosOk, Qt::LeftButton);
+    QTest::mouseClick(bench.form.tbch_Diapazon->bt_ZaprosOk, Qt::LeftButton);
     QCOMPARE(bench.rig.commands, Codes{0x63});
-    QCOMPARE(bench.form.ed_DDateFirst->text(), QString("01/02/09"));
-    QCOMPARE(bench.form.ed_DDateLast->text(), QString("07/03/12"));
-    QCOMPARE(bench.form.ed_DNSmFirst->text(), QString("0001"));
-    QCOMPARE(bench.form.ed_DNSmLast->text(), QString("0007"));
+    QCOMPARE(bench.form.tbch_Diapazon->ed_DDateFirst->text(), QString("01/02/09"));
+    QCOMPARE(bench.form.tbch_Diapazon->ed_DDateLast->text(), QString("07/03/12"));
+    QCOMPARE(bench.form.tbch_Diapazon->ed_DNSmFirst->text(), QString("0001"));
+    QCOMPARE(bench.form.tbch_Diapazon->ed_DNSmLast->text(), QString("0007"));
     QCOMPARE(bench.rig.frontEnd.resultText, std::string(kSuccess));
     QVERIFY(bench.form.pg_FiskPam->isVisible());
     QVERIFY(!bench.form.pn_Sleep->isVisible());
@@ -805,10 +821,10 @@ void FiskPamWindowTest::pageChangeMovesTheFocus() {
     QVERIFY(bench.open());
     bench.form.bt_StopReport->setEnabled(true);
     bench.form.pg_FiskPam->setCurrentWidget(bench.form.tbch_Registr);
-    QCOMPARE(bench.form.focusWidget(), bench.form.ed_RegNum);
+    QCOMPARE(bench.form.focusWidget(), bench.form.tbch_Registr->ed_RegNum);
     QVERIFY(!bench.form.bt_StopReport->isEnabled());
     bench.form.pg_FiskPam->setCurrentWidget(bench.form.tbch_ZavNum);
-    QCOMPARE(bench.form.focusWidget(), bench.form.ed_ZavNum);
+    QCOMPARE(bench.form.focusWidget(), bench.form.tbch_ZavNum->ed_ZavNum);
 }
 
 QTEST_MAIN(FiskPamWindowTest)

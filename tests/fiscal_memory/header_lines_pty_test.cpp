@@ -19,7 +19,7 @@ const Bytes kPasswordField{0x03, 0x00, 0x1E, 0x01};
 Bytes readProgrammingPassword(Session& session) {
     std::array<std::uint8_t, 92> answer{};
     std::size_t length = answer.size();
-    const std::int32_t result = PacketCommand(session, 0x46, kPasswordField.data(),
+    const PacketResult result = PacketCommand(session, 0x46, kPasswordField.data(),
                                               kPasswordField.size(), answer.data(), &length);
     if (result != Done || length < 6) return {};
     return Bytes(answer.begin() + 2, answer.begin() + 6);
@@ -53,8 +53,8 @@ TEST(HeaderLinesPtyTest, ReadAndWriteThroughTheSerialBackend) {
 
     // The command exchange after the packet driver reads with its own time-outs again.
     const MessageBuilder leave = session.message(0x52);
-    CommandCall call = commandCall(leave, 6, false);
-    EXPECT_EQ(session.exchange.SendFormCommand(call), 1);
+    CommandCall call = commandCall(leave, 6, ShortAnswer::Refused);
+    EXPECT_EQ(session.exchange.SendFormCommand(call), kDone);
     EXPECT_TRUE(frontEnd.boxes.empty()) << frontEnd.boxTexts().front();
 
     const int exitStatus = pty.stopSim();

@@ -59,7 +59,7 @@ TEST_F(HeaderLinesTest, WriteThatCannotGoOutWholeSendsNothing) {
     struct Case {
         const char* name;
         HeaderLineTexts texts;
-        std::int32_t expected;
+        PacketResult expected;
     };
     const Case cases[] = {
         {"bad tag in line 3", {"A", "B", "{img 1}", "D"}, BadParameter},
@@ -139,8 +139,8 @@ TEST_F(HeaderLinesTest, ALineTooLongForAPacketIsToldWhenRead) {
     state().tables.headerLines[1] = std::string(83, 'B');
     HeaderLineTexts texts;
     ASSERT_EQ(ReadHeaderLines(session, texts), Done);
-    WarnOfUnwritableHeaderLines(session, texts);
-    EXPECT_FALSE(CheckHeaderLinesWritable(session, texts));
+    WarnOfUnwritableHeaderLines(session, texts, OwnerHandle{});
+    EXPECT_FALSE(CheckHeaderLinesWritable(session, texts, OwnerHandle{}));
     ASSERT_EQ(frontEnd.boxes.size(), 2u);
     EXPECT_EQ(frontEnd.boxes[0].text,
               "Строка 2 наименования, прочитанная из ПТК, не может быть записана обратно: вместе "

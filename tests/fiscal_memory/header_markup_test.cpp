@@ -15,6 +15,7 @@
 #include "fiscal_memory/picture_panel.h"
 #include "link/packet_driver.h"
 #include "platform/codepage.h"
+#include "support/results.h"
 
 namespace ptk::testing {
 namespace {
@@ -31,19 +32,19 @@ Bytes repeatedThen(std::size_t count, std::uint8_t byte, std::initializer_list<s
 using namespace packet_result;
 
 struct Encoded {
-    std::int32_t result;
+    PacketResult result;
     Bytes bytes;
 };
 
 Encoded encode(std::string_view oemText, std::size_t capacity = kHeaderLineLimit) {
     auto out = std::make_unique<std::uint8_t[]>(capacity);
     std::size_t length = capacity;
-    const std::int32_t result = HeaderTextToDevice(oemText, out.get(), &length);
+    const PacketResult result = HeaderTextToDevice(oemText, out.get(), &length);
     return {result, result == Done ? Bytes(out.get(), out.get() + length) : Bytes{}};
 }
 
 struct Decoded {
-    std::int32_t result;
+    PacketResult result;
     std::string text;
 };
 
@@ -53,7 +54,7 @@ Decoded decode(const Bytes& bytes) {
     std::copy(bytes.begin(), bytes.end(), in.get());
     auto out = std::make_unique<char[]>(kHeaderLineLimit);
     std::size_t length = kHeaderLineLimit;
-    const std::int32_t result = HeaderDeviceToText(in.get(), bytes.size(), out.get(), &length);
+    const PacketResult result = HeaderDeviceToText(in.get(), bytes.size(), out.get(), &length);
     return {result, result == Done ? std::string(out.get(), length) : std::string()};
 }
 
@@ -64,7 +65,7 @@ std::string oem(std::string_view utf8) {
 TEST(HeaderMarkupTest, TextToRegisterBytes) {
     struct Case {
         std::string text;  // UTF-8
-        std::int32_t result;
+        PacketResult result;
         Bytes bytes;
     };
     const Case cases[] = {
@@ -123,7 +124,7 @@ TEST(HeaderMarkupTest, TextToRegisterBytes) {
 TEST(HeaderMarkupTest, RegisterBytesToText) {
     struct Case {
         Bytes bytes;
-        std::int32_t result;
+        PacketResult result;
         std::string text;  // UTF-8
     };
     const Case cases[] = {
@@ -316,7 +317,7 @@ TEST(HeaderMarkupProperty, EveryTextTakenReadsBackInItsNormalForm) {
         const TypedText typed = randomText(random);
         const Encoded sent = encode(typed.text);
         ASSERT_EQ(sent.result == Done, typed.normal.has_value())
-            << ::testing::PrintToString(typed.text) << " " << sent.result;
+            << ::testing::PrintToString(typed.text) << " " << ::testing::PrintToString(sent.result);
         if (!typed.normal) continue;
         ++taken;
         const Decoded shown = decode(sent.bytes);

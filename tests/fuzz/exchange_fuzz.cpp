@@ -13,19 +13,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MessageBuilder message = rig.session.message(input.ConsumeIntegral<std::uint8_t>());
     const auto body = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange(0, 20));
     message.bytes(body.data(), body.size());
-    CommandCall call =
-        commandCall(message, input.ConsumeIntegralInRange<std::size_t>(1, 80), input.ConsumeBool());
+    CommandCall call = commandCall(message, input.ConsumeIntegralInRange<std::size_t>(1, 80),
+                                   input.ConsumeBool() ? ShortAnswer::Taken : ShortAnswer::Refused);
     call.errorCode = static_cast<ErrorCodeRule>(input.ConsumeIntegralInRange(0, 3));
-    rig.session.exchange.DirectCodes = input.ConsumeBool() ? 1 : 0;
+    rig.session.exchange.setCodeSet(input.ConsumeBool() ? CodeSet::AsWritten : CodeSet::Shifted);
 
     bool pluggedIn = false;
     for (int transaction = 0; transaction < 3; ++transaction) {
         const std::uint64_t startUs = rig.clock.nowUs();
         const std::size_t boxes = rig.frontEnd.boxes.size();
-        const int result = form ? rig.session.exchange.SendFormCommand(call)
-                                : rig.session.exchange.SendCommand(call);
-        FUZZ_CHECK(result == 0 || result == 1 || result == 2 || result == 3 || result == 4 ||
-                   result == 22);
+        const ExchangeResult result = form ? rig.session.exchange.SendFormCommand(call)
+                                           : rig.session.exchange.SendCommand(call);
+        using enum ExchangeOutcome;
+        // The end of a data stream and an unknown probe are the general rules' alone.
+        FUZZ_CHECK(!form || (result.outcome != NoMoreData && result.outcome != UnknownCommand));
+        // A device error carries the register's code, which is never a success code.
+        FUZZ_CHECK(result.outcome != DeviceError || !isSuccessCode(result.deviceCode));
         // At most one link failure and one device error (the form variant may meet both: a
         // frame the register refused, then an answer after all).
         std::size_t linkBoxes = 0;
@@ -38,9 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(rig.clock.nowUs() - startUs <= 300'000'000);
         // The general rules take only an answer that begins with STX (the form variant's first
         // answer byte need not be one).
-        if (!form && (result == 1 || result == 2 || result == 4 || result == 22)) {
+        if (!form && result.outcome != Failed && result.outcome != ChecksumWrong) {
             // STX, the message, ETX, the checksum: the message is one of the whole frames.
-            const LinkBuffer& answer = rig.session.exchange.AnswerCopy;
+            const LinkBuffer& answer = rig.session.exchange.answer();
             bool whole = false;
             for (std::size_t length = 0; length + 3 <= answer.size() && !whole; ++length) {
                 whole = answer[length + 1] == control::ETX &&

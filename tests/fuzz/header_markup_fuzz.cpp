@@ -15,7 +15,7 @@ using namespace ptk;
 namespace {
 
 struct Coded {
-    std::int32_t result;
+    PacketResult result;
     std::array<std::uint8_t, kHeaderLineLimit> bytes{};
     std::array<char, kHeaderLineLimit> text{};
     std::size_t length = kHeaderLineLimit;

@@ -21,16 +21,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::uint8_t> answer(capacity);
         std::size_t length = capacity;
         const std::uint64_t startUs = rig.clock.nowUs();
-        const std::int32_t result =
+        const PacketResult result =
             PacketCommand(rig.session, code, body.data(), body.size(),
                           capacity ? answer.data() : nullptr, capacity ? &length : nullptr);
         const bool failed = result == PortError || result == NoLink || result == NoAnswer ||
                             result == NotAcknowledged || result == MessageTooLong ||
                             result == AnswerTooLong || result == ChecksumMismatch ||
                             result == BufferTooSmall;
-        // Otherwise the register's error code, mapped: 0, a code of its own, or negative.
-        FUZZ_CHECK(failed || result <= 0 || result == NoPaper ||
-                   (result >= ConfirmationNeeded && result <= NotInThisMode));
+        // Otherwise the register's error code, mapped: done, a code of its own, or the device
+        // error itself.
+        FUZZ_CHECK(failed || result.succeeded() || result.isDeviceError() || result == NoPaper ||
+                   result == ConfirmationNeeded || result == ShiftTooLong ||
+                   result == WrongPassword || result == NotInThisMode);
         FUZZ_CHECK(rig.clock.nowUs() - startUs <= PacketTimeout(code) * 1000ULL + 200'000'000);
         if (!failed && capacity) {
             FUZZ_CHECK(fuzz::isGoodFrame(rig.peer.goodFrames, answer.data(), length));

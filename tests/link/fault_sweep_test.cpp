@@ -14,40 +14,52 @@ enum class Direction { FromRegister, ToRegister };
 
 struct Transaction {
     const char* name;
-    bool form;
+    ExchangeRules rules;
     std::uint8_t code;
     std::size_t answerLength;
-    bool acceptShort;
+    ShortAnswer shortAnswer;
     ErrorCodeRule rule;
     Bytes answer;
 };
 
 const Transaction kTransactions[] = {
-    {"leave mode", true, 0x52, 6, false, ErrorCodeRule::AnswerByte1, {0x52, 0x00, 0x00}},
+    {"leave mode",
+     ExchangeRules::Form,
+     0x52,
+     6,
+     ShortAnswer::Refused,
+     ErrorCodeRule::AnswerByte1,
+     {0x52, 0x00, 0x00}},
     {"state",
-     true,
+     ExchangeRules::Form,
      0x3F,
      55,
-     true,
+     ShortAnswer::Taken,
      ErrorCodeRule::StateAnswer,
      {0x44, 0x01, 0x01, 0x26, 0x12, 0x09, 0x10, 0x30, 0x00, 0x03, 0x00, 0x12, 0x34, 0x56}},
-    {"general", false, 0x52, 6, false, ErrorCodeRule::AnswerByte1, {0x52, 0x01, 0x10}},
+    {"general",
+     ExchangeRules::General,
+     0x52,
+     6,
+     ShortAnswer::Refused,
+     ErrorCodeRule::AnswerByte1,
+     {0x52, 0x01, 0x10}},
 };
 
 // The longest any transaction may take: every read waiting out its whole deadline.
-std::uint64_t worstCaseMs(const Deadlines& t, bool form) {
-    const std::uint64_t frameTries = form ? 5 : 100;
+std::uint64_t worstCaseMs(const Deadlines& t, ExchangeRules rules) {
+    const std::uint64_t frameTries = rules == ExchangeRules::Form ? 5 : 100;
     return 5 * (t.tControl + t.tEnqAck) + frameTries * (t.tFrame + t.tFrameAck) + t.tEot +
            t.tAnswerStart + t.tControl + t.pauseMs + 6 * 2 * t.tAnswer + t.tEot;
 }
 
 struct FaultSweep : LinkRig {
-    int run(const Transaction& tx) {
+    ExchangeResult run(const Transaction& tx) {
         device.answer = tx.answer;
         const MessageBuilder callMessage = session.message(tx.code);
-        CommandCall call = formCall(callMessage, tx.answerLength, tx.acceptShort, tx.rule);
-        return tx.form ? session.exchange.SendFormCommand(call)
-                       : session.exchange.SendCommand(call);
+        CommandCall call = formCall(callMessage, tx.answerLength, tx.shortAnswer, tx.rule);
+        return tx.rules == ExchangeRules::Form ? session.exchange.SendFormCommand(call)
+                                               : session.exchange.SendCommand(call);
     }
 };
 
@@ -58,7 +70,7 @@ struct Outcome {
 
 Outcome cleanRun(const Transaction& tx) {
     FaultSweep fixture;
-    EXPECT_EQ(fixture.run(tx), 1) << tx.name;
+    EXPECT_EQ(fixture.run(tx), kDone) << tx.name;
     return {fixture.device.bytesSent, fixture.device.bytesReceived};
 }
 
@@ -85,32 +97,36 @@ void checkRun(const Transaction& tx, Direction direction, std::size_t position, 
             return fault != Fault::Drop;
         };
     }
-    const int result = f.run(tx);
+    const ExchangeResult result = f.run(tx);
     const std::string where =
         std::string(tx.name) +
         (direction == Direction::FromRegister ? " from register" : " to register") + " byte " +
         std::to_string(position) + " fault " + std::to_string(static_cast<int>(fault));
 
-    const std::set<int> documented = tx.form ? std::set<int>{0, 1, 3} : std::set<int>{0, 1, 3, 4};
-    EXPECT_TRUE(documented.count(result)) << where << " result " << result;
-    EXPECT_LE(f.clock.nowUs() / 1000, worstCaseMs(Deadlines{}, tx.form)) << where;
+    using enum ExchangeOutcome;
+    const std::set<ExchangeOutcome> documented =
+        tx.rules == ExchangeRules::Form ? std::set{Failed, Done, ChecksumWrong}
+                                        : std::set{Failed, Done, ChecksumWrong, DeviceError};
+    EXPECT_TRUE(documented.count(result.outcome))
+        << where << " result " << ::testing::PrintToString(result);
+    EXPECT_LE(f.clock.nowUs() / 1000, worstCaseMs(Deadlines{}, tx.rules)) << where;
 
     const std::set<std::string> linkMessages{"Нет связи!", "Нет ответа!",
                                              "Ошибка контрольной суммы!"};
-    if (result == 1 && lostZeroByte && tx.acceptShort) {
+    if (result.succeeded() && lostZeroByte && tx.shortAnswer == ShortAnswer::Taken) {
         ++undetectableLosses;
-    } else if (result == 1) {
+    } else if (result.succeeded()) {
         EXPECT_TRUE(f.frontEnd.boxes.empty()) << where;
         // Success only for the answer the register really sent.
         const Bytes got(
-            f.session.exchange.RxBuffer.begin() + 1,
-            f.session.exchange.RxBuffer.begin() + 1 + static_cast<long>(tx.answer.size()));
+            f.session.exchange.received().begin() + 1,
+            f.session.exchange.received().begin() + 1 + static_cast<long>(tx.answer.size()));
         EXPECT_EQ(got, tx.answer) << where;
     } else {
         ASSERT_EQ(f.frontEnd.boxes.size(), 1u) << where;
         EXPECT_TRUE(linkMessages.count(f.frontEnd.boxes[0].text))
             << where << ": " << f.frontEnd.boxes[0].text;
-        if (result == 3) {
+        if (result == kChecksumWrong) {
             EXPECT_EQ(f.frontEnd.boxes[0].text, "Ошибка контрольной суммы!") << where;
         }
     }

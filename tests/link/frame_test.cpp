@@ -7,7 +7,8 @@ namespace {
 class FrameTest : public LinkFixture {
 protected:
     Bytes sentFrame(const MessageBuilder& message) {
-        session.exchange.SendFormCommand(formCall(message, 6, false, ErrorCodeRule::AnswerByte1));
+        session.exchange.SendFormCommand(
+            formCall(message, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1));
         EXPECT_FALSE(device.framesReceived.empty());
         return device.framesReceived.empty() ? Bytes{} : device.framesReceived.front();
     }
@@ -45,14 +46,14 @@ TEST_F(FrameTest, ChecksumBytesThatLookLikeControlBytesTravelUnescaped) {
 }
 
 TEST_F(FrameTest, CodeShiftReducesEveryCodeButTheProbe) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     EXPECT_EQ(sentFrame(session.message(0x45)).at(3), 0x17);
     device.framesReceived.clear();
     EXPECT_EQ(sentFrame(session.message(0xE0)).at(3), 0xE0);
     device.framesReceived.clear();
     // Modulo 256: a code below the shift wraps around.
     EXPECT_EQ(sentFrame(session.message(0x10)).at(3), 0xE2);
-    session.exchange.DirectCodes = 1;
+    session.exchange.setCodeSet(CodeSet::AsWritten);
     device.framesReceived.clear();
     EXPECT_EQ(sentFrame(session.message(0x45)).at(3), 0x45);
 }

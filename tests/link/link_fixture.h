@@ -9,6 +9,7 @@
 #include "platform/memory_line.h"
 #include "scripted_register.h"
 #include "support/recording_front_end.h"
+#include "support/results.h"
 
 namespace ptk::testing {
 
@@ -24,15 +25,16 @@ struct LinkRig {
 
     // A form-variant call with the usual deadlines.
     static CommandCall formCall(const MessageBuilder& message, std::size_t answerLength,
-                                bool acceptShort, ErrorCodeRule rule) {
-        CommandCall call = commandCall(message, answerLength, acceptShort);
+                                ShortAnswer shortAnswer, ErrorCodeRule rule) {
+        CommandCall call = commandCall(message, answerLength, shortAnswer);
         call.errorCode = rule;
         return call;
     }
 
     // The general rules' usual deadlines, pause 100 ms.
     static CommandCall generalCall(const MessageBuilder& message, std::size_t answerLength) {
-        CommandCall call = formCall(message, answerLength, false, ErrorCodeRule::AnswerByte1);
+        CommandCall call =
+            formCall(message, answerLength, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1);
         call.deadlines.pauseMs = 100;
         return call;
     }

@@ -27,11 +27,15 @@ class PacketDriverTest : public LinkFixture {
 protected:
     PacketDriverTest() { device.answer = {0x46, 0x00, 0x8C, 0x80, 0x83}; }
 
-    std::int32_t run(std::uint8_t code, const Bytes& data = kReadLine1, bool awaitAnswer = true,
+    // Whether the call waits for the register's answer.
+    enum class Await { Answer, Nothing };
+
+    PacketResult run(std::uint8_t code, const Bytes& data = kReadLine1, Await await = Await::Answer,
                      std::optional<std::string_view> password = "7301") {
+        const bool awaitAnswer = await == Await::Answer;
         settingsBefore = line.timeoutSettings().size();
         answerLength = capacity;
-        const std::int32_t result = session.packets.PacketDriver(
+        const PacketResult result = session.packets.PacketDriver(
             code, data.data(), data.size(), password, awaitAnswer ? answer.data() : nullptr,
             awaitAnswer ? &answerLength : nullptr);
         // Whatever happened, the channel's own time-outs are back for the next command exchange.
@@ -71,9 +75,9 @@ TEST_F(PacketDriverTest, HealthyTransactionStepsAndTimeouts) {
     EXPECT_TRUE(frontEnd.boxes.empty());
     // The next command exchange reads with its per-byte rule again.
     device.answer = {0x52, 0x00, 0x00};
-    EXPECT_EQ(session.exchange.SendFormCommand(
-                  formCall(session.message(0x52), 6, false, ErrorCodeRule::AnswerByte1)),
-              1);
+    EXPECT_EQ(session.exchange.SendFormCommand(formCall(
+                  session.message(0x52), 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1)),
+              kDone);
 }
 
 TEST_F(PacketDriverTest, MessageLimitsBeforeAndAfterStuffing) {
@@ -81,7 +85,7 @@ TEST_F(PacketDriverTest, MessageLimitsBeforeAndAfterStuffing) {
         std::size_t dataLength;
         std::size_t escapedBytes;  // data bytes that are 0x10
         bool withPassword;
-        std::int32_t expected;
+        PacketResult expected;
     };
     const Case cases[] = {
         {86, 0, true, Done},            // 89 bytes, 89 stuffed
@@ -98,7 +102,7 @@ TEST_F(PacketDriverTest, MessageLimitsBeforeAndAfterStuffing) {
         for (std::size_t i = 0; i < c.escapedBytes; ++i) data[i] = 0x10;
         const std::optional<std::string_view> password =
             c.withPassword ? std::optional<std::string_view>("7301") : std::nullopt;
-        const std::int32_t result = run(0x50, data, false, password);
+        const PacketResult result = run(0x50, data, Await::Nothing, password);
         EXPECT_EQ(result, c.expected) << c.dataLength << " bytes, " << c.escapedBytes;
         if (c.expected == Done) {
             ASSERT_EQ(writes().size(), 3u);
@@ -113,7 +117,7 @@ TEST_F(PacketDriverTest, MessageLimitsBeforeAndAfterStuffing) {
 TEST_F(PacketDriverTest, HandshakeTriesFiveEnqsAndNoMore) {
     struct Case {
         std::deque<std::optional<std::uint8_t>> replies;
-        std::int32_t expected;
+        PacketResult expected;
         std::uint64_t elapsedMs;  // until the result, when the handshake failed
     };
     const std::optional<std::uint8_t> silence;
@@ -128,7 +132,7 @@ TEST_F(PacketDriverTest, HandshakeTriesFiveEnqsAndNoMore) {
         rig.device.enqReply = silence;
         std::array<std::uint8_t, 92> buffer{};
         std::size_t length = buffer.size();
-        const std::int32_t result = rig.session.packets.PacketDriver(
+        const PacketResult result = rig.session.packets.PacketDriver(
             0x46, kReadLine1.data(), kReadLine1.size(), "7301", buffer.data(), &length);
         EXPECT_EQ(result, c.expected);
         EXPECT_EQ(rig.device.enqCount, 5);
@@ -148,7 +152,7 @@ TEST_F(PacketDriverTest, FrameIsWaitedPastNineNaksButNotTen) {
     struct Case {
         std::size_t extraNaks;  // after the register's own NAK, one a millisecond
         std::optional<std::uint8_t> last;
-        std::int32_t expected;
+        PacketResult expected;
     };
     const std::optional<std::uint8_t> silence;
     const Case cases[] = {
@@ -166,7 +170,7 @@ TEST_F(PacketDriverTest, FrameIsWaitedPastNineNaksButNotTen) {
         for (std::size_t i = 0; i < more.size(); ++i) {
             rig.line.send((10 + i) * 1000, {more[i]});
         }
-        const std::int32_t result = rig.session.packets.PacketDriver(
+        const PacketResult result = rig.session.packets.PacketDriver(
             0x50, kReadLine1.data(), kReadLine1.size(), "7301", nullptr, nullptr);
         EXPECT_EQ(result, c.expected) << c.extraNaks;
         EXPECT_EQ(rig.device.framesReceived.size(), 1u) << "the frame is never sent again";
@@ -178,7 +182,7 @@ TEST_F(PacketDriverTest, AnswerFaultsGiveTheirResults) {
     struct Case {
         const char* name;
         std::function<void(ScriptedRegister&, std::size_t& capacity)> arrange;
-        std::int32_t expected;
+        PacketResult expected;
     };
     const Bytes answer{0x46, 0x00, 0x8C, 0x80, 0x83};
     const auto frameOf = [](const Bytes& message) {
@@ -246,7 +250,7 @@ TEST_F(PacketDriverTest, AnswerFaultsGiveTheirResults) {
         c.arrange(rig.device, capacity);
         std::array<std::uint8_t, 92> buffer{};
         std::size_t length = capacity;
-        const std::int32_t result = rig.session.packets.PacketDriver(
+        const PacketResult result = rig.session.packets.PacketDriver(
             0x46, kReadLine1.data(), kReadLine1.size(), "7301", buffer.data(), &length);
         EXPECT_EQ(result, c.expected) << c.name;
         if (result == Done) {
@@ -280,14 +284,14 @@ TEST_F(PacketDriverTest, EachCommandWaitsItsOwnAnswerTime) {
 }
 
 TEST_F(PacketDriverTest, CodesGoOutUnshiftedWhateverDirectCodesSays) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     ASSERT_EQ(run(0x46), Done);
     ASSERT_EQ(device.framesReceived.size(), 1u);
     EXPECT_EQ(device.framesReceived[0][3], 0x46);
 }
 
 TEST_F(PacketDriverTest, WithoutAnAnswerBufferTheCallEndsAfterEot) {
-    ASSERT_EQ(run(0x50, {0x06, 0x00, 0x01, 0x01, 0x41}, false), Done);
+    ASSERT_EQ(run(0x50, {0x06, 0x00, 0x01, 0x01, 0x41}, Await::Nothing), Done);
     EXPECT_EQ(
         writes(),
         (std::vector<Bytes>{
@@ -331,10 +335,11 @@ TEST_F(PacketDriverTest, StopRequestEndsEveryWaitWithinOneSlice) {
             return true;
         };
         std::size_t length = answer.size();
-        const std::int32_t result = rig.session.packets.PacketDriver(
+        const PacketResult result = rig.session.packets.PacketDriver(
             0x46, kReadLine1.data(), kReadLine1.size(), "7301", answer.data(), &length);
         // The last bytes may end the call before it waits again; a stopped one says so.
-        EXPECT_TRUE(result == Stopped || result == Done) << position << ": " << result;
+        EXPECT_TRUE(result == Stopped || result == Done)
+            << position << ": " << ::testing::PrintToString(result);
         EXPECT_LE(rig.clock.nowUs() - stoppedAtUs, kStopSliceMs * 1000) << position;
         EXPECT_TRUE(rig.frontEnd.boxes.empty());
         EXPECT_EQ(rig.line.timeouts(), platform::CommTimeouts{});
@@ -356,9 +361,9 @@ TEST_F(PacketDriverTest, StoppedCommandExchangeEndsWithoutALinkBox) {
         return true;
     };
     const MessageBuilder message = session.message(0x52);
-    EXPECT_EQ(
-        session.exchange.SendFormCommand(formCall(message, 6, false, ErrorCodeRule::AnswerByte1)),
-        0);
+    EXPECT_EQ(session.exchange.SendFormCommand(
+                  formCall(message, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1)),
+              kFailed);
     EXPECT_TRUE(frontEnd.boxes.empty());
     EXPECT_LT(elapsedMs(), 100u);
     EXPECT_EQ(writes().back(), Bytes{EOT}) << "nothing is written once the stop is requested";
@@ -367,8 +372,8 @@ TEST_F(PacketDriverTest, StoppedCommandExchangeEndsWithoutALinkBox) {
     plain.device.answerRequest = {};
     const MessageBuilder again = plain.session.message(0x52);
     EXPECT_EQ(plain.session.exchange.SendFormCommand(
-                  formCall(again, 6, false, ErrorCodeRule::AnswerByte1)),
-              0);
+                  formCall(again, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1)),
+              kFailed);
     EXPECT_EQ(plain.frontEnd.boxTexts(), std::vector<std::string>{"Нет ответа!"});
 }
 
@@ -376,7 +381,7 @@ TEST_F(PacketDriverTest, PacketCommandTurnsTheErrorCodeIntoAResult) {
     session.LinkPassword = "7301";
     struct Case {
         std::uint8_t code;
-        std::int32_t expected;
+        PacketResult expected;
         const char* shown;  // what ShowDriverResult puts in a box
     };
     const Case cases[] = {
@@ -386,17 +391,17 @@ TEST_F(PacketDriverTest, PacketCommandTurnsTheErrorCodeIntoAResult) {
         {0x67, NoPaper, "Нет бумаги"},
         {0x88, ShiftTooLong, "Превышена продолжительность смены"},
         {0x8C, WrongPassword, "Неверный пароль"},
-        {0x9C, static_cast<std::int32_t>(0x8000009Cu), "9C - Необходимо провести гашение."},
-        {0x02, static_cast<std::int32_t>(0x80000002u), "Неизвестный код ошибки."},
+        {0x9C, PacketResult::device(0x9C), "9C - Необходимо провести гашение."},
+        {0x02, PacketResult::device(0x02), "Неизвестный код ошибки."},
     };
     for (const Case& c : cases) {
         device.answer = {0x46, c.code, 0x44};
         frontEnd.clear();
         std::size_t length = answer.size();
-        const std::int32_t result = PacketCommand(session, 0x46, kReadLine1.data(),
+        const PacketResult result = PacketCommand(session, 0x46, kReadLine1.data(),
                                                   kReadLine1.size(), answer.data(), &length);
         EXPECT_EQ(result, c.expected) << int{c.code};
-        session.errors.ShowDriverResult(BoxOwner::FiskPam, result);
+        session.errors.ShowDriverResult(OwnerHandle{}, result);
         if (c.shown) {
             EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{c.shown}) << int{c.code};
         } else {

@@ -104,7 +104,7 @@ TEST_F(SerialChannelTest, RefusedWritesAreRetriedUntilTheDeadline) {
 TEST_F(SerialChannelTest, QueueCountersComeFromTheDriverAndFallToZeroOnFailure) {
     line.setQueueCounts({3, 7});
     channel().UpdateQueueCounters();
-    const PortSlot& slot = channel().PortTable[kPort];
+    const PortSlot& slot = channel().portSlot(kPort);
     EXPECT_EQ(slot.outputQueue, 3u);
     EXPECT_EQ(slot.inputQueue, 7u);
     line.setClearErrorsFails(true);
@@ -118,10 +118,10 @@ TEST_F(SerialChannelTest, QueueCountersComeFromTheDriverAndFallToZeroOnFailure) 
 
 TEST_F(SerialChannelTest, OpenSetsTheCurrentPortEvenWhenItFails) {
     EXPECT_FALSE(channel().OpenPort(7));  // COM8 has no device behind this opener
-    EXPECT_EQ(channel().CurrentPort, 7);
-    EXPECT_EQ(channel().PortTable[7].openFlag, 1);
+    EXPECT_EQ(channel().currentPort(), 7);
+    EXPECT_EQ(channel().portSlot(7).openFlag, 1);
     EXPECT_FALSE(channel().OpenPort(256));
-    EXPECT_EQ(channel().CurrentPort, 256);
+    EXPECT_EQ(channel().currentPort(), 256);
     // Reads and writes on a port that is not there fail without touching the line.
     std::uint8_t byte = 0x05;
     EXPECT_FALSE(channel().WritePort(&byte, 1));
@@ -129,7 +129,7 @@ TEST_F(SerialChannelTest, OpenSetsTheCurrentPortEvenWhenItFails) {
 
     EXPECT_TRUE(channel().OpenPort(kPort));
     EXPECT_TRUE(channel().ClosePort(kPort));
-    EXPECT_EQ(channel().PortTable[kPort].openFlag, 0);
+    EXPECT_EQ(channel().portSlot(kPort).openFlag, 0);
     EXPECT_FALSE(channel().ClosePort(kPort));
 }
 

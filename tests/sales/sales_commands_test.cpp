@@ -1,4 +1,4 @@
-// The receipt, the report with clearing and the clock commands against the simulated register,
+// The receipt and the report with clearing against the simulated register,
 // in virtual time: what goes on the wire, what the register does with it, and what the inspector
 // is shown.
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "link/front_end.h"
-#include "sales/clock_commands.h"
 #include "sales/receipt_commands.h"
 #include "sales/shift_report.h"
 #include "sales_rig.h"
@@ -17,6 +16,9 @@ namespace ptk::sales {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using testing::failedOrRefused;
+using testing::kDone;
+using testing::kFailed;
 constexpr const char* kSuccess = "00 - Ошибок нет. Команда выполнена.";
 
 class SalesCommands : public ::testing::Test, public testing::SalesRig {
@@ -24,9 +26,9 @@ protected:
     void SetUp() override { enterMode(sim::ModeRegistration); }
 
     void printReceipt(const char* price, const char* section) {
-        ASSERT_EQ(OpenReceipt(session, 1), 1);
-        ASSERT_EQ(RegisterSale(session, price, "1", section), 1);
-        ASSERT_EQ(CloseReceipt(session, "01", "0,00"), 1);
+        ASSERT_EQ(OpenReceipt(session, 1), kDone);
+        ASSERT_EQ(RegisterSale(session, price, "1", section), kDone);
+        ASSERT_EQ(CloseReceipt(session, "01", "0,00"), kDone);
     }
 };
 
@@ -52,7 +54,7 @@ TEST_F(SalesCommands, ReceiptGoesOutByteForByteAndIsCounted) {
 }
 
 TEST_F(SalesCommands, ShiftedCodesReachTheRegisterAsTheSameCommands) {
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(CodeSet::Shifted);
     state().link.unshiftedCodes = false;
     printReceipt("7", "5");
     EXPECT_EQ(commands, (Bytes{0x92, 0x48, 0x4A}));
@@ -61,10 +63,10 @@ TEST_F(SalesCommands, ShiftedCodesReachTheRegisterAsTheSameCommands) {
 }
 
 TEST_F(SalesCommands, RefusedPriceSendsNothing) {
-    ASSERT_EQ(OpenReceipt(session, 1), 1);
+    ASSERT_EQ(OpenReceipt(session, 1), kDone);
     const auto written = line.writtenBytes().size();
     for (const char* price : {"", "1,111", "12345678901", "1,1.1", ","}) {
-        EXPECT_EQ(RegisterSale(session, price, "1", "2"), kConversionError) << price;
+        EXPECT_EQ(RegisterSale(session, price, "1", "2"), std::nullopt) << price;
     }
     EXPECT_EQ(line.writtenBytes().size(), written);
     EXPECT_TRUE(frontEnd.boxes.empty());
@@ -73,23 +75,23 @@ TEST_F(SalesCommands, RefusedPriceSendsNothing) {
 }
 
 TEST_F(SalesCommands, RegisterJudgesTheSection) {
-    ASSERT_EQ(OpenReceipt(session, 1), 1);
+    ASSERT_EQ(OpenReceipt(session, 1), kDone);
     for (const char* section : {"", "17"}) {
         frontEnd.clear();
-        EXPECT_EQ(RegisterSale(session, "1", "1", section), 0) << section;
+        EXPECT_TRUE(failedOrRefused(RegisterSale(session, "1", "1", section))) << section;
         EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"7D - Неверная секция."});
     }
-    EXPECT_EQ(RegisterSale(session, "1", "1", "1"), 1);
+    EXPECT_EQ(RegisterSale(session, "1", "1", "1"), kDone);
     EXPECT_EQ(state().receipt.sum, 100u);
 }
 
 TEST_F(SalesCommands, ReceiptLeftOpenIsCancelledAndNotCounted) {
-    ASSERT_EQ(OpenReceipt(session, 1), 1);
-    ASSERT_EQ(RegisterSale(session, "5", "1", "1"), 1);
-    EXPECT_EQ(OpenReceipt(session, 1), 0);
+    ASSERT_EQ(OpenReceipt(session, 1), kDone);
+    ASSERT_EQ(RegisterSale(session, "5", "1", "1"), kDone);
+    EXPECT_TRUE(failedOrRefused(OpenReceipt(session, 1)));
     EXPECT_EQ(frontEnd.boxTexts().back(), "9B - Чек открыт - операция невозможна.");
 
-    EXPECT_EQ(send(0x59), 1);
+    EXPECT_EQ(send(0x59), kDone);
     EXPECT_FALSE(state().receipt.isOpen());
     EXPECT_EQ(state().totals.salesSum, 0u);
     EXPECT_EQ(state().totals.cancelledSum, 500u);
@@ -111,13 +113,14 @@ TEST_F(SalesCommands, RegisterJudgesThePayment) {
         {{0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00}, 0x71},  // card over the sum
         {{0x00, 0x01, 0x00, 0x00, 0x00, 0x03, 0x00}, 0x00},  // 3.00 cash, change 0.50
     };
-    ASSERT_EQ(OpenReceipt(session, 1), 1);
-    ASSERT_EQ(RegisterSale(session, "2,5", "1", "3"), 1);
+    ASSERT_EQ(OpenReceipt(session, 1), kDone);
+    ASSERT_EQ(RegisterSale(session, "2,5", "1", "3"), kDone);
     for (const auto& c : cases) {
         auto message = session.message(0x4A);
         message.bytes(c.data.data(), c.data.size());
-        session.exchange.SendFormCommand(formCall(message, 6, false, ErrorCodeRule::AnswerByte1));
-        EXPECT_EQ(session.exchange.RxBuffer[2], c.error) << int(c.data[1]);
+        session.exchange.SendFormCommand(
+            formCall(message, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1));
+        EXPECT_EQ(session.exchange.received()[2], c.error) << int(c.data[1]);
     }
     EXPECT_TRUE(tapeHas("СДАЧА =0.50"));
     EXPECT_EQ(state().totals.salesSum, 250u);
@@ -127,7 +130,7 @@ TEST_F(SalesCommands, ShiftOverADayRefusesANewReceipt) {
     state().shift.open = true;
     state().shift.openedAt = state().clock.reading;
     state().clock.set(sim::fromSeconds(sim::toSeconds(state().clock.reading) + 25 * 3600), 0);
-    EXPECT_EQ(OpenReceipt(session, 1), 0);
+    EXPECT_TRUE(failedOrRefused(OpenReceipt(session, 1)));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"88 - Смена превысила 24 часа."});
 }
 
@@ -137,7 +140,7 @@ TEST_F(SalesCommands, ReportWithClearingClosesTheShiftOnce) {
     enterMode(sim::ModeZReports);
     const std::uint16_t shift = state().shift.current();
 
-    EXPECT_EQ(PrintShiftClosingReport(session), 1);
+    EXPECT_EQ(PrintShiftClosingReport(session), kDone);
     EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x5A}));
     EXPECT_FALSE(state().shift.open);
     EXPECT_EQ(state().shift.lastClosed, shift);
@@ -149,59 +152,17 @@ TEST_F(SalesCommands, ReportWithClearingClosesTheShiftOnce) {
     EXPECT_TRUE(tapeHas("СЕКЦИЯ 02 =11.11"));
     EXPECT_TRUE(tapeHas("СМЕНА ЗАКРЫТА"));
 
-    EXPECT_EQ(PrintShiftClosingReport(session), 0);
+    EXPECT_TRUE(failedOrRefused(PrintShiftClosingReport(session)));
     EXPECT_EQ(frontEnd.boxTexts().back(), "8F - Обнуленная касса (повторное гашение невозможно).");
     EXPECT_EQ(state().shift.lastClosed, shift);
 }
 
 TEST_F(SalesCommands, ReportWithClearingOnlyInItsMode) {
     state().shift.open = true;
-    EXPECT_EQ(PrintShiftClosingReport(session), 0);
+    EXPECT_TRUE(failedOrRefused(PrintShiftClosingReport(session)));
     EXPECT_EQ(frontEnd.boxTexts(),
               std::vector<std::string>{"66 - Команда не реализуется в данном режиме."});
     EXPECT_TRUE(state().shift.open);
-}
-
-TEST_F(SalesCommands, DateFarFromTheRegistersClockIsTakenTheSecondTime) {
-    state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-    for (const DeviceDate date : {DeviceDate{1, 1, 2000}, DeviceDate{31, 12, 2099}}) {
-        frontEnd.clear();
-        EXPECT_EQ(SetDeviceDate(session, date), kDateNeedsConfirmation);
-        EXPECT_TRUE(frontEnd.boxes.empty());
-        EXPECT_EQ(frontEnd.resultText, "16 - Требуется подтверждение ввода даты.");
-        EXPECT_EQ(SetDeviceDate(session, date), 1);
-        EXPECT_EQ(frontEnd.resultText, kSuccess);
-        const auto now = state().clock.now(clock.nowUs());
-        EXPECT_EQ(now.day, date.day);
-        EXPECT_EQ(now.month, date.month);
-        EXPECT_EQ(now.year, date.year);
-    }
-    EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x64, 0x31, 0x12, 0x99}));
-}
-
-TEST_F(SalesCommands, NextDayAndTimeAreTakenAtOnce) {
-    state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-    EXPECT_EQ(SetDeviceDate(session, {8, 5, 2013}), 1);
-    EXPECT_EQ(SetDeviceTime(session, {9, 5, 7}), 1);
-    EXPECT_EQ(messages.back(), (Bytes{0x73, 0x01, 0x4B, 0x09, 0x05, 0x07}));
-    const auto now = state().clock.now(clock.nowUs());
-    EXPECT_EQ(now, (sim::DateTime{2013, 5, 8, 9, 5, 7}));
-}
-
-TEST_F(SalesCommands, ImpossibleDateAndTimeAreRefused) {
-    EXPECT_EQ(send(0x64, {0x31, 0x02, 0x13}), 0);
-    EXPECT_EQ(send(0x4B, {0x24, 0x00, 0x00}), 0);
-    EXPECT_EQ(frontEnd.boxTexts(),
-              (std::vector<std::string>{"94 - Неверная дата.", "95 - Неверное время."}));
-}
-
-TEST_F(SalesCommands, DateLinkFailureIsNotAConfirmationRequest) {
-    // A flag left over from an earlier 0x16 must not turn a silent register into one that asks
-    // for confirmation.
-    session.errors.SuppressErrorBox = true;
-    faults().silentAt(sim::SilentStep::AnswerRequest) = sim::kAlways;
-    EXPECT_EQ(SetDeviceDate(session, {1, 1, 2000}), 0);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"Нет ответа!"});
 }
 
 }  // namespace

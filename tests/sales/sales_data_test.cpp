@@ -1,4 +1,4 @@
-// The data of the receipt, date and time commands, byte for byte.
+// The data of the receipt commands, byte for byte.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "sales/clock_commands.h"
 #include "sales/decimal_text.h"
 #include "sales/receipt_commands.h"
 
@@ -127,33 +126,6 @@ TEST(DecimalText, ScaledValueStaysWithinItsDigits) {
     EXPECT_EQ(parseScaledDecimal("10000", 0, 4), std::nullopt);
     EXPECT_EQ(parseScaledDecimal("99,9", 1, 3), std::optional<std::uint64_t>(999));
     EXPECT_EQ(parseScaledDecimal("100", 1, 3), std::nullopt);
-}
-
-TEST(ClockData, DatesAreDayMonthAndYearOfTheCentury) {
-    const struct {
-        DeviceDate date;
-        Bytes packed;
-    } cases[] = {{{31, 12, 2099}, {0x31, 0x12, 0x99}},
-                 {{1, 1, 2000}, {0x01, 0x01, 0x00}},
-                 {{5, 3, 2013}, {0x05, 0x03, 0x13}},
-                 {{29, 2, 2024}, {0x29, 0x02, 0x24}}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(toBytes(buildDateData(c.date)), c.packed)
-            << c.date.day << "." << c.date.month << "." << c.date.year;
-    }
-}
-
-TEST(ClockData, TimesAreHoursMinutesSeconds) {
-    const struct {
-        DeviceTime time;
-        Bytes packed;
-    } cases[] = {{{0, 0, 0}, {0x00, 0x00, 0x00}},
-                 {{9, 5, 7}, {0x09, 0x05, 0x07}},
-                 {{23, 59, 59}, {0x23, 0x59, 0x59}}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(toBytes(buildTimeData(c.time)), c.packed)
-            << c.time.hours << ":" << c.time.minutes << ":" << c.time.seconds;
-    }
 }
 
 }  // namespace

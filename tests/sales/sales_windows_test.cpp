@@ -98,7 +98,7 @@ void SalesWindowsTest::receiptIsPrinted() {
     chek.ed_Sek->setText("12");
     {
         const ptk::testing::ScopedLocale workstation(locale);
-        QVERIFY(chek.prepareForEntry());
+        QVERIFY(chek.prepareForEntry({}));
     }
     chek.show();
     QCOMPARE(chek.ed_Price->text(), price);
@@ -131,7 +131,7 @@ void SalesWindowsTest::refusedPriceLeavesReceiptOpen() {
     Bench bench;
     bench.rig.enterMode(ptk::sim::ModeRegistration);
     Tfm_Chek chek(bench.rig.session);
-    chek.prepareForEntry();
+    chek.prepareForEntry({});
     chek.show();
     chek.ed_Price->setText(price);
 
@@ -139,14 +139,14 @@ void SalesWindowsTest::refusedPriceLeavesReceiptOpen() {
 
     QCOMPARE(bench.rig.commands, Codes{0x92});
     QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Error, "Ошибка", "Неверный формат!",
-                                               ptk::BoxOwner::Chek}}));
+                                               ptk::ui::ownerOf(&chek)}}));
     QVERIFY(bench.rig.state().receipt.isOpen());
     QVERIFY(chek.isVisible());
     QVERIFY(allEnabled(
         {&chek, chek.pn_Chek, chek.ed_Price, chek.ed_Sek, chek.bt_Chek, chek.bt_ChekClose}));
 
     // What the main window's "Отменить чек" sends.
-    QCOMPARE(bench.rig.send(0x59), 1);
+    QVERIFY(bench.rig.send(0x59).succeeded());
     QVERIFY(!bench.rig.state().receipt.isOpen());
     QVERIFY(bench.rig.tapeHas("ЧЕК 0001 АННУЛИРОВАН"));
 }
@@ -155,7 +155,7 @@ void SalesWindowsTest::escPrintsReceipt() {
     Bench bench;
     bench.rig.enterMode(ptk::sim::ModeRegistration);
     Tfm_Chek chek(bench.rig.session);
-    chek.prepareForEntry();
+    chek.prepareForEntry({});
     chek.show();
 
     QTest::keyClick(chek.ed_Price, Qt::Key_Escape);
@@ -241,7 +241,7 @@ void SalesWindowsTest::closingReceiptHandsBack() {
         Bench bench;
         Tfm_Chek chek(bench.rig.session);
         chek.setHandBack(&bench.mainWindow, &bench.modeEntry);
-        chek.prepareForEntry();
+        chek.prepareForEntry({});
         chek.show();
         bench.rig.frontEnd.setResultText("9A - Чек закрыт - операция невозможна.");
 
@@ -258,7 +258,7 @@ void SalesWindowsTest::closingReceiptHandsBack() {
         QVERIFY(chek.isEnabled());
         // The next mode entry enables the close button again.
         QVERIFY(!chek.bt_ChekClose->isEnabled());
-        chek.prepareForEntry();
+        chek.prepareForEntry({});
         QVERIFY(chek.bt_ChekClose->isEnabled());
         QVERIFY(bench.rig.commands.empty());
     }
@@ -289,8 +289,9 @@ void SalesWindowsTest::shiftReportAnswerStart() {
         QVERIFY(bench.boxes().empty());
         QCOMPARE(bench.rig.frontEnd.resultText, std::string(kSuccess));
     } else {
-        QCOMPARE(bench.boxes(), (std::vector<Box>{{MessageIcon::Error, "Ошибка", "Нет ответа!",
-                                                   ptk::BoxOwner::Application}}));
+        QCOMPARE(
+            bench.boxes(),
+            (std::vector<Box>{{MessageIcon::Error, "Ошибка", "Нет ответа!", ptk::OwnerHandle{}}}));
     }
     QVERIFY(gash.isVisible());
     QVERIFY(allEnabled({&gash, gash.pn_Gash, gash.bt_Otch, gash.bt_GashClose}));
@@ -354,7 +355,7 @@ void SalesWindowsTest::dateAnsweredWithConfirmationRequest() {
     QCOMPARE(bench.rig.messages[0], (Codes{0x73, 0x01, 0x64, 0x01, 0x01, 0x00}));
     QCOMPARE(bench.boxes(),
              (std::vector<Box>{{MessageIcon::Warning, "Предупреждение",
-                                "Требуется повторный ввод даты", ptk::BoxOwner::Application}}));
+                                "Требуется повторный ввод даты", ptk::OwnerHandle{}}}));
     QCOMPARE(bench.rig.frontEnd.resultText,
              std::string("16 - Требуется подтверждение ввода даты."));
     QCOMPARE(dateFR.ed_Date->date(), QDate(2024, 3, 15));

@@ -13,7 +13,6 @@
 #include "app/window_bench.h"
 #include "settings/Config.h"
 
-using ptk::BoxOwner;
 using ptk::MessageIcon;
 using ptk::testing::WindowBench;
 using Codes = std::vector<std::uint8_t>;
@@ -79,7 +78,7 @@ void ConfigWindowTest::withoutFilesShowsTheDefaultsAndMakesNoFile() {
     bench.start();
     bench.main().mi_Nastr->trigger();
     const auto& config = *bench.windows->fm_Config;
-    QCOMPARE(bench.session.channel.CurrentPort, 0);
+    QCOMPARE(bench.session.channel.currentPort(), 0);
     QCOMPARE(config.cbport->currentText(), config.cbport->findText("COM1") >= 0 ? "COM1" : "");
     QCOMPARE(config.rg_BaudeFrItems->checkedId(), 4);
     QCOMPARE(config.ed_PassFr->text(), QString("7301"));
@@ -133,7 +132,7 @@ void ConfigWindowTest::portTwelveIsIndexElevenAndSelectedOnlyWhenListed() {
     bench.start();
     bench.main().mi_Nastr->trigger();
     auto& config = *bench.windows->fm_Config;
-    QCOMPARE(bench.session.channel.CurrentPort, 11);
+    QCOMPARE(bench.session.channel.currentPort(), 11);
     const bool listed = config.cbport->findText("COM12") >= 0;
     QCOMPARE(config.cbport->currentIndex() >= 0, listed);
 
@@ -173,24 +172,24 @@ void ConfigWindowTest::applyWritesTheFilesReopensAndProbes() {
 void ConfigWindowTest::probeAnswerDecidesTheCodeSet_data() {
     QTest::addColumn<bool>("unshiftedModel");
     QTest::addColumn<bool>("knowsProbe");
-    QTest::addColumn<int>("directCodes");
+    QTest::addColumn<bool>("asWritten");
     QTest::addColumn<int>("leaveModeOnTheWire");
-    QTest::addRow("answer byte 2 is 1") << true << true << 1 << 0x52;
-    QTest::addRow("answer byte 2 is 0") << false << true << 0 << 0x24;
-    QTest::addRow("probe unknown") << true << false << 1 << 0x52;
+    QTest::addRow("answer byte 2 is 1") << true << true << true << 0x52;
+    QTest::addRow("answer byte 2 is 0") << false << true << false << 0x24;
+    QTest::addRow("probe unknown") << true << false << true << 0x52;
 }
 
 void ConfigWindowTest::probeAnswerDecidesTheCodeSet() {
     QFETCH(bool, unshiftedModel);
     QFETCH(bool, knowsProbe);
-    QFETCH(int, directCodes);
+    QFETCH(bool, asWritten);
     QFETCH(int, leaveModeOnTheWire);
     WindowBench bench;
     auto& config = openSettings(bench);
     bench.state().link.unshiftedCodes = unshiftedModel;
     bench.state().link.knowsProbe = knowsProbe;
     config.bt_ConfigOk->click();
-    QCOMPARE(bench.session.exchange.DirectCodes, directCodes);
+    QCOMPARE(bench.session.exchange.codeSet() == ptk::CodeSet::AsWritten, asWritten);
 
     // The next command from the main menu goes out in that code set, and the register takes it.
     config.close();
@@ -210,9 +209,9 @@ void ConfigWindowTest::applyWithoutSelectedPortKeepsThePortInUse() {
     config.bt_ConfigOk->click();
     QCOMPARE(bench.alerts.texts(), QStringList({"Порт не выбран. Оставлен порт COM9."}));
     QCOMPARE(bench.alerts.boxes[0].caption, QString("Предупреждение"));
-    QCOMPARE(bench.alerts.boxes[0].owner, BoxOwner::Config);
+    QVERIFY(bench.alerts.boxes[0].owner == ptk::ui::ownerOf(&config));
     QCOMPARE(bench.directory.read("num_port.ini"), std::string("COM9\n"));
-    QCOMPARE(bench.session.channel.CurrentPort, WindowBench::kPort);
+    QCOMPARE(bench.session.channel.currentPort(), WindowBench::kPort);
     QCOMPARE(bench.receivedCodes(), Codes{0xE0});
     QVERIFY(config.isEnabled());
 }
@@ -228,7 +227,7 @@ void ConfigWindowTest::applyOfAPortOutsideTheTableIsRefused() {
                           "Оставлен порт COM9."}));
     QCOMPARE(bench.alerts.boxes[0].icon, MessageIcon::Error);
     QCOMPARE(bench.directory.read("num_port.ini"), std::string("COM9\n"));
-    QCOMPARE(bench.session.channel.CurrentPort, WindowBench::kPort);
+    QCOMPARE(bench.session.channel.currentPort(), WindowBench::kPort);
     QVERIFY(config.isEnabled());
 }
 
@@ -241,8 +240,8 @@ void ConfigWindowTest::applyToAMissingPortSaysSoAndGivesTheWindowBack() {
     // The new value stays saved; the port that was in use is closed, nothing is sent.
     QCOMPARE(bench.alerts.texts(), QStringList({"Порт недоступен!"}));
     QCOMPARE(bench.directory.read("num_port.ini"), std::string("COM5\n"));
-    QCOMPARE(bench.session.channel.CurrentPort, 4);
-    QVERIFY(bench.session.channel.PortTable[WindowBench::kPort].device == nullptr);
+    QCOMPARE(bench.session.channel.currentPort(), 4);
+    QVERIFY(bench.session.channel.portSlot(WindowBench::kPort).device == nullptr);
     QVERIFY(bench.records.empty());
     QVERIFY(config.isEnabled());
     QVERIFY(config.bt_ConfigExit->isEnabled());
@@ -267,12 +266,12 @@ void ConfigWindowTest::applyClosesThePortReallyOpenAfterTheFilesChanged() {
     // the port number but not the open port.
     bench.directory.write("num_port.ini", "COM3\n");
     config.bt_ConfigNo->click();
-    QCOMPARE(bench.session.channel.CurrentPort, 2);
+    QCOMPARE(bench.session.channel.currentPort(), 2);
     config.cbport->addItem("COM5");
     config.cbport->setCurrentText("COM5");
     config.bt_ConfigOk->click();
     // COM9, open all along, is closed rather than left behind.
-    QVERIFY(bench.session.channel.PortTable[WindowBench::kPort].device == nullptr);
+    QVERIFY(bench.session.channel.portSlot(WindowBench::kPort).device == nullptr);
     QCOMPARE(bench.session.channel.openPortIndex(), -1);
 }
 

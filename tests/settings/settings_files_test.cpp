@@ -27,7 +27,7 @@ protected:
 TEST_F(SettingsFilesTest, WithoutFilesTheDefaultsAreTakenAndNoFileIsMade) {
     files.loadAll(session);
     EXPECT_EQ(session.portName, "COM1");
-    EXPECT_EQ(session.channel.CurrentPort, 0);
+    EXPECT_EQ(session.channel.currentPort(), 0);
     EXPECT_EQ(session.baudName, "CBR_115200");
     EXPECT_EQ(session.BaudIndex, 4);
     EXPECT_EQ(session.LinkPassword, "7301");
@@ -41,7 +41,7 @@ TEST_F(SettingsFilesTest, ValueIsTheFirstWordOfTheFile) {
     directory.write("pass_fr.ini", "0042");
     files.loadAll(session);
     EXPECT_EQ(session.portName, "COM12");
-    EXPECT_EQ(session.channel.CurrentPort, 11);
+    EXPECT_EQ(session.channel.currentPort(), 11);
     EXPECT_EQ(session.BaudIndex, 2);
     EXPECT_EQ(session.LinkPassword, "0042");
     EXPECT_TRUE(frontEnd.boxes.empty());
@@ -64,11 +64,11 @@ class BadPortNameTest : public SettingsFilesTest,
 
 TEST_P(BadPortNameTest, IsRefusedAndThePortInUseStays) {
     session.portName = "COM9";
-    session.channel.CurrentPort = 8;
+    session.channel.setCurrentPort(8);
     directory.write("num_port.ini", GetParam());
     files.LoadSetting(session, Setting::Port);
     EXPECT_EQ(session.portName, "COM9");
-    EXPECT_EQ(session.channel.CurrentPort, 8);
+    EXPECT_EQ(session.channel.currentPort(), 8);
     ASSERT_EQ(frontEnd.boxes.size(), 1u);
     EXPECT_EQ(frontEnd.boxes[0].caption, "Ошибка");
     EXPECT_EQ(frontEnd.boxes[0].text,
@@ -86,7 +86,7 @@ TEST_F(SettingsFilesTest, PortNumbersFromOneTo256AreTaken) {
     for (const auto& [name, index] : {std::pair{"COM1", 0}, {"COM256", 255}, {"COM003", 2}}) {
         directory.write("num_port.ini", name);
         files.LoadSetting(session, Setting::Port);
-        EXPECT_EQ(session.channel.CurrentPort, index) << name;
+        EXPECT_EQ(session.channel.currentPort(), index) << name;
     }
     EXPECT_TRUE(frontEnd.boxes.empty());
 }
@@ -141,7 +141,7 @@ TEST_F(SettingsFilesTest, SavedValuesAreOneLineEachAndReadBackTheSame) {
     Session reloaded{frontEnd, clock, opener};
     reloaded.LinkPassword = "9999";
     files.loadAll(reloaded);
-    EXPECT_EQ(reloaded.channel.CurrentPort, 11);
+    EXPECT_EQ(reloaded.channel.currentPort(), 11);
     EXPECT_EQ(reloaded.BaudIndex, 3);
     EXPECT_EQ(reloaded.LinkPassword, "");
     EXPECT_TRUE(frontEnd.boxes.empty());
@@ -200,7 +200,8 @@ protected:
 
 TEST_F(PortListTest, NamesComeAsConsecutiveStringsEndedByAnEmptyOne) {
     std::vector<char> buffer(kPortListBufferSize, 'x');
-    EXPECT_EQ(EnumerateSerialPorts(buffer.data(), buffer.size()), 0);
+    EXPECT_EQ(EnumerateSerialPorts(buffer.data(), buffer.size()),
+              platform::PortListStatus::Complete);
     const std::vector<std::string> names = portNamesIn(buffer.data(), buffer.size());
     ASSERT_GE(names.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
@@ -212,8 +213,7 @@ TEST_F(PortListTest, TooSmallABufferKeepsTheNamesThatFitAndStaysInside) {
     constexpr std::size_t kCapacity = 16;
     std::vector<char> memory(kCapacity + 2, '#');
     char* buffer = memory.data() + 1;
-    const int status = EnumerateSerialPorts(buffer, kCapacity);
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(EnumerateSerialPorts(buffer, kCapacity), platform::PortListStatus::BufferTooSmall);
     EXPECT_EQ(memory.front(), '#');
     EXPECT_EQ(memory.back(), '#');
     const std::vector<std::string> names = portNamesIn(buffer, kCapacity);

@@ -14,15 +14,19 @@ const std::string kNoErrors = "00 - Ошибок нет. Команда выпо
 
 class BasicCommandsTest : public SimFixture {
 protected:
-    int probe() {
+    ExchangeResult probe() {
         MessageBuilder message = session.message(0xE0);
         message.byte(0).byte(0);
-        CommandCall call = formCall(message, 7, true, ErrorCodeRule::AnswerByte1);
-        call.unknownProbeGives22 = true;
+        CommandCall call = formCall(message, 7, ShortAnswer::Taken, ErrorCodeRule::AnswerByte1);
+        call.unknownCommand = UnknownCommandAnswer::IsAResult;
         return session.exchange.SendFormCommand(call);
     }
-    int shortStatus() { return send(0x45, {}, 55, true, ErrorCodeRule::None); }
-    int deviceState() { return send(0x3F, {}, 55, true, ErrorCodeRule::StateAnswer); }
+    ExchangeResult shortStatus() {
+        return send(0x45, {}, 55, ShortAnswer::Taken, ErrorCodeRule::None);
+    }
+    ExchangeResult deviceState() {
+        return send(0x3F, {}, 55, ShortAnswer::Taken, ErrorCodeRule::StateAnswer);
+    }
 
     // Every command the register carried out, as it interpreted it.
     std::vector<sim::CommandRecord> records;
@@ -32,32 +36,32 @@ protected:
 };
 
 TEST_F(BasicCommandsTest, ProbeTellsWhichCodesTheRegisterTakes) {
-    EXPECT_EQ(probe(), 1);
+    EXPECT_EQ(probe(), kDone);
     EXPECT_EQ(answer(4), (Bytes{0xE0, 0x00, 0x01, 0x01}));
     EXPECT_EQ(frontEnd.resultText, kNoErrors);
 
     state().link.unshiftedCodes = false;
     state().identity.modelNumber = 7;
-    EXPECT_EQ(probe(), 1);
+    EXPECT_EQ(probe(), kDone);
     EXPECT_EQ(answer(4), (Bytes{0xE0, 0x00, 0x00, 0x07}));
     EXPECT_TRUE(frontEnd.boxes.empty());
 }
 
 TEST_F(BasicCommandsTest, ModelWithoutTheProbeAnswers7AAndCountsAsUnknown) {
     state().link.knowsProbe = false;
-    EXPECT_EQ(probe(), 22);
+    EXPECT_TRUE(unknownCommand(probe()));
     EXPECT_EQ(answer(2), (Bytes{0xE0, 0x7A}));
     EXPECT_TRUE(frontEnd.boxes.empty());
 }
 
 TEST_F(BasicCommandsTest, ShiftedModelAddsTheShiftBackToEveryCodeButTheProbe) {
     state().link.unshiftedCodes = false;
-    session.exchange.DirectCodes = 0;
-    EXPECT_EQ(probe(), 1);
+    session.exchange.setCodeSet(CodeSet::Shifted);
+    EXPECT_EQ(probe(), kDone);
     state().mode.set(sim::ModeZReports, 3);
-    EXPECT_EQ(shortStatus(), 1);
+    EXPECT_EQ(shortStatus(), kDone);
     EXPECT_EQ(answer(2), (Bytes{0x45, 0x33}));
-    EXPECT_EQ(deviceState(), 1);
+    EXPECT_EQ(deviceState(), kDone);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].receivedCode, 0xE0);
     EXPECT_EQ(records[1].receivedCode, 0x17);
@@ -67,15 +71,15 @@ TEST_F(BasicCommandsTest, ShiftedModelAddsTheShiftBackToEveryCodeButTheProbe) {
 
     // The program sends codes unshifted after its first probe; this model then reads 0x45 as
     // 0x73, which it does not know.
-    session.exchange.DirectCodes = 1;
-    EXPECT_EQ(send(0x52), 0);
+    session.exchange.setCodeSet(CodeSet::AsWritten);
+    EXPECT_TRUE(failedOrRefused(send(0x52)));
     EXPECT_EQ(records.back().code, 0x80);
     EXPECT_EQ(frontEnd.resultText, "46 - Неверная команда от ПТК.");
 }
 
 TEST_F(BasicCommandsTest, UnshiftedModelDoesNotKnowShiftedCodes) {
-    session.exchange.DirectCodes = 0;
-    EXPECT_EQ(send(0x52), 0);  // arrives as 0x24
+    session.exchange.setCodeSet(CodeSet::Shifted);
+    EXPECT_TRUE(failedOrRefused(send(0x52)));  // arrives as 0x24
     EXPECT_EQ(records.back().code, 0x24);
     EXPECT_EQ(answer(3), (Bytes{0x24, 0x46, 0x00}));
 }
@@ -96,7 +100,7 @@ TEST_F(BasicCommandsTest, ShortStatusCarriesTheModeByteAndPrinterFlags) {
     for (const Case& c : cases) {
         state().mode.set(c.mode, c.submode);
         state().printer = {c.paper, c.link, c.cover, c.roll};
-        EXPECT_EQ(shortStatus(), 1);
+        EXPECT_EQ(shortStatus(), kDone);
         EXPECT_EQ(answer(3), (Bytes{0x45, c.modeByte, c.printerFlags}));
     }
     EXPECT_TRUE(frontEnd.boxes.empty());
@@ -120,7 +124,7 @@ TEST_F(BasicCommandsTest, StateAnswerLaysOutTheWholeReport) {
     s.identity.decimalPoint = 2;
     s.identity.portNumber = 3;
 
-    EXPECT_EQ(deviceState(), 1);
+    EXPECT_EQ(deviceState(), kDone);
     const Bytes expected{0x44,                          // 'D'
                          0x05, 0x12,                    // cashier, hall number
                          0x13, 0x05, 0x07,              // year, month, day
@@ -142,17 +146,17 @@ TEST_F(BasicCommandsTest, StateAnswerLaysOutTheWholeReport) {
 TEST_F(BasicCommandsTest, RegisterClockRunsWithTime) {
     state().clock.set({2013, 12, 31, 23, 59, 30}, clock.nowUs());
     clock.advanceUs(45'000'000);
-    EXPECT_EQ(deviceState(), 1);
+    EXPECT_EQ(deviceState(), kDone);
     EXPECT_EQ(answer(9), (Bytes{0x44, 0x01, 0x01, 0x14, 0x01, 0x01, 0x00, 0x00, 0x15}));
 }
 
 TEST_F(BasicCommandsTest, LeaveModeReturnsToSelection) {
     state().mode.set(sim::ModeFiscalMemory, 0);
-    EXPECT_EQ(send(0x52), 1);
+    EXPECT_EQ(send(0x52), kDone);
     EXPECT_EQ(answer(3), (Bytes{0x52, 0x00, 0x00}));
     EXPECT_EQ(state().mode.byte(), 0x00);
     // Already there: nothing to do, no error.
-    EXPECT_EQ(send(0x52), 1);
+    EXPECT_EQ(send(0x52), kDone);
 }
 
 TEST_F(BasicCommandsTest, LeaveModeIsRefusedWhileAReceiptIsOpen) {
@@ -169,7 +173,7 @@ TEST_F(BasicCommandsTest, LeaveModeIsRefusedWhileAReceiptIsOpen) {
         state().mode.set(sim::ModeRegistration);
         state().receipt.kind = c.kind;
         frontEnd.clear();
-        EXPECT_EQ(send(0x52), 0);
+        EXPECT_TRUE(failedOrRefused(send(0x52)));
         EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{c.text});
         EXPECT_EQ(state().mode.mode, sim::ModeRegistration);
     }
@@ -180,17 +184,17 @@ TEST_F(BasicCommandsTest, LeaveModeBreaksOffABackgroundReport) {
     state().background.active = true;
     state().background.busyUntilUs = clock.nowUs() + 60'000'000;
     state().background.submodeWhileBusy = 2;
-    EXPECT_EQ(send(0x52), 1);
+    EXPECT_EQ(send(0x52), kDone);
     EXPECT_FALSE(state().background.active);
     EXPECT_EQ(state().mode.byte(), 0x00);
     EXPECT_EQ(state().tape.lines().back(), "ОТЧЕТ ПРЕРВАН");
 }
 
 TEST_F(BasicCommandsTest, CancelReceiptNeedsTheRegistrationModeAndAnOpenReceipt) {
-    EXPECT_EQ(send(0x59), 0);
+    EXPECT_TRUE(failedOrRefused(send(0x59)));
     EXPECT_EQ(frontEnd.resultText, "66 - Команда не реализуется в данном режиме.");
     state().mode.set(sim::ModeRegistration);
-    EXPECT_EQ(send(0x59), 0);
+    EXPECT_TRUE(failedOrRefused(send(0x59)));
     EXPECT_EQ(frontEnd.resultText, "9A - Чек закрыт - операция невозможна.");
     EXPECT_TRUE(state().tape.lines().empty());
 }
@@ -201,7 +205,7 @@ TEST_F(BasicCommandsTest, CancelReceiptPrintsTheCancellationAndCountsIt) {
     state().clock.set({2013, 5, 7, 9, 5, 0}, clock.nowUs());
     state().mode.set(sim::ModeRegistration);
     state().receipt = {ReceiptKind::Sale, 7, 111, 1};
-    EXPECT_EQ(send(0x59), 1);
+    EXPECT_EQ(send(0x59), kDone);
     EXPECT_EQ(printed,
               (std::vector<std::string>{"ЧЕК 0007 АННУЛИРОВАН", "СУММА: 1.11", "07.05.13 09:05"}));
     EXPECT_FALSE(state().receipt.isOpen());
@@ -215,29 +219,29 @@ TEST_F(BasicCommandsTest, CancelReceiptWithAFaultyPrinterKeepsTheReceipt) {
     state().mode.set(sim::ModeRegistration);
     state().receipt = {ReceiptKind::Sale, 7, 111, 1};
     state().printer.paperOut = true;
-    EXPECT_EQ(send(0x59), 0);
+    EXPECT_TRUE(failedOrRefused(send(0x59)));
     EXPECT_EQ(frontEnd.resultText, "67 - Нет бумаги.");
     EXPECT_TRUE(state().receipt.isOpen());
     state().printer = {};
     state().printer.linkLost = true;
-    EXPECT_EQ(send(0x59), 0);
+    EXPECT_TRUE(failedOrRefused(send(0x59)));
     EXPECT_EQ(frontEnd.resultText, "68 - Нет связи с принтером.");
 }
 
 TEST_F(BasicCommandsTest, UnknownCommandGets46) {
-    EXPECT_EQ(send(0x77), 0);
+    EXPECT_TRUE(failedOrRefused(send(0x77)));
     EXPECT_EQ(answer(3), (Bytes{0x77, 0x46, 0x00}));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"46 - Неверная команда от ПТК."});
 }
 
 TEST_F(BasicCommandsTest, WrongLinkPasswordGets8CWhateverTheCommand) {
     session.LinkPassword = "1234";
-    EXPECT_EQ(send(0x52), 0);
+    EXPECT_TRUE(failedOrRefused(send(0x52)));
     EXPECT_EQ(frontEnd.resultText, "8C - Неверный пароль.");
-    EXPECT_EQ(probe(), 0);
+    EXPECT_TRUE(failedOrRefused(probe()));
     EXPECT_EQ(answer(2), (Bytes{0xE0, 0x8C}));
     // The state request is refused with a type byte other than 'D', so it counts as an error.
-    EXPECT_EQ(deviceState(), 0);
+    EXPECT_TRUE(failedOrRefused(deviceState()));
     EXPECT_EQ(answer(2), (Bytes{0x3F, 0x8C}));
 }
 
@@ -249,10 +253,10 @@ TEST_F(BasicCommandsTest, NewCommandGroupsPlugIntoTheTable) {
                                    .bcd(s.eklz.number, 5)
                                    .reply(sim::kQuickCommandUs);
                            }});
-    EXPECT_EQ(send(0xF1, {28, 0, 0}, 55, true), 1);
+    EXPECT_EQ(send(0xF1, {28, 0, 0}, 55, ShortAnswer::Taken), kDone);
     EXPECT_EQ(answer(8), (Bytes{0xF1, 0x00, 28, 0x12, 0x34, 0x56, 0x78, 0x90}));
     state().mode.set(sim::ModeRegistration);
-    EXPECT_EQ(send(0xF1, {28, 0, 0}, 55, true), 0);
+    EXPECT_TRUE(failedOrRefused(send(0xF1, {28, 0, 0}, 55, ShortAnswer::Taken)));
     EXPECT_EQ(frontEnd.resultText, "66 - Команда не реализуется в данном режиме.");
 }
 

@@ -13,11 +13,11 @@ constexpr std::uint64_t kOneSecondUs = 1'000'000;
 
 class EmergencyCommandsTest : public SimFixture {
 protected:
-    int report() { return send(0x60); }
+    ExchangeResult report() { return send(0x60); }
     // The short status: mode byte and printer flags.
     std::pair<std::uint8_t, std::uint8_t> status() {
-        EXPECT_EQ(send(0x45, {}, 55, true, ErrorCodeRule::None), 1);
-        return {session.exchange.AnswerCopy[2], session.exchange.AnswerCopy[3]};
+        EXPECT_EQ(send(0x45, {}, 55, ShortAnswer::Taken, ErrorCodeRule::None), kDone);
+        return {session.exchange.answer()[2], session.exchange.answer()[3]};
     }
     const std::vector<std::string>& tape() { return state().tape.lines(); }
     std::size_t position(const std::string& line) {
@@ -34,7 +34,7 @@ protected:
 };
 
 TEST_F(EmergencyCommandsTest, ReportPrintsLineByLineWhileTheModeSaysSo) {
-    ASSERT_EQ(report(), 1);
+    ASSERT_EQ(report(), kDone);
     EXPECT_EQ(answer(3), (std::vector<std::uint8_t>{0x60, 0x00, 0x25}));
     EXPECT_EQ(tape().back(), "АВАРИЙНЫЙ ОТЧЕТ ПО ФП");
     const std::size_t heading = tape().size();
@@ -60,9 +60,9 @@ TEST_F(EmergencyCommandsTest, ReportPrintsLineByLineWhileTheModeSaysSo) {
 }
 
 TEST_F(EmergencyCommandsTest, LeavingTheModeBreaksTheReportOff) {
-    ASSERT_EQ(report(), 1);
+    ASSERT_EQ(report(), kDone);
     clock.sleepMs(300);
-    ASSERT_EQ(send(0x52), 1);
+    ASSERT_EQ(send(0x52), kDone);
     const std::vector<std::string> printed = tape();
     EXPECT_EQ(printed.back(), "ОТЧЕТ ПРЕРВАН");
 
@@ -75,13 +75,13 @@ TEST_F(EmergencyCommandsTest, LeavingTheModeBreaksTheReportOff) {
 TEST_F(EmergencyCommandsTest, PrinterFaultsAndTheModeAppearWhenTheReportEnds) {
     state().emergencyReport.printerFlagsAtEnd = 0x09;
     state().emergencyReport.modeByteAtEnd = 0x15;
-    ASSERT_EQ(report(), 1);
+    ASSERT_EQ(report(), kDone);
     EXPECT_EQ(status(), (std::pair<std::uint8_t, std::uint8_t>{0x25, 0x00}));
     clock.sleepMs(1000);
     EXPECT_EQ(status(), (std::pair<std::uint8_t, std::uint8_t>{0x15, 0x09}));
     // Out of paper, the next report does not start.
     state().mode.set(sim::ModeFiscalMemory);
-    EXPECT_EQ(report(), 0);
+    EXPECT_TRUE(failedOrRefused(report()));
     EXPECT_EQ(frontEnd.boxTexts().back(), "67 - Нет бумаги.");
 }
 
@@ -90,13 +90,14 @@ TEST_F(EmergencyCommandsTest, ReportStartsFromTheSelectionOrTheFiscalMemoryModeO
         std::uint8_t mode;
         std::uint8_t submode;
         bool printing;
-        int result;
+        ExchangeResult result;
     };
+    const ExchangeResult wrongMode = refused(0x66);
     const Case cases[] = {
-        {sim::ModeSelection, 0, false, 1},   {sim::ModeFiscalMemory, 0, false, 1},
-        {sim::ModeFiscalMemory, 2, true, 0}, {sim::ModeRegistration, 0, false, 0},
-        {sim::ModeZReports, 0, false, 0},    {sim::ModeEklz, 0, false, 0},
-        {sim::ModeProgramming, 0, false, 0},
+        {sim::ModeSelection, 0, false, kDone},       {sim::ModeFiscalMemory, 0, false, kDone},
+        {sim::ModeFiscalMemory, 2, true, wrongMode}, {sim::ModeRegistration, 0, false, wrongMode},
+        {sim::ModeZReports, 0, false, wrongMode},    {sim::ModeEklz, 0, false, wrongMode},
+        {sim::ModeProgramming, 0, false, wrongMode},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << int{c.mode} << "/" << int{c.submode});
@@ -105,7 +106,7 @@ TEST_F(EmergencyCommandsTest, ReportStartsFromTheSelectionOrTheFiscalMemoryModeO
         state().mode.set(c.mode, c.submode);
         frontEnd.clear();
         EXPECT_EQ(report(), c.result);
-        if (c.result == 0) {
+        if (!c.result.succeeded()) {
             EXPECT_EQ(frontEnd.boxTexts(),
                       std::vector<std::string>{"66 - Команда не реализуется в данном режиме."});
         } else {

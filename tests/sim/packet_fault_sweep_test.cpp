@@ -4,6 +4,7 @@
 // out exactly our command and we hold exactly its answer. Prints how often each result came.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -14,6 +15,7 @@
 #include "platform/memory_line.h"
 #include "sim/register_engine.h"
 #include "support/recording_front_end.h"
+#include "support/results.h"
 
 namespace ptk::testing {
 namespace {
@@ -73,12 +75,13 @@ const Transaction kTransactions[] = {
 };
 
 // Everything a packet call may give: the driver's own codes and those of the error mapping.
-bool documented(std::int32_t result) {
-    static const std::set<std::int32_t> codes{
+bool documented(PacketResult result) {
+    static const std::vector<PacketResult> results{
         Done,          PortError,        NoLink,         NoAnswer,           NotAcknowledged,
         AnswerTooLong, ChecksumMismatch, BufferTooSmall, ConfirmationNeeded, ShiftTooLong,
         WrongPassword, NotInThisMode,    NoPaper};
-    return codes.count(result) > 0 || result < 0;
+    return result.isDeviceError() ||
+           std::find(results.begin(), results.end(), result) != results.end();
 }
 
 // Every wait of one call run out: five handshakes, ten frame reads, the answer time-out, the
@@ -97,7 +100,7 @@ struct SweepRig {
         session.channel.ConfigurePort(kPort, 4);
     }
 
-    std::int32_t run() {
+    PacketResult run() {
         answerLength = answer.size();
         return PacketCommand(session, tx.code, tx.data.data(), tx.data.size(), answer.data(),
                              &answerLength);
@@ -129,7 +132,8 @@ struct SweepRig {
 enum class Fault { Drop, Corrupt, Delay };
 
 struct Tally {
-    std::map<std::int32_t, int> results;
+    // By driver code and, for a device error, the register's code.
+    std::map<std::pair<DriverCode, int>, int> results;
     int runs = 0;
     int undetectable = 0;  // a lost 0x00 byte, which an XOR checksum cannot see
 };
@@ -154,13 +158,13 @@ void checkRun(const Transaction& tx, bool fromRegister, std::size_t position, Fa
             return index != position || spoil(byte);
         };
     }
-    const std::int32_t result = rig.run();
+    const PacketResult result = rig.run();
     const std::string where = std::string(tx.name) + (fromRegister ? ", from" : ", to") +
                               " register, byte " + std::to_string(position) + ", fault " +
                               std::to_string(static_cast<int>(fault));
     ++tally.runs;
-    ++tally.results[result];
-    EXPECT_TRUE(documented(result)) << where << ": " << result;
+    ++tally.results[{result.code, result.deviceCode}];
+    EXPECT_TRUE(documented(result)) << where << ": " << ::testing::PrintToString(result);
     EXPECT_LE(rig.clock.nowUs() / 1000, kWorstCaseMs) << where;
     EXPECT_EQ(rig.line.timeouts(), platform::CommTimeouts{}) << where;
     EXPECT_TRUE(rig.frontEnd.boxes.empty()) << where;
@@ -197,7 +201,11 @@ TEST(PacketFaultSweepTest, EveryBytePositionInBothDirections) {
     }
     std::printf("packet fault sweep: %d runs\n", tally.runs);
     for (const auto& [result, count] : tally.results) {
-        std::printf("  result 0x%X: %d\n", static_cast<unsigned>(result), count);
+        if (result.first == DriverCode::DeviceError) {
+            std::printf("  device error 0x%02X: %d\n", static_cast<unsigned>(result.second), count);
+        } else {
+            std::printf("  result 0x%X: %d\n", static_cast<unsigned>(result.first), count);
+        }
     }
     std::printf("  0 with a lost 0x00 byte the checksum cannot see: %d\n", tally.undetectable);
     EXPECT_GT(tally.runs, 200);

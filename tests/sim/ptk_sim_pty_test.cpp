@@ -14,13 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-CommandCall formCall(const MessageBuilder& message, std::size_t answerLength, bool acceptShort,
-                     ErrorCodeRule rule) {
-    CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.answerLength = answerLength;
-    call.acceptShortAnswer = acceptShort;
+CommandCall formCall(const MessageBuilder& message, std::size_t answerLength,
+                     ShortAnswer shortAnswer, ErrorCodeRule rule) {
+    CommandCall call = commandCall(message, answerLength, shortAnswer);
     call.errorCode = rule;
     return call;
 }
@@ -30,25 +26,28 @@ TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
     ASSERT_TRUE(pty.ready) << pty.log();
     RecordingFrontEnd& frontEnd = pty.frontEnd;
     Session& session = pty.session;
-    const auto answerByte = [&](int k) { return session.exchange.AnswerCopy[k + 1]; };
+    const auto answerByte = [&](int k) { return session.exchange.answer()[k + 1]; };
 
     // The probe, with the frame refused once on request and sent again.
     MessageBuilder probe = session.message(0xE0);
     probe.byte(0).byte(0);
-    CommandCall probeCall = formCall(probe, 7, true, ErrorCodeRule::AnswerByte1);
-    probeCall.unknownProbeGives22 = true;
-    EXPECT_EQ(session.exchange.SendFormCommand(probeCall), 1);
+    CommandCall probeCall = formCall(probe, 7, ShortAnswer::Taken, ErrorCodeRule::AnswerByte1);
+    probeCall.unknownCommand = UnknownCommandAnswer::IsAResult;
+    EXPECT_EQ(session.exchange.SendFormCommand(probeCall), kDone);
     EXPECT_EQ(answerByte(0), 0xE0);
     EXPECT_EQ(answerByte(2), 0x01);
 
     const MessageBuilder status = session.message(0x45);
-    EXPECT_EQ(session.exchange.SendFormCommand(formCall(status, 55, true, ErrorCodeRule::None)), 1);
+    EXPECT_EQ(session.exchange.SendFormCommand(
+                  formCall(status, 55, ShortAnswer::Taken, ErrorCodeRule::None)),
+              kDone);
     EXPECT_EQ(answerByte(1), 0x04);  // mode byte
     EXPECT_EQ(answerByte(2), 0x04);  // printer flags: cover open
 
     const MessageBuilder state = session.message(0x3F);
-    EXPECT_EQ(
-        session.exchange.SendFormCommand(formCall(state, 55, true, ErrorCodeRule::StateAnswer)), 1);
+    EXPECT_EQ(session.exchange.SendFormCommand(
+                  formCall(state, 55, ShortAnswer::Taken, ErrorCodeRule::StateAnswer)),
+              kDone);
     EXPECT_EQ(answerByte(0), 0x44);
     EXPECT_EQ(answerByte(10), 0x00);
     EXPECT_EQ(answerByte(11), 0x12);
@@ -56,9 +55,12 @@ TEST(PtkSimPtyTest, ServesTheLinkThroughCom9) {
     EXPECT_EQ(answerByte(13), 0x56);
 
     const MessageBuilder leave = session.message(0x52);
-    EXPECT_EQ(
-        session.exchange.SendFormCommand(formCall(leave, 6, false, ErrorCodeRule::AnswerByte1)), 1);
-    EXPECT_EQ(session.exchange.SendFormCommand(formCall(status, 55, true, ErrorCodeRule::None)), 1);
+    EXPECT_EQ(session.exchange.SendFormCommand(
+                  formCall(leave, 6, ShortAnswer::Refused, ErrorCodeRule::AnswerByte1)),
+              kDone);
+    EXPECT_EQ(session.exchange.SendFormCommand(
+                  formCall(status, 55, ShortAnswer::Taken, ErrorCodeRule::None)),
+              kDone);
     EXPECT_EQ(answerByte(1), 0x00);
     EXPECT_TRUE(frontEnd.boxes.empty()) << frontEnd.boxTexts().front();
 

@@ -16,7 +16,7 @@ const Bytes kPasswordField{0x03, 0x00, 0x1E, 0x01};
 
 class TableCommandsTest : public ::testing::Test, public RecordingSimRig {
 protected:
-    std::int32_t command(std::uint8_t code, const Bytes& data) {
+    PacketResult command(std::uint8_t code, const Bytes& data) {
         answerLength = answer.size();
         return PacketCommand(session, code, data.data(), data.size(), answer.data(), &answerLength);
     }
@@ -33,11 +33,9 @@ TEST_F(TableCommandsTest, FieldsByModeAndAddress) {
         std::uint8_t mode;
         std::uint8_t code;
         Bytes data;
-        std::int32_t expected;
+        PacketResult expected;
     };
-    const auto refused = [](std::uint8_t error) {
-        return static_cast<std::int32_t>(0x80000000u | error);
-    };
+    const auto refused = [](std::uint8_t error) { return PacketResult::device(error); };
     const Case cases[] = {
         {"password read in the selection mode", 0, 0x46, kPasswordField, Done},
         {"password read in programming", 4, 0x46, kPasswordField, Done},
@@ -90,7 +88,7 @@ TEST_F(TableCommandsTest, MessagesWithoutThePasswordByTheRegistersRule) {
         const char* name;
         std::optional<std::string_view> password;
         std::uint8_t code;
-        std::int32_t expected;
+        PacketResult expected;
         std::optional<std::uint8_t> carriedOut;  // the code the register carried out
     };
     const Case cases[] = {
@@ -103,7 +101,7 @@ TEST_F(TableCommandsTest, MessagesWithoutThePasswordByTheRegistersRule) {
     for (const Case& c : cases) {
         commands.clear();
         answerLength = answer.size();
-        const std::int32_t driver =
+        const PacketResult driver =
             session.packets.PacketDriver(c.code, kPasswordField.data(), kPasswordField.size(),
                                          c.password, answer.data(), &answerLength);
         ASSERT_EQ(driver, Done) << c.name;

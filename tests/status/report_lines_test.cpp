@@ -9,7 +9,6 @@
 #include "realistic_state_lines.h"
 #include "status/device_state.h"
 #include "status/eklz_state.h"
-#include "status/mode_entry.h"
 #include "status/registration_info.h"
 
 namespace ptk {
@@ -332,30 +331,6 @@ TEST(RegistrationText, RealisticRegisterLineByLine) {
     EXPECT_EQ(lines, expected);
     EXPECT_TRUE(dataRegisterLines(29, registration.view()).empty());
 }
-
-// --- Access password ----------------------------------------------------------------------------
-
-struct PasswordCase {
-    const char* name;
-    const char* text;
-    std::array<std::uint8_t, 4> packed;
-};
-
-class AccessPasswordPacking : public ::testing::TestWithParam<PasswordCase> {};
-
-TEST_P(AccessPasswordPacking, PadsOnTheLeftToEightDigits) {
-    EXPECT_EQ(packAccessPassword(GetParam().text), GetParam().packed);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, AccessPasswordPacking,
-    ::testing::Values(PasswordCase{"Full", "12345678", {0x12, 0x34, 0x56, 0x78}},
-                      PasswordCase{"FourDigits", "1234", {0x00, 0x00, 0x12, 0x34}},
-                      PasswordCase{"Empty", "", {0x00, 0x00, 0x00, 0x00}},
-                      PasswordCase{"OddLength", "123", {0x00, 0x00, 0x01, 0x23}},
-                      PasswordCase{"OnlyFirstEightCount", "1234567890", {0x12, 0x34, 0x56, 0x78}},
-                      PasswordCase{"DigitsThatNeedEscaping", "10030310", {0x10, 0x03, 0x03, 0x10}}),
-    [](const ::testing::TestParamInfo<PasswordCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace ptk

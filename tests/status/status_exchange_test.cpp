@@ -1,14 +1,13 @@
-// The status requests and mode entry against the simulated register, in virtual time.
+// The status requests against the simulated register, in virtual time.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "device/device_fixture.h"
 #include "status/device_state.h"
 #include "status/eklz_state.h"
-#include "status/mode_entry.h"
 #include "status/registration_info.h"
-#include "support/sim_fixture.h"
 
 namespace ptk::testing {
 namespace {
@@ -16,44 +15,32 @@ namespace {
 const std::string kNoErrors = "00 - Ошибок нет. Команда выполнена.";
 const std::string kNoAnswer = "Нет ответа!";
 
-class StatusExchangeTest : public SimFixture {
+class StatusExchangeTest : public DeviceTest {
 protected:
-    void SetUp() override {
-        engine.setCommandObserver([this](const sim::CommandRecord& r) { records.push_back(r); });
-    }
-
-    // The codes the register received, as it interpreted them.
-    std::vector<std::uint8_t> codes() const {
-        std::vector<std::uint8_t> all;
-        for (const auto& record : records) all.push_back(record.code);
-        return all;
-    }
-
-    std::vector<sim::CommandRecord> records;
     std::vector<std::string> lines{"an older line"};
 };
 
 TEST_F(StatusExchangeTest, RefusedStateRequestShowsTheErrorAndKeepsTheLines) {
     faults().errors.push_back({0x3F, 0x68, 1});
-    EXPECT_EQ(RequestDeviceState(session, lines), 0);
+    EXPECT_TRUE(failedOrRefused(RequestDeviceState(session, lines)));
     EXPECT_EQ(lines, std::vector<std::string>{"an older line"});
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"68 - Нет связи с принтером."});
 }
 
 TEST_F(StatusExchangeTest, PrinterStateWithoutClosingByteFailsSilently) {
     faults().silentAt(sim::SilentStep::Closing) = 1;
-    EXPECT_EQ(RequestPrinterState(session, lines), 0);
+    EXPECT_TRUE(failedOrRefused(RequestPrinterState(session, lines)));
     EXPECT_TRUE(frontEnd.boxes.empty());
     EXPECT_EQ(frontEnd.resultText, kNoErrors);
 }
 
 TEST_F(StatusExchangeTest, ShiftedCodesGoOutReduced) {
     state().link.unshiftedCodes = false;
-    session.exchange.DirectCodes = 0;
-    EXPECT_EQ(RequestDeviceState(session, lines), 1);
-    EXPECT_EQ(RequestPrinterState(session, lines), 1);
-    EXPECT_EQ(RequestEklzState(session, lines), 1);
-    EXPECT_EQ(ReadDataRegister(session, 26, lines), 1);
+    session.exchange.setCodeSet(CodeSet::Shifted);
+    EXPECT_EQ(RequestDeviceState(session, lines), kDone);
+    EXPECT_EQ(RequestPrinterState(session, lines), kDone);
+    EXPECT_EQ(RequestEklzState(session, lines), kDone);
+    EXPECT_EQ(ReadDataRegister(session, 26, lines), kDone);
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].receivedCode, 0x11);
     EXPECT_EQ(records[1].receivedCode, 0x17);
@@ -63,7 +50,7 @@ TEST_F(StatusExchangeTest, ShiftedCodesGoOutReduced) {
 
 TEST_F(StatusExchangeTest, EklzStateRefusedLeavesTheLines) {
     faults().errors.push_back({0xAE, 0xD5, 1});
-    EXPECT_EQ(RequestEklzState(session, lines), 0);
+    EXPECT_TRUE(failedOrRefused(RequestEklzState(session, lines)));
     EXPECT_EQ(lines, std::vector<std::string>{"an older line"});
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"D5 - Неисправимая ошибка ЭКЛЗ."});
 }
@@ -85,7 +72,7 @@ protected:
 };
 
 TEST_F(RegistrationExchangeTest, ThreeReadsAskForTheirRegisters) {
-    ASSERT_EQ(ReadRegistrationInfo(session, lines), 1);
+    ASSERT_EQ(ReadRegistrationInfo(session, lines), kDone);
     ASSERT_EQ(lines.size(), 21u);
     EXPECT_EQ(lines[7], " ИНН:" + std::string(64, ' ') + "050012345005");
     EXPECT_EQ(lines[16], " ДАТА ФИСКАЛИЗ./ПЕРЕРЕГИСТР.:" + std::string(19, ' ') + "07/05/13");
@@ -101,72 +88,19 @@ TEST_F(RegistrationExchangeTest, SlowRegisterIsWaitedForUpTo45Seconds) {
     faults().answerDelayUs = 44'000'000;
     faults().delayedAnswers = 1;
     const std::uint64_t start = clock.nowUs();
-    EXPECT_EQ(ReadDataRegister(session, 26, lines), 1);
+    EXPECT_EQ(ReadDataRegister(session, 26, lines), kDone);
     EXPECT_GE(clock.nowUs() - start, 44'000'000u);
     EXPECT_TRUE(frontEnd.boxes.empty());
 
     faults().answerDelayUs = 46'000'000;
     faults().delayedAnswers = 1;
-    EXPECT_EQ(ReadDataRegister(session, 27, lines), 0);
+    EXPECT_TRUE(failedOrRefused(ReadDataRegister(session, 27, lines)));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{kNoAnswer});
 }
 
 TEST_F(RegistrationExchangeTest, UnknownDataRegisterIsRefused) {
-    EXPECT_EQ(ReadDataRegister(session, 29, lines), 0);
+    EXPECT_TRUE(failedOrRefused(ReadDataRegister(session, 29, lines)));
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"6C - Неверный номер регистра."});
-}
-
-// --- Mode entry ---------------------------------------------------------------------------------
-
-TEST_F(StatusExchangeTest, EachModeOpensWithItsOwnPassword) {
-    for (const auto& [mode, password] : {std::pair{1, "11111111"}, std::pair{3, "33333333"},
-                                         std::pair{5, "55555555"}, std::pair{6, "66666666"}}) {
-        state().mode.set(sim::ModeSelection);
-        EXPECT_EQ(EnterMode(session, static_cast<std::uint8_t>(mode), password), 1) << mode;
-        EXPECT_EQ(state().mode.mode, mode);
-    }
-    EXPECT_TRUE(frontEnd.boxes.empty());
-    EXPECT_EQ(frontEnd.resultText, kNoErrors);
-}
-
-TEST_F(StatusExchangeTest, WrongPasswordIsRefusedWith8C) {
-    EXPECT_EQ(EnterMode(session, 1, "11111112"), 0);
-    EXPECT_EQ(state().mode.mode, sim::ModeSelection);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
-}
-
-TEST_F(StatusExchangeTest, ModeCannotBeEnteredFromAnotherMode) {
-    state().mode.set(sim::ModeZReports);
-    EXPECT_EQ(EnterMode(session, 1, "11111111"), 0);
-    EXPECT_EQ(state().mode.mode, sim::ModeZReports);
-    EXPECT_EQ(frontEnd.boxTexts(),
-              std::vector<std::string>{"66 - Команда не реализуется в данном режиме."});
-}
-
-TEST_F(StatusExchangeTest, ShortPasswordTravelsWithLeadingZeros) {
-    state().passwords.access[6] = 1234;
-    EXPECT_EQ(EnterMode(session, 6, "1234"), 1);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].message,
-              (std::vector<std::uint8_t>{0x73, 0x01, 0x56, 0x06, 0x00, 0x00, 0x12, 0x34}));
-}
-
-TEST_F(StatusExchangeTest, PasswordBytesThatNeedEscapingArriveIntact) {
-    state().passwords.access[5] = 10030310;
-    EXPECT_EQ(EnterMode(session, 5, "10030310"), 1);
-    const auto written = line.writtenBytes();
-    const std::vector<std::uint8_t> stuffed = {0x05, 0x10, 0x10, 0x10, 0x03,
-                                               0x10, 0x03, 0x10, 0x10};
-    EXPECT_NE(std::search(written.begin(), written.end(), stuffed.begin(), stuffed.end()),
-              written.end());
-}
-
-TEST_F(StatusExchangeTest, IncompleteEntryAnswerIsNoAnswer) {
-    faults().pauseAfterByte = 3;
-    faults().pauseUs = 2'000'000;
-    faults().framePauses = 1;
-    EXPECT_EQ(EnterMode(session, 1, "11111111"), 0);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{kNoAnswer});
 }
 
 }  // namespace

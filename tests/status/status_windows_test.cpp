@@ -193,7 +193,7 @@ void StatusWindowsTest::eklzWindowShowsEklz() {
     bench.state().shift.lastClosed = 17;
     Tfm_SostEKLZ window(bench.rig.session);
 
-    QCOMPARE(window.RequestEklzState(), 1);
+    QVERIFY(window.RequestEklzState().succeeded());
     const QString separator(38, '_');
     const QStringList expected = {"Итог текущего документа: 00000000.00",
                                   "Дата последней операции: 28/11/24",
@@ -219,10 +219,10 @@ void StatusWindowsTest::eklzWindowShowsEklz() {
 void StatusWindowsTest::refusedEklzRequestKeepsOldText() {
     Bench bench;
     Tfm_SostEKLZ window(bench.rig.session);
-    QCOMPARE(window.RequestEklzState(), 1);
+    QVERIFY(window.RequestEklzState().succeeded());
     const QString before = window.mem_SostEKLZ->toPlainText();
     bench.rig.faults().errors.push_back({0xAE, 0xD2, 1});
-    QCOMPARE(window.RequestEklzState(), 0);
+    QVERIFY(!window.RequestEklzState().succeeded());
     QCOMPARE(window.mem_SostEKLZ->toPlainText(), before);
     QCOMPARE(bench.boxTexts(),
              std::vector<std::string>{"D2 - Ошибка обмена ЭКЛЗ на уровне интерфейса."});
@@ -241,7 +241,7 @@ void StatusWindowsTest::registrationWindowShowsThreeRegisters() {
     bench.state().fiscal.registeredOn = {2024, 3, 15, 0, 0, 0};
     Tfm_RegInf window(bench.rig.session);
 
-    QCOMPARE(window.RunRequests(), 1);
+    QVERIFY(window.RunRequests().succeeded());
     const QString separator(54, '_');
     const QStringList expected = {
         " ",
@@ -289,7 +289,7 @@ void StatusWindowsTest::failedFirstRegisterReadSendsNothingMore() {
         bench.rig.faults().silentAt(ptk::sim::SilentStep::LineAck) = ptk::sim::kAlways;
     }
 
-    QCOMPARE(window.RunRequests(), 0);
+    QVERIFY(!window.RunRequests().succeeded());
     QCOMPARE(bench.boxTexts(), std::vector<std::string>{box.toStdString()});
     QCOMPARE(bench.rig.commands, (refused ? Codes{0x91} : Codes{}));
     // One transaction only: one EOT handing the line over.
@@ -322,11 +322,8 @@ struct EntryBench : Bench {
         // After the forms: program start may register a form made before the dialog knows the
         // main window.
         dialog.setMainWindow(&mainWindow);
-        rig.session.TargetMode = targetMode;
-        dialog.setWindowTitle(Tfm_RegComm::banner(targetMode));
-        dialog.ed_Pass->clear();
-        dialog.show();
-        dialog.ed_Pass->setFocus();
+        // As the main menu opens it; a mode without a form opens nothing.
+        dialog.openFor(targetMode);
     }
 
     SampleModeForm& form(int mode) { return *forms.at(mode); }
@@ -370,7 +367,6 @@ void StatusWindowsTest::shortPasswordSendsNothing() {
     QVERIFY(bench.dialog.isVisible());
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.dialog.ed_Pass->selectedText(), password);
-    QVERIFY(bench.rig.session.AccessPassword.empty());
     QCOMPARE(bench.form(1).preparations, 0);
 }
 
@@ -405,7 +401,7 @@ void StatusWindowsTest::opensTheFormOfEachMode() {
     QVERIFY(!bench.dialog.isVisible());
     QVERIFY(bench.dialogIdle());
     QVERIFY(!bench.mainWindow.isEnabled());
-    QCOMPARE(bench.rig.session.AccessPassword, passwordOf(mode).toStdString());
+    QCOMPARE(bench.form(mode).lastEntry.accessPassword, passwordOf(mode).toStdString());
     QVERIFY(bench.rig.frontEnd.resultText.empty());
 
     // Closing the form closes the hidden dialog and gives the main window back.
@@ -451,7 +447,6 @@ void StatusWindowsTest::modeWithoutFormIsNeverEntered() {
     QVERIFY(bench.rig.line.writes().empty());
     QVERIFY(bench.rig.frontEnd.boxes.empty());
     QCOMPARE(int{bench.state().mode.mode}, 0);
-    QVERIFY(bench.rig.session.AccessPassword.empty());
     QVERIFY(bench.shownForms().empty());
     QVERIFY(!bench.dialog.isVisible());
     QVERIFY(bench.mainWindow.isEnabled());
@@ -469,7 +464,6 @@ void StatusWindowsTest::failingExitSendsNoEntry() {
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.form(3).preparations, 0);
     QVERIFY(bench.shownForms().empty());
-    QCOMPARE(bench.rig.session.AccessPassword, std::string("33333333"));
 }
 
 void StatusWindowsTest::refusedPasswordKeepsDialogOpen() {
@@ -482,7 +476,6 @@ void StatusWindowsTest::refusedPasswordKeepsDialogOpen() {
     QVERIFY(bench.dialog.isVisible());
     QVERIFY(bench.dialogIdle());
     QCOMPARE(bench.dialog.ed_Pass->text(), QString("12345678"));
-    QCOMPARE(bench.rig.session.AccessPassword, std::string("12345678"));
     QCOMPARE(bench.form(1).preparations, 0);
     QVERIFY(bench.shownForms().empty());
     QVERIFY(!bench.mainWindow.isEnabled());
@@ -499,7 +492,7 @@ void StatusWindowsTest::enterPressApplies() {
 void StatusWindowsTest::entryGoesOutShiftedWithoutDirectCodes() {
     EntryBench bench(1);
     bench.state().link.unshiftedCodes = false;
-    bench.rig.session.exchange.DirectCodes = 0;
+    bench.rig.session.exchange.setCodeSet(ptk::CodeSet::Shifted);
     std::vector<std::uint8_t> received;
     bench.rig.engine.setCommandObserver(
         [&](const ptk::sim::CommandRecord& record) { received.push_back(record.receivedCode); });
@@ -561,7 +554,7 @@ void StatusWindowsTest::backspaceCorrectsPassword() {
     const bool complete = text.size() == 8;
     QCOMPARE(bench.rig.commands, (complete ? Codes{0x45, 0x56} : Codes{}));
     QCOMPARE(bench.dialog.isVisible(), !complete);
-    QCOMPARE(bench.rig.session.AccessPassword, complete ? text.toStdString() : std::string());
+    QCOMPARE(bench.form(1).lastEntry.accessPassword, complete ? text.toStdString() : std::string());
 }
 
 void StatusWindowsTest::cancelClosesDialog_data() {

@@ -13,6 +13,7 @@
 #include "platform/serial_device.h"
 #include "support/child_process.h"
 #include "support/recording_front_end.h"
+#include "support/results.h"
 #include "support/scoped_work_dir.h"
 
 namespace ptk::testing {

@@ -17,7 +17,7 @@ public:
         MessageIcon icon;
         std::string caption;
         std::string text;
-        BoxOwner owner;
+        OwnerHandle owner;
         bool operator==(const Box&) const = default;
     };
 
@@ -26,10 +26,10 @@ public:
         resultHistory.emplace_back(text);
     }
     void showMessage(MessageIcon icon, std::string_view caption, std::string_view text,
-                     BoxOwner owner) override {
+                     OwnerHandle owner) override {
         boxes.push_back({icon, std::string(caption), std::string(text), owner});
     }
-    bool askQuestion(std::string_view text, BoxOwner) override {
+    bool askQuestion(std::string_view text, OwnerHandle) override {
         questions.emplace_back(text);
         if (answers.empty()) return false;
         const bool yes = answers.front();

@@ -9,7 +9,7 @@ namespace ptk::testing {
 
 // The simulated register with the commands it carried out (or refused) recorded in order.
 struct RecordingSimRig : SimRig {
-    RecordingSimRig() {
+    explicit RecordingSimRig(const sim::EngineOptions& options = {}) : SimRig(options) {
         engine.setCommandObserver([this](const sim::CommandRecord& record) {
             commands.push_back(record.code);
             messages.push_back(record.message);

@@ -12,6 +12,7 @@
 #include "sim/engine_line_peer.h"
 #include "sim/register_engine.h"
 #include "support/recording_front_end.h"
+#include "support/results.h"
 
 namespace ptk::testing {
 
@@ -21,7 +22,8 @@ namespace ptk::testing {
 struct SimRig {
     static constexpr int kPort = 8;  // COM9
 
-    SimRig() {
+    explicit SimRig(const sim::EngineOptions& options = {})
+        : engine(sim::RegisterState{}, options) {
         session.LinkPassword = "7301";
         session.channel.OpenPort(kPort);
         session.channel.ConfigurePort(kPort, 4);
@@ -29,28 +31,25 @@ struct SimRig {
 
     // A form-variant call with the usual deadlines.
     static CommandCall formCall(const MessageBuilder& message, std::size_t answerLength,
-                                bool acceptShort, ErrorCodeRule rule) {
-        CommandCall call;
-        call.message = message.data();
-        call.messageLength = message.size();
-        call.answerLength = answerLength;
-        call.acceptShortAnswer = acceptShort;
+                                ShortAnswer shortAnswer, ErrorCodeRule rule) {
+        CommandCall call = commandCall(message, answerLength, shortAnswer);
         call.errorCode = rule;
         return call;
     }
 
     // One form-variant transaction of code with data.
-    int send(std::uint8_t code, std::initializer_list<std::uint8_t> data = {},
-             std::size_t answerLength = 6, bool acceptShort = false,
-             ErrorCodeRule rule = ErrorCodeRule::AnswerByte1) {
+    ExchangeResult send(std::uint8_t code, std::initializer_list<std::uint8_t> data = {},
+                        std::size_t answerLength = 6,
+                        ShortAnswer shortAnswer = ShortAnswer::Refused,
+                        ErrorCodeRule rule = ErrorCodeRule::AnswerByte1) {
         MessageBuilder message = session.message(code);
         for (std::uint8_t byte : data) message.byte(byte);
-        return session.exchange.SendFormCommand(formCall(message, answerLength, acceptShort, rule));
+        return session.exchange.SendFormCommand(formCall(message, answerLength, shortAnswer, rule));
     }
 
     // The answer message of the last transaction as it lies in AnswerCopy (after the STX).
     std::vector<std::uint8_t> answer(std::size_t count) const {
-        const auto& copy = session.exchange.AnswerCopy;
+        const auto& copy = session.exchange.answer();
         return {copy.begin() + 1, copy.begin() + 1 + static_cast<std::ptrdiff_t>(count)};
     }
 
@@ -59,7 +58,7 @@ struct SimRig {
 
     platform::VirtualClock clock;
     platform::MemoryLine line{clock};
-    sim::RegisterEngine engine;
+    sim::RegisterEngine engine;  // made by the constructor, with its options
     sim::EngineLinePeer peer{engine, line};
     RecordingFrontEnd frontEnd;
     platform::MemoryLineOpener opener{line, kPort};

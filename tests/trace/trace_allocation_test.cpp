@@ -52,8 +52,8 @@ TEST(TraceAllocations, NoneWhileTransactionsAreTraced) {
             trace->inputDiscarded();
             trace->sent(&ack, 1);
             trace->received(&eot, 1);
-            trace->transactionEnded((*pair)[3], 1, ResultKind::Exchange);
-            trace->transactionEnded((*pair)[3], -0x9C, ResultKind::Driver);
+            trace->exchangeEnded((*pair)[3], ExchangeResult::done(), ExchangeRules::Form);
+            trace->packetEnded((*pair)[3], PacketResult::device(0x9C));
         }
     }
     EXPECT_EQ(stopCountingAllocations(), 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <variant>
 
 #include "frame_of.h"
 #include "link/packet_command.h"
@@ -19,11 +20,14 @@ Bytes withWrongChecksum(Bytes frame) {
     return frame;
 }
 
+// A transaction's result, of the command exchange or of the packet driver.
+using AnyResult = std::variant<ExchangeResult, PacketResult>;
+
 struct TransactionCase {
     const char* name;
     std::function<void(TracedLinkRig&)> arrange;
-    std::function<int(TracedLinkRig&)> run;
-    int result;
+    std::function<AnyResult(TracedLinkRig&)> run;
+    AnyResult result;
     std::vector<std::string> lines;  // expected in this order, others may come between
 };
 
@@ -40,9 +44,10 @@ const TransactionCase kCases[] = {
     {"state answer, stuffed byte un-stuffed in the decoded line",
      [](TracedLinkRig& rig) { rig.device.answer = stateAnswer(); },
      [](TracedLinkRig& rig) {
-         return rig.send(0x3F, {}, true, ErrorCodeRule::StateAnswer, 55, true);
+         return rig.send(0x3F, {}, ExchangeRules::Form, ErrorCodeRule::StateAnswer, 55,
+                         ShortAnswer::Taken);
      },
-     1,
+     kDone,
      {"pc>reg 05 (ENQ)", "reg>pc 06 (ACK)", "pc>reg 02 73 01 3F 03 4E",
       "pc>reg command 0x3F state, link password 73 01, no data", "reg>pc 06 (ACK)",
       "pc>reg 04 (EOT)", "reg>pc 05 (ENQ)", "pc>reg 06 (ACK)",
@@ -55,8 +60,11 @@ const TransactionCase kCases[] = {
      [](TracedLinkRig& rig) {
          rig.device.answer = {0x45, 0x14, 0x00, 0x00};
      },
-     [](TracedLinkRig& rig) { return rig.send(0x45, {}, true, ErrorCodeRule::None, 55, true); },
-     1,
+     [](TracedLinkRig& rig) {
+         return rig.send(0x45, {}, ExchangeRules::Form, ErrorCodeRule::None, 55,
+                         ShortAnswer::Taken);
+     },
+     kDone,
      {"pc>reg command 0x45 short status, link password 73 01, no data",
       "reg>pc answer to 0x45 short status: 45 14 00 00, mode byte 0x14",
       "end of 0x45 short status: result 1 (done)"}},
@@ -65,7 +73,7 @@ const TransactionCase kCases[] = {
          rig.device.answer = {0x52, 0x9C, 0x00};
      },
      [](TracedLinkRig& rig) { return rig.send(0x52); },
-     0,
+     refused(0x9C),
      {"pc>reg command 0x52 leave mode, link password 73 01, no data",
       "reg>pc answer to 0x52 leave mode: 52 9C 00, error 9C - Необходимо провести гашение.",
       "end of 0x52 leave mode: result 0 (failed)"}},
@@ -73,8 +81,8 @@ const TransactionCase kCases[] = {
      [](TracedLinkRig& rig) {
          rig.device.answer = {0x59, 0x67, 0x00};
      },
-     [](TracedLinkRig& rig) { return rig.send(0x59, {}, false); },
-     4,
+     [](TracedLinkRig& rig) { return rig.send(0x59, {}, ExchangeRules::General); },
+     refused(0x67),
      {"reg>pc answer to 0x59 cancel receipt: 59 67 00, error 67 - Нет бумаги.",
       "end of 0x59 cancel receipt: result 4 (device error)"}},
     {"a code the register does not define",
@@ -82,7 +90,7 @@ const TransactionCase kCases[] = {
          rig.device.answer = {0x52, 0x02, 0x00};
      },
      [](TracedLinkRig& rig) { return rig.send(0x52); },
-     0,
+     refused(0x02),
      {"reg>pc answer to 0x52 leave mode: 52 02 00, error 02 - Неизвестный код ошибки."}},
     {"answer with a wrong checksum, NAKed, then sent right",
      [](TracedLinkRig& rig) {
@@ -90,7 +98,7 @@ const TransactionCase kCases[] = {
          rig.device.rawAnswers = {withWrongChecksum(frameOf(rig.device.answer))};
      },
      [](TracedLinkRig& rig) { return rig.send(0x52); },
-     1,
+     kDone,
      {"reg>pc 02 52 00 00 03 0B",
       "reg>pc answer to 0x52 leave mode: 52 00 00, error 00 - Ошибок нет. Команда выполнена., "
       "checksum wrong",
@@ -100,17 +108,20 @@ const TransactionCase kCases[] = {
     {"command frame NAKed by the register, then taken",
      [](TracedLinkRig& rig) { rig.device.frameReplies = {NAK}; },
      [](TracedLinkRig& rig) { return rig.send(0x52); },
-     1,
+     kDone,
      {"pc>reg command 0x52 leave mode, link password 73 01, no data", "reg>pc 15 (NAK)",
       "pc>reg command 0x52 leave mode, link password 73 01, no data", "reg>pc 06 (ACK)",
       "pc>reg 04 (EOT)", "end of 0x52 leave mode: result 1 (done)"}},
     {"codes shifted: the code as sent and as the register reads it",
      [](TracedLinkRig& rig) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0x45, 0x00, 0x00, 0x00};
      },
-     [](TracedLinkRig& rig) { return rig.send(0x45, {}, true, ErrorCodeRule::None, 55, true); },
-     1,
+     [](TracedLinkRig& rig) {
+         return rig.send(0x45, {}, ExchangeRules::Form, ErrorCodeRule::None, 55,
+                         ShortAnswer::Taken);
+     },
+     kDone,
      {"pc>reg 02 73 01 17 03 66",
       "pc>reg command 0x17 (read as 0x45 short status), link password 73 01, no data",
       "reg>pc answer to 0x45 short status: 45 00 00 00, mode byte 0x00",
@@ -121,27 +132,27 @@ const TransactionCase kCases[] = {
      },
      [](TracedLinkRig& rig) {
          rig.send(0x77);
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          return rig.send(0x99);
      },
-     0,
+     refused(0x46),
      {"pc>reg command 0x77 (unknown), link password 73 01, no data",
       "reg>pc answer to 0x77: 77 46 00, error 46 - Неверная команда от ПТК.",
       "pc>reg command 0x6B (read as 0x99, unknown), link password 73 01, no data",
       "end of 0x99: result 0 (failed)"}},
     {"the probe is never shifted",
      [](TracedLinkRig& rig) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0xE0, 0x7A, 0x00};
      },
      [](TracedLinkRig& rig) {
          MessageBuilder message = rig.session->message(0xE0);
          message.byte(0x10).byte(0x03);
-         CommandCall call = commandCall(message, 7, true);
-         call.unknownProbeGives22 = true;
+         CommandCall call = commandCall(message, 7, ShortAnswer::Taken);
+         call.unknownCommand = UnknownCommandAnswer::IsAResult;
          return rig.session->exchange.SendFormCommand(call);
      },
-     22,
+     ExchangeResult{ExchangeOutcome::UnknownCommand, 0x7A},
      {"pc>reg 02 73 01 E0 10 10 10 03 03 82",
       "pc>reg command 0xE0 probe, link password 73 01, data 10 03",
       "reg>pc answer to 0xE0 probe: E0 7A 00, error 7A - Данная модель ПТК не может выполнить "
@@ -150,7 +161,7 @@ const TransactionCase kCases[] = {
     {"a silent register",
      [](TracedLinkRig& rig) { rig.device.answerRequest.reset(); },
      [](TracedLinkRig& rig) { return rig.send(0x52); },
-     0,
+     kFailed,
      {"pc>reg 04 (EOT)", "end of 0x52 leave mode: result 0 (failed)"}},
     {"packet command, its result as the caller sees it",
      [](TracedLinkRig& rig) {
@@ -168,7 +179,7 @@ const TransactionCase kCases[] = {
       "провести гашение."}},
     {"packet command while the exchange shifts codes: the packet driver never does",
      [](TracedLinkRig& rig) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0x46, 0x00, 0x41};
      },
      [](TracedLinkRig& rig) {
@@ -176,9 +187,10 @@ const TransactionCase kCases[] = {
          std::uint8_t answer[92] = {};
          std::size_t answerLength = sizeof answer;
          PacketCommand(*rig.session, 0x46, data, sizeof data, answer, &answerLength);
-         return rig.send(0x45, {}, true, ErrorCodeRule::None, 55, true);
+         return rig.send(0x45, {}, ExchangeRules::Form, ErrorCodeRule::None, 55,
+                         ShortAnswer::Taken);
      },
-     1,
+     kDone,
      {"pc>reg command 0x46 read table field, link password 73 01, data 06 00 01 01",
       "reg>pc answer to 0x46 read table field: 46 00 **, error 00 - Ошибок нет. Команда "
       "выполнена.",

@@ -11,6 +11,7 @@
 #include "link/session.h"
 #include "platform/memory_line.h"
 #include "support/recording_front_end.h"
+#include "support/results.h"
 #include "support/scratch_directory.h"
 #include "trace/exchange_trace.h"
 #include "trace/session_trace.h"
@@ -54,14 +55,17 @@ struct TracedLinkRig {
     std::vector<std::string> lines() const { return traceLines(directory.read("trace.log")); }
 
     // One transaction of code with data, the error code from answer byte 1 unless told.
-    int send(std::uint8_t code, std::vector<std::uint8_t> data = {}, bool form = true,
-             ErrorCodeRule rule = ErrorCodeRule::AnswerByte1, std::size_t answerLength = 6,
-             bool acceptShort = false) {
+    ExchangeResult send(std::uint8_t code, std::vector<std::uint8_t> data = {},
+                        ExchangeRules rules = ExchangeRules::Form,
+                        ErrorCodeRule rule = ErrorCodeRule::AnswerByte1,
+                        std::size_t answerLength = 6,
+                        ShortAnswer shortAnswer = ShortAnswer::Refused) {
         MessageBuilder message = session->message(code);
         message.bytes(data.data(), data.size());
-        CommandCall call = commandCall(message, answerLength, acceptShort);
+        CommandCall call = commandCall(message, answerLength, shortAnswer);
         call.errorCode = rule;
-        return form ? session->exchange.SendFormCommand(call) : session->exchange.SendCommand(call);
+        return rules == ExchangeRules::Form ? session->exchange.SendFormCommand(call)
+                                            : session->exchange.SendCommand(call);
     }
 
     ScratchDirectory directory;

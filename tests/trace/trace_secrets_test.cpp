@@ -61,7 +61,7 @@ const SecretCase kExchangeCases[] = {
      "pc>reg command 0x56 enter mode, link password 73 01, data 01 ** ** ** **"},
     {"mode entry with shifted codes",
      [](TracedLinkRig& rig, const Bytes& password) {
-         rig.session->exchange.DirectCodes = 0;
+         rig.session->exchange.setCodeSet(CodeSet::Shifted);
          rig.device.answer = {0x56, 0x00, 0x00};
          rig.send(0x56, concat({0x05}, password));
      },
@@ -76,7 +76,8 @@ const SecretCase kExchangeCases[] = {
     {"programming password read from table 3 row 30 field 1",
      [](TracedLinkRig& rig, const Bytes& password) {
          rig.device.answer = concat({0x46, 0x00}, password);
-         rig.send(0x46, kPasswordField, false, ErrorCodeRule::AnswerByte1, 80, true);
+         rig.send(0x46, kPasswordField, ExchangeRules::General, ErrorCodeRule::AnswerByte1, 80,
+                  ShortAnswer::Taken);
      },
      "reg>pc answer to 0x46 read table field: 46 00 ** ** ** **, error 00 - Ошибок нет. Команда "
      "выполнена."},
@@ -85,7 +86,8 @@ const SecretCase kExchangeCases[] = {
          rig.device.answer = concat({0x46, 0x00}, password);
          rig.device.pauseAfterByte = 3;
          rig.device.pauseUs = 400'000;  // beyond the exchange's 200 ms pause before it reads
-         rig.send(0x46, kPasswordField, false, ErrorCodeRule::AnswerByte1, 80, true);
+         rig.send(0x46, kPasswordField, ExchangeRules::General, ErrorCodeRule::AnswerByte1, 80,
+                  ShortAnswer::Taken);
      },
      "reg>pc answer to 0x46 read table field: 46 00 ** ** ** **, error 00 - Ошибок нет. Команда "
      "выполнена., read in 2 parts"},
@@ -94,7 +96,8 @@ const SecretCase kExchangeCases[] = {
          rig.device.answer = concat({0x46, 0x00}, password);
          rig.device.pauseAfterByte = 4;
          rig.device.pauseUs = 900'000;  // the program has given up and gone on
-         rig.send(0x46, kPasswordField, false, ErrorCodeRule::AnswerByte1, 80, true);
+         rig.send(0x46, kPasswordField, ExchangeRules::General, ErrorCodeRule::AnswerByte1, 80,
+                  ShortAnswer::Taken);
          rig.device.pauseAfterByte.reset();
          rig.device.answer = {0x52, 0x00, 0x00};
          rig.send(0x52);
@@ -136,7 +139,8 @@ INSTANTIATE_TEST_SUITE_P(Secrets, SecretsThroughTheExchange, ::testing::ValuesIn
 TEST(Secrets, OtherTableFieldsAndOtherCommandsStayReadable) {
     TracedLinkRig rig;
     rig.device.answer = {0x46, 0x00, 0x12, 0x34};
-    rig.send(0x46, {0x03, 0x00, 0x1F, 0x01}, false, ErrorCodeRule::AnswerByte1, 80, true);
+    rig.send(0x46, {0x03, 0x00, 0x1F, 0x01}, ExchangeRules::General, ErrorCodeRule::AnswerByte1, 80,
+             ShortAnswer::Taken);
     rig.device.answer = {0x61, 0x00, 0x00};
     rig.send(0x61, {0x00, 0x12, 0x34, 0x56});
     // Any table read's answer is masked: a late one could be the password's.

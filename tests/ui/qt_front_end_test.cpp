@@ -9,11 +9,12 @@
 #include <atomic>
 #include <thread>
 
+#include "ui/box_owner.h"
 #include "ui/qt_front_end.h"
 #include "ui/recording_alerts.h"
 
-using ptk::BoxOwner;
 using ptk::MessageIcon;
+using ptk::OwnerHandle;
 using ptk::testing::RecordingAlerts;
 using ptk::ui::BoxRequest;
 using ptk::ui::QtFrontEnd;
@@ -25,7 +26,7 @@ private slots:
     void boxesReadTheSameInEveryLanguage_data();
     void boxesReadTheSameInEveryLanguage();
     void boxOfADisabledWindowStaysUsable();
-    void ownerWindowComesFromTheLookup();
+    void ownerWindowIsTheWindowOfTheHandle();
     void workerThreadCallsAreCarriedOutOnTheUiThread();
     void pumpHandlesPendingEventsUntilQuitting();
     void pumpReportsTheEndOfTheMessageLoop();
@@ -41,7 +42,7 @@ void QtFrontEndTest::boxesReadTheSameInEveryLanguage_data() {
 void QtFrontEndTest::boxesReadTheSameInEveryLanguage() {
     QFETCH(QString, locale);
     QLocale::setDefault(QLocale(locale));
-    BoxRequest request{MessageIcon::Question, "Вопрос", "Отменить текущий чек?", BoxOwner::MainFr,
+    BoxRequest request{MessageIcon::Question, "Вопрос", "Отменить текущий чек?", OwnerHandle{},
                        nullptr};
     const auto question = ptk::ui::buildMessageBox(request, true);
     QCOMPARE(question->windowTitle(), QString("Вопрос"));
@@ -52,7 +53,7 @@ void QtFrontEndTest::boxesReadTheSameInEveryLanguage() {
     QCOMPARE(question->button(QMessageBox::No)->text(), QString("Нет"));
     QCOMPARE(question->escapeButton(), question->button(QMessageBox::No));
 
-    request = {MessageIcon::Error, "Ошибка", "Нет связи!", BoxOwner::Application, nullptr};
+    request = {MessageIcon::Error, "Ошибка", "Нет связи!", OwnerHandle{}, nullptr};
     const auto error = ptk::ui::buildMessageBox(request, false);
     QCOMPARE(error->icon(), QMessageBox::Critical);
     QCOMPARE(error->buttons().size(), 1);
@@ -70,7 +71,8 @@ void QtFrontEndTest::boxOfADisabledWindowStaysUsable() {
     // may also be disabled while a box of its is up (a worker's box while the window goes busy).
     QWidget owner;
     owner.show();
-    const BoxRequest request{MessageIcon::Error, "Ошибка", "Нет ответа!", BoxOwner::MainFr, &owner};
+    const BoxRequest request{MessageIcon::Error, "Ошибка", "Нет ответа!", ptk::ui::ownerOf(&owner),
+                             &owner};
     const auto box = ptk::ui::buildMessageBox(request, false);
     owner.setEnabled(false);
     QVERIFY(box->isEnabled());
@@ -79,21 +81,28 @@ void QtFrontEndTest::boxOfADisabledWindowStaysUsable() {
     QCOMPARE(box->windowHandle()->transientParent(), owner.windowHandle());
 }
 
-void QtFrontEndTest::ownerWindowComesFromTheLookup() {
+void QtFrontEndTest::ownerWindowIsTheWindowOfTheHandle() {
     QtFrontEnd frontEnd;
     RecordingAlerts alerts;
     frontEnd.useAlerts(&alerts);
     QWidget config;
-    frontEnd.setOwnerLookup(
-        [&](BoxOwner owner) { return owner == BoxOwner::Config ? &config : nullptr; });
-    frontEnd.showMessage(MessageIcon::Warning, "Предупреждение", "text", BoxOwner::Config);
-    frontEnd.showMessage(MessageIcon::Error, "Ошибка", "text", BoxOwner::SostFR);
-    QCOMPARE(alerts.boxes.size(), std::size_t{2});
+    OwnerHandle gone;
+    {
+        QWidget closed;
+        gone = ptk::ui::ownerOf(&closed);
+    }
+    frontEnd.showMessage(MessageIcon::Warning, "Предупреждение", "text", ptk::ui::ownerOf(&config));
+    frontEnd.showMessage(MessageIcon::Error, "Ошибка", "text", gone);
+    frontEnd.showMessage(MessageIcon::Error, "Ошибка", "text");
+    QCOMPARE(alerts.boxes.size(), std::size_t{3});
     QCOMPARE(alerts.boxes[0].ownerWindow, &config);
+    QVERIFY(alerts.boxes[0].owner == ptk::ui::ownerOf(&config));
     QCOMPARE(alerts.boxes[0].caption, QString("Предупреждение"));
     QCOMPARE(alerts.boxes[0].icon, MessageIcon::Warning);
-    // A window that does not exist hands its box to whatever window is active.
+    // A window that is gone, and the program as a whole, hand their boxes to whatever window is
+    // active.
     QCOMPARE(alerts.boxes[1].ownerWindow, QApplication::activeWindow());
+    QCOMPARE(alerts.boxes[2].ownerWindow, QApplication::activeWindow());
 }
 
 void QtFrontEndTest::workerThreadCallsAreCarriedOutOnTheUiThread() {

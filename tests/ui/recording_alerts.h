@@ -21,7 +21,7 @@ public:
         MessageIcon icon;
         QString caption;
         QString text;
-        BoxOwner owner;
+        OwnerHandle owner;
         QWidget* ownerWindow;
         bool question;
         QThread* thread;

@@ -18,12 +18,12 @@ public:
         if (!text.empty()) std::printf("  result field: %.*s\n", int(text.size()), text.data());
     }
     void showMessage(MessageIcon, std::string_view caption, std::string_view text,
-                     BoxOwner) override {
+                     OwnerHandle) override {
         ++boxes;
         std::printf("  box [%.*s]: %.*s\n", int(caption.size()), caption.data(), int(text.size()),
                     text.data());
     }
-    bool askQuestion(std::string_view text, BoxOwner) override {
+    bool askQuestion(std::string_view text, OwnerHandle) override {
         std::printf("  question (answered No): %.*s\n", int(text.size()), text.data());
         return false;
     }

@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "console_front_end.h"
+#include "device/connection.h"
+#include "device/mode_switch.h"
+#include "device/short_status.h"
 #include "fiscal_memory/header_lines.h"
 #include "link/packet_command.h"
 #include "link/session.h"
@@ -22,8 +25,6 @@
 #include "platform/port_names.h"
 #include "platform/serial_device.h"
 #include "status/device_state.h"
-#include "status/mode_entry.h"
-#include "status/short_status.h"
 
 namespace {
 
@@ -54,20 +55,8 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// The probe of the connect sequence (command 0xE0 with two zero data bytes, never shifted, the
-// answer taken even when short): which command codes the register expects.
-int probeRegister(ptk::Session& session) {
-    ptk::MessageBuilder message = session.message(ptk::kProbeCode);
-    message.byte(0).byte(0);
-    ptk::CommandCall call;
-    call.message = message.data();
-    call.messageLength = message.size();
-    call.acceptShortAnswer = true;
-    call.answerLength = 7;
-    call.errorCode = ptk::ErrorCodeRule::AnswerByte1;
-    call.unstuffAnswer = true;
-    call.unknownProbeGives22 = true;
-    return session.exchange.SendFormCommand(call);
+const char* outcomeOf(const ptk::ExchangeResult& result) {
+    return result.succeeded() ? "done" : "failed";
 }
 
 void checkPortList(Checklist& checks, const std::string& port) {
@@ -111,34 +100,37 @@ void checkPacketDriver(Checklist& checks, ptk::Session& session) {
     std::uint8_t answer[92] = {};
     std::size_t length = sizeof answer;
     Stopwatch step;
-    const std::int32_t password =
+    const ptk::PacketResult password =
         ptk::PacketCommand(session, 0x46, passwordField, sizeof passwordField, answer, &length);
     char digits[9] = {};
     for (int i = 0; i < 4 && length >= 6; ++i) {
         std::snprintf(digits + 2 * i, 3, "%02X", answer[2 + i]);
     }
     std::printf("  packet: programming password read, result 0x%X in %lld ms: %s\n",
-                static_cast<unsigned>(password), step.elapsedMs(), digits);
-    checks.check(password == 0 && length == 6, "packet read of table 3 row 30 (0x46)");
+                static_cast<unsigned>(password.code), step.elapsedMs(), digits);
+    checks.check(password.succeeded() && length == 6, "packet read of table 3 row 30 (0x46)");
 
-    checks.check(ptk::EnterMode(session, ptk::kProgrammingMode, digits) == 1,
+    checks.check(ptk::EnterMode(session, ptk::kProgrammingMode, digits).succeeded(),
                  "mode 4 entered with the password read");
     step = Stopwatch{};
     ptk::HeaderLineTexts lines;
-    const std::int32_t read = ptk::ReadHeaderLines(session, lines);
+    const ptk::PacketResult read = ptk::ReadHeaderLines(session, lines);
     std::printf("  packet: header lines read, result 0x%X in %lld ms\n",
-                static_cast<unsigned>(read), step.elapsedMs());
+                static_cast<unsigned>(read.code), step.elapsedMs());
     for (const std::string& line : lines) std::printf("    |%s|\n", line.c_str());
-    checks.check(read == 0, "packet read of the header lines (table 6)");
+    checks.check(read.succeeded(), "packet read of the header lines (table 6)");
     const ptk::HeaderLineTexts written{lines[0], "{IMG 2:100}", "~Aпроба", ""};
-    checks.check(ptk::WriteHeaderLines(session, written) == 0, "packet write of the header lines");
+    checks.check(ptk::WriteHeaderLines(session, written).succeeded(),
+                 "packet write of the header lines");
     ptk::HeaderLineTexts again;
-    checks.check(ptk::ReadHeaderLines(session, again) == 0 && again == written,
+    checks.check(ptk::ReadHeaderLines(session, again).succeeded() && again == written,
                  "the header lines read back as written");
 
     const ptk::MessageBuilder leave = session.message(0x52);
-    checks.check(session.exchange.SendFormCommand(ptk::commandCall(leave, 6, false)) == 1,
-                 "a command exchange after the packet driver (leave mode 4)");
+    checks.check(
+        session.exchange.SendFormCommand(ptk::commandCall(leave, 6, ptk::ShortAnswer::Refused))
+            .succeeded(),
+        "a command exchange after the packet driver (leave mode 4)");
 }
 
 void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
@@ -153,33 +145,34 @@ void checkTransactions(Checklist& checks, int portIndex, int baudIndex,
     checks.check(session.channel.OpenPort(portIndex), "OpenPort");
     checks.check(session.channel.ConfigurePort(portIndex, baudIndex), "ConfigurePort");
 
-    session.exchange.DirectCodes = 0;
+    session.exchange.setCodeSet(ptk::CodeSet::Shifted);
     Stopwatch step;
-    const int probe = probeRegister(session);
-    std::printf("  probe: result %d in %lld ms, code set byte 0x%02X\n", probe, step.elapsedMs(),
-                session.exchange.AnswerCopy[3]);
-    checks.check(probe == 1 || probe == 22, "the register answers the probe");
+    const ptk::ExchangeResult probe = ptk::ProbeCommand(session, 0, 0);
+    std::printf("  probe: %s in %lld ms, code set byte 0x%02X\n", outcomeOf(probe),
+                step.elapsedMs(), session.exchange.answer()[ptk::kProbeCodeSetPosition]);
+    checks.check(probe.succeeded() || probe.outcome == ptk::ExchangeOutcome::UnknownCommand,
+                 "the register answers the probe");
     // As at the program's start: codes go out as written after the probe, whatever it said.
-    session.exchange.DirectCodes = 1;
+    session.exchange.setCodeSet(ptk::CodeSet::AsWritten);
 
     step = Stopwatch{};
-    const int status = ptk::QueryStatusCode(session);
-    ptk::DecodeStatusFlags(session);
+    const ptk::ShortStatusReply status = ptk::QueryStatusCode(session);
     std::printf(
-        "  short status: result %d in %lld ms, mode byte 0x%02X, flags paper %d link %d "
-        "cover %d roll %d\n",
-        status, step.elapsedMs(), session.DeviceModeByte, session.NoPaperFlag,
-        session.NoPrinterLinkFlag, session.CoverOpenFlag, session.NoRollFlag);
-    checks.check(status == 1, "short status (0x45)");
-    checks.check(session.StatusCopy[0] == ptk::control::STX, "the status answer is framed");
+        "  short status: %s in %lld ms, mode byte 0x%02X, flags paper %d link %d cover %d "
+        "roll %d\n",
+        outcomeOf(status.result), step.elapsedMs(), status.status.modeByte, status.status.noPaper(),
+        status.status.noPrinterLink(), status.status.coverOpen(), status.status.noRoll());
+    checks.check(status.result.succeeded(), "short status (0x45)");
+    checks.check(session.exchange.received()[0] == ptk::control::STX,
+                 "the status answer is framed");
 
     step = Stopwatch{};
     std::vector<std::string> lines;
-    const int state = ptk::RequestDeviceState(session, lines);
-    std::printf("  state: result %d in %lld ms, %zu lines\n", state, step.elapsedMs(),
+    const ptk::ExchangeResult state = ptk::RequestDeviceState(session, lines);
+    std::printf("  state: %s in %lld ms, %zu lines\n", outcomeOf(state), step.elapsedMs(),
                 lines.size());
     for (const std::string& line : lines) std::printf("    %s\n", line.c_str());
-    checks.check(state == 1 && !lines.empty(), "state (0x3F)");
+    checks.check(state.succeeded() && !lines.empty(), "state (0x3F)");
 
     checkPacketDriver(checks, session);
 

@@ -1,8 +1,8 @@
-// The short status request against the simulated register: what lands in the status copy, what
-// the decoder makes of it, and what the user sees.
+// The short status request against the simulated register: the mode byte and printer flags it
+// reads, and what the user sees.
 #include <gtest/gtest.h>
 
-#include "status/short_status.h"
+#include "device/short_status.h"
 #include "support/sim_fixture.h"
 
 namespace ptk::testing {
@@ -18,28 +18,18 @@ protected:
     std::vector<sim::CommandRecord> records;
 };
 
-TEST_F(ShortStatusTest, CopiesTheAnswerWithTheModeAtPosition2AndTheFlagsAt3) {
+TEST_F(ShortStatusTest, ReadsTheModeByteAndTheFlagsOfTheAnswer) {
     state().mode.set(sim::ModeRegistration, 2);
     state().printer.coverOpen = true;
-    ASSERT_EQ(QueryStatusCode(session), 1);
+    const ShortStatusReply reply = QueryStatusCode(session);
 
-    EXPECT_EQ(session.StatusCopy[0], control::STX);
-    EXPECT_EQ(session.StatusCopy[1], 0x45);
-    EXPECT_EQ(session.StatusCopy[2], 0x21);
-    EXPECT_EQ(session.StatusCopy[3], 0x04);
+    ASSERT_EQ(reply.result, kDone);
+    EXPECT_EQ(reply.status.modeByte, 0x21);
+    EXPECT_EQ(reply.status.flags, 0x04);
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].message, (std::vector<std::uint8_t>{0x73, 0x01, 0x45}));
-}
-
-TEST_F(ShortStatusTest, ShortAnswerIsTakenAndWhatDidNotArriveReadsZero) {
-    // The register's answer is four bytes, far short of the 55 asked for.
-    state().mode.set(sim::ModeZReports);
-    session.StatusCopy.fill(0xAA);
-    ASSERT_EQ(QueryStatusCode(session), 1);
-
-    EXPECT_EQ(session.StatusCopy[2], 0x03);
-    // STX, four answer bytes, ETX, checksum; nothing of an earlier answer survives behind them.
-    for (std::size_t i = 8; i < kShortStatusLength; ++i) EXPECT_EQ(session.StatusCopy[i], 0) << i;
+    // The register's answer is four bytes, far short of the 55 asked for: taken all the same.
+    EXPECT_EQ(answer(5)[4], control::ETX);
     EXPECT_EQ(frontEnd.resultText, kNoErrors);
     EXPECT_TRUE(frontEnd.boxes.empty());
 }
@@ -48,22 +38,23 @@ TEST_F(ShortStatusTest, AnErrorCodeInTheAnswerIsNotJudgedHere) {
     // An injected 0x66 sits where the mode byte is; the caller judges it, no box appears, and the
     // result field still reads "no errors".
     faults().errors.push_back({0x45, 0x66, 1});
-    EXPECT_EQ(QueryStatusCode(session), 1);
-    EXPECT_EQ(session.StatusCopy[2], 0x66);
+    const ShortStatusReply reply = QueryStatusCode(session);
+    EXPECT_EQ(reply.result, kDone);
+    EXPECT_EQ(reply.status.modeByte, 0x66);
     EXPECT_EQ(frontEnd.resultText, kNoErrors);
     EXPECT_TRUE(frontEnd.boxes.empty());
 }
 
 TEST_F(ShortStatusTest, FailedRequestLeavesNoStaleModeBehind) {
     state().mode.set(sim::ModeFiscalMemory);
-    ASSERT_EQ(QueryStatusCode(session), 1);
-    ASSERT_EQ(session.StatusCopy[2], 0x05);
+    ASSERT_EQ(QueryStatusCode(session).status.modeByte, 0x05);
 
     faults().silentAt(sim::SilentStep::AnswerRequest) = sim::kAlways;
-    EXPECT_EQ(QueryStatusCode(session), 0);
+    const ShortStatusReply reply = QueryStatusCode(session);
+    EXPECT_EQ(reply.result, kFailed);
     EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"Нет ответа!"});
-    EXPECT_EQ(session.StatusCopy[2], 0);
-    EXPECT_EQ(session.StatusCopy[3], 0);
+    EXPECT_EQ(reply.status.modeByte, 0);
+    EXPECT_EQ(reply.status.flags, 0);
 }
 
 // Puts the register's answers to the line request and to the command frame on the line late,
@@ -104,8 +95,9 @@ TEST(ShortStatusWaits, RegisterThatTakesOverASecondToGrantTheLineIsWaitedFor) {
     session.channel.OpenPort(8);
     session.channel.ConfigurePort(8, 4);
 
-    EXPECT_EQ(QueryStatusCode(session), 1);
-    EXPECT_EQ(session.StatusCopy[2], 0x01);
+    const ShortStatusReply reply = QueryStatusCode(session);
+    EXPECT_EQ(reply.result, kDone);
+    EXPECT_EQ(reply.status.modeByte, 0x01);
     EXPECT_TRUE(frontEnd.boxes.empty());
     // Asked once and sent once: neither the line request nor the frame had to be repeated.
     int lineRequests = 0, frames = 0;
@@ -119,48 +111,38 @@ TEST(ShortStatusWaits, RegisterThatTakesOverASecondToGrantTheLineIsWaitedFor) {
 
 struct FlagCase {
     bool paperOut, linkLost, coverOpen, noRoll;
-    int noPaper, noPrinterLink, cover, noRollFlag;
 };
 
-class DecodeStatusFlagsTest : public SimFixture, public ::testing::WithParamInterface<FlagCase> {};
+class PrinterFlagsTest : public SimFixture, public ::testing::WithParamInterface<FlagCase> {};
 
-TEST_P(DecodeStatusFlagsTest, EachPrinterFlagComesFromItsOwnBit) {
+TEST_P(PrinterFlagsTest, EachPrinterFlagComesFromItsOwnBit) {
     const FlagCase c = GetParam();
     state().printer = {c.paperOut, c.linkLost, c.coverOpen, c.noRoll};
     state().mode.set(sim::ModeEklz, 1);
-    // Flags of an earlier status must not linger.
-    session.NoPaperFlag = session.NoPrinterLinkFlag = session.CoverOpenFlag = session.NoRollFlag =
-        1;
-    ASSERT_EQ(QueryStatusCode(session), 1);
-    DecodeStatusFlags(session);
+    const ShortStatusReply reply = QueryStatusCode(session);
+    ASSERT_EQ(reply.result, kDone);
 
-    EXPECT_EQ(session.DeviceModeByte, 0x16);
-    EXPECT_EQ(session.NoPaperFlag, c.noPaper);
-    EXPECT_EQ(session.NoPrinterLinkFlag, c.noPrinterLink);
-    EXPECT_EQ(session.CoverOpenFlag, c.cover);
-    EXPECT_EQ(session.NoRollFlag, c.noRollFlag);
+    EXPECT_EQ(reply.status.modeByte, 0x16);
+    EXPECT_EQ(reply.status.noPaper(), c.paperOut);
+    EXPECT_EQ(reply.status.noPrinterLink(), c.linkLost);
+    EXPECT_EQ(reply.status.coverOpen(), c.coverOpen);
+    EXPECT_EQ(reply.status.noRoll(), c.noRoll);
 }
 
-INSTANTIATE_TEST_SUITE_P(FlagsBytes, DecodeStatusFlagsTest,
-                         ::testing::Values(FlagCase{false, false, false, false, 0, 0, 0, 0},
-                                           FlagCase{true, true, false, false, 1, 1, 0, 0},   // 0x03
-                                           FlagCase{false, false, true, false, 0, 0, 1, 0},  // 0x04
-                                           FlagCase{false, false, false, true, 0, 0, 0, 1},  // 0x08
-                                           FlagCase{true, true, true, true, 1, 1, 1, 1}));
+INSTANTIATE_TEST_SUITE_P(FlagsBytes, PrinterFlagsTest,
+                         ::testing::Values(FlagCase{false, false, false, false},
+                                           FlagCase{true, true, false, false},   // 0x03
+                                           FlagCase{false, false, true, false},  // 0x04
+                                           FlagCase{false, false, false, true},  // 0x08
+                                           FlagCase{true, true, true, true}));
 
-TEST(DecodeStatusFlags, ReadsTheModeByteUnchangedAndIgnoresTheHighFlagBits) {
-    RecordingFrontEnd frontEnd;
-    platform::VirtualClock clock;
-    platform::MemoryLine line{clock};
-    platform::MemoryLineOpener opener{line, 0};
-    Session session{frontEnd, clock, opener};
-    session.StatusCopy[2] = 0x25;
-    session.StatusCopy[3] = 0xF0;
-    DecodeStatusFlags(session);
-    EXPECT_EQ(session.DeviceModeByte, 0x25);
-    EXPECT_EQ(session.NoPaperFlag + session.NoPrinterLinkFlag + session.CoverOpenFlag +
-                  session.NoRollFlag,
-              0);
+TEST(ShortStatusValue, TheHighFlagBitsNameNoPrinterFault) {
+    const ShortStatus status{0x25, 0xF0};
+    EXPECT_FALSE(status.noPaper() || status.noPrinterLink() || status.coverOpen() ||
+                 status.noRoll());
+    EXPECT_FALSE(status.inSelectionMode());
+    EXPECT_TRUE((ShortStatus{0x00, 0xFF}.inSelectionMode()));
+    EXPECT_FALSE((ShortStatus{0x10, 0x00}.inSelectionMode()));
 }
 
 }  // namespace

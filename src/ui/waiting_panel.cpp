@@ -1,6 +1,5 @@
-#include "fiscal_memory/sleep_panel.h"
+#include "ui/waiting_panel.h"
 
-#include <QColor>
 #include <QFont>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -9,15 +8,17 @@
 
 namespace ptk::ui {
 
-SleepPanel makeSleepPanel(QWidget* parent) {
+WaitingPanel makeWaitingPanel(QWidget* parent, const WaitingLook& look) {
     auto* panel = new QFrame(parent);
     panel->setObjectName("pn_Sleep");
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setAutoFillBackground(true);
-    QPalette colours = panel->palette();
-    colours.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
-    colours.setColor(QPalette::WindowText, Qt::white);
-    panel->setPalette(colours);
+    if (look.background) {
+        panel->setAutoFillBackground(true);
+        QPalette colours = panel->palette();
+        colours.setColor(QPalette::Window, *look.background);
+        colours.setColor(QPalette::WindowText, look.text);
+        panel->setPalette(colours);
+    }
 
     auto* label = new QLabel("Ждите !!!", panel);
     label->setObjectName("lb_Sleep");
@@ -25,6 +26,11 @@ SleepPanel makeSleepPanel(QWidget* parent) {
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
+    if (!look.background) {
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::WindowText, look.text);
+        label->setPalette(colours);
+    }
     (new QHBoxLayout(panel))->addWidget(label);
 
     QSizePolicy keepPlace = panel->sizePolicy();

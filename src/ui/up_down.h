@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "fiscal_memory/picture_panel.h"
+#include <functional>
 
 class QToolButton;
 
@@ -12,16 +12,19 @@ namespace ptk::ui {
 
 // The two arrows beside a number edit: each press moves the edit's number one step inside the
 // range, without wrapping; the Up and Down keys in the edit do the same. The edit keeps its own
-// text otherwise (the form's udfix holds it inside the range as it changes).
+// text otherwise (its form holds it inside the range as it changes, by valueOf).
 class UpDown final : public QWidget {
     Q_OBJECT
 
 public:
-    UpDown(UpDownRange range, QWidget* parent);
+    // The number an edit's text stands for, already held inside the range.
+    using ValueOf = std::function<int(const QString& text)>;
+
+    UpDown(int minimum, int maximum, ValueOf valueOf, QWidget* parent);
 
     void setBuddy(QLineEdit* edit);
     QLineEdit* buddy() const { return buddy_; }
-    UpDownRange range() const { return range_; }
+    int valueOf(const QString& text) const { return valueOf_(text); }
 
     // Moves the buddy's number by steps, held inside the range.
     void stepBy(int steps);
@@ -33,7 +36,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    UpDownRange range_;
+    int minimum_;
+    int maximum_;
+    ValueOf valueOf_;
     QPointer<QLineEdit> buddy_;
 };
 

@@ -1,4 +1,4 @@
-#include "fiscal_memory/up_down.h"
+#include "ui/up_down.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -6,10 +6,12 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace ptk::ui {
 
-UpDown::UpDown(UpDownRange range, QWidget* parent) : QWidget(parent), range_(range) {
+UpDown::UpDown(int minimum, int maximum, ValueOf valueOf, QWidget* parent)
+    : QWidget(parent), minimum_(minimum), maximum_(maximum), valueOf_(std::move(valueOf)) {
     upButton = new QToolButton(this);
     upButton->setArrowType(Qt::UpArrow);
     upButton->setAutoRepeat(true);
@@ -37,8 +39,7 @@ void UpDown::setBuddy(QLineEdit* edit) {
 
 void UpDown::stepBy(int steps) {
     if (!buddy_) return;
-    const int value = upDownValue(buddy_->text().toStdString(), range_);
-    const int moved = std::clamp(value + steps, range_.min, range_.max);
+    const int moved = std::clamp(valueOf_(buddy_->text()) + steps, minimum_, maximum_);
     buddy_->setText(QString::number(moved));
 }
 

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+#include "link/session.h"
+#include "status/report.h"
