@@ -12,9 +12,7 @@ namespace {
 
 constexpr std::size_t kEmergencyAnswerLength = 6;
 
-// The printer faults in the order in which the first one found is told. By their flag bits: the
-// MinGW compiler at -O2 takes a call through a member pointer of the two-byte status for a read
-// past its end (-Warray-bounds) and so broke the Windows build.
+// The printer faults in the order in which the first one found is told.
 struct PrinterFault {
     std::uint8_t flag;
     EmergencyEnding ending;

@@ -6,15 +6,15 @@
 
 namespace ptk {
 
-int EnumerateSerialPorts(char* buffer, std::size_t capacity) {
-    if (capacity == 0) return static_cast<int>(platform::PortListStatus::BufferTooSmall);
+platform::PortListStatus EnumerateSerialPorts(char* buffer, std::size_t capacity) {
+    if (capacity == 0) return platform::PortListStatus::BufferTooSmall;
     const platform::PortList list = platform::listSerialPorts(capacity);
-    int status = static_cast<int>(list.status);
+    platform::PortListStatus status = list.status;
     std::size_t used = 0;
     for (const std::string& name : list.names) {
         // The name, its terminator and the list's closing empty string must all fit.
         if (used + name.size() + 2 > capacity) {
-            status = static_cast<int>(platform::PortListStatus::BufferTooSmall);
+            status = platform::PortListStatus::BufferTooSmall;
             break;
         }
         std::memcpy(buffer + used, name.c_str(), name.size() + 1);

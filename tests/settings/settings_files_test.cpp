@@ -200,7 +200,8 @@ protected:
 
 TEST_F(PortListTest, NamesComeAsConsecutiveStringsEndedByAnEmptyOne) {
     std::vector<char> buffer(kPortListBufferSize, 'x');
-    EXPECT_EQ(EnumerateSerialPorts(buffer.data(), buffer.size()), 0);
+    EXPECT_EQ(EnumerateSerialPorts(buffer.data(), buffer.size()),
+              platform::PortListStatus::Complete);
     const std::vector<std::string> names = portNamesIn(buffer.data(), buffer.size());
     ASSERT_GE(names.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
@@ -212,8 +213,7 @@ TEST_F(PortListTest, TooSmallABufferKeepsTheNamesThatFitAndStaysInside) {
     constexpr std::size_t kCapacity = 16;
     std::vector<char> memory(kCapacity + 2, '#');
     char* buffer = memory.data() + 1;
-    const int status = EnumerateSerialPorts(buffer, kCapacity);
-    EXPECT_EQ(status, 2);
+    EXPECT_EQ(EnumerateSerialPorts(buffer, kCapacity), platform::PortListStatus::BufferTooSmall);
     EXPECT_EQ(memory.front(), '#');
     EXPECT_EQ(memory.back(), '#');
     const std::vector<std::string> names = portNamesIn(buffer, kCapacity);

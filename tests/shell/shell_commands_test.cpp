@@ -2,28 +2,17 @@
 // simulated register over the in-memory line.
 #include <gtest/gtest.h>
 
+#include "device/device_fixture.h"
 #include "shell/connect_sequence.h"
 #include "shell/shell_commands.h"
-#include "support/sim_fixture.h"
 
 namespace ptk::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class ShellCommandsTest : public SimFixture {
-protected:
-    void SetUp() override {
-        engine.setCommandObserver([this](const sim::CommandRecord& r) { records.push_back(r); });
-    }
-    // The codes as they arrived at the register.
-    std::vector<std::uint8_t> receivedCodes() const {
-        std::vector<std::uint8_t> codes;
-        for (const auto& record : records) codes.push_back(record.receivedCode);
-        return codes;
-    }
-    std::vector<sim::CommandRecord> records;
-};
+// The shell's commands ride on the same recording of the register as the device commands.
+using ShellCommandsTest = DeviceTest;
 
 TEST_F(ShellCommandsTest, CancellingWithoutAReceiptShowsTheRegistersMessage) {
     state().mode.set(sim::ModeRegistration);

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "device/device_fixture.h"
 #include "status/device_state.h"
 #include "status/eklz_state.h"
 #include "status/registration_info.h"
-#include "support/sim_fixture.h"
 
 namespace ptk::testing {
 namespace {
@@ -15,20 +15,8 @@ namespace {
 const std::string kNoErrors = "00 - Ошибок нет. Команда выполнена.";
 const std::string kNoAnswer = "Нет ответа!";
 
-class StatusExchangeTest : public SimFixture {
+class StatusExchangeTest : public DeviceTest {
 protected:
-    void SetUp() override {
-        engine.setCommandObserver([this](const sim::CommandRecord& r) { records.push_back(r); });
-    }
-
-    // The codes the register received, as it interpreted them.
-    std::vector<std::uint8_t> codes() const {
-        std::vector<std::uint8_t> all;
-        for (const auto& record : records) all.push_back(record.code);
-        return all;
-    }
-
-    std::vector<sim::CommandRecord> records;
     std::vector<std::string> lines{"an older line"};
 };
 
