@@ -5,6 +5,9 @@
 include(GNUInstallDirs)
 
 set(PTK_PROGRAMS ptk-sim)
+if(TARGET ptk-cli)
+  list(PREPEND PTK_PROGRAMS ptk-cli)
+endif()
 if(TARGET ptk-inspector)
   list(PREPEND PTK_PROGRAMS ptk-inspector)
 endif()
@@ -84,8 +87,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 EKLZ state over a serial port, enters its service modes with an access\n\
 password, fiscalises the register and prints its fiscal-memory reports,\n\
 activates its EKLZ and prints the EKLZ reports, prints a test receipt, closes\n\
-the shift and sets the register's clock. ptk-sim, a simulated register served\n\
-on a pseudo-terminal, comes with it for trying the program without hardware.")
+the shift and sets the register's clock. ptk-cli asks the register for its\n\
+state and has it print its reports from a terminal or a script. ptk-sim, a\n\
+simulated register served on a pseudo-terminal, comes with them for trying the\n\
+programs without hardware.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -3,6 +3,7 @@
 # folders below it. No subsystem includes another; arrows only run down:
 #
 #   app                                              program start, the main window, every window
+#   cli                                              ptk-cli, the terminal's front end (no ui)
 #   shell status settings sales fiscal_memory eklz   subsystems, side by side
 #   ui                                               what every window shares
 #   trace                                            the exchange trace
@@ -25,6 +26,7 @@ declare -A below=(
   [trace]="platform link"
   [ui]="platform link device"
   [app]="platform link device trace ui $subsystems"
+  [cli]="platform link device trace $subsystems"
   [sim]="platform trace"
 )
 for subsystem in $subsystems; do below[$subsystem]="platform link device ui"; done

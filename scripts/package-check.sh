@@ -3,8 +3,8 @@
 # Debian's policy (no error, no warning), installs it and checks what it installed: the files in
 # their places, a valid menu entry and AppStream metainfo, manual pages that know every option,
 # the runtime libraries declared, and the installed ptk-inspector connecting offscreen to the
-# installed ptk-sim (the end-to-end tests of the connect sequence and of the trace, run on the
-# installed programs).
+# installed ptk-sim and the installed ptk-cli's commands against it (the end-to-end tests of the
+# connect sequence, of the trace and of ptk-cli, run on the installed programs).
 # As root (CI) the package is installed with dpkg -i and stays installed; otherwise it is
 # unpacked into a scratch root.
 set -euo pipefail
@@ -51,8 +51,9 @@ fi
 
 bin="$root/usr/bin"
 share="$root/usr/share"
-for file in "$bin/ptk-inspector" "$bin/ptk-sim" \
+for file in "$bin/ptk-inspector" "$bin/ptk-sim" "$bin/ptk-cli" \
   "$share/man/man1/ptk-inspector.1.gz" "$share/man/man1/ptk-sim.1.gz" \
+  "$share/man/man1/ptk-cli.1.gz" \
   "$share/doc/ptk-inspector/copyright" "$share/doc/ptk-inspector/changelog.gz" \
   "$share/applications/ptk-inspector.desktop" \
   "$share/icons/hicolor/scalable/apps/ptk-inspector.svg" \
@@ -72,13 +73,16 @@ for page in $(dpkg-deb -c "$deb" | grep -o 'usr/share/man/man1/[^ ]*\.1\.gz'); d
     <(zcat "$page" | sed 's/\\-/-/g' | options_of))
   [ -z "$missing" ] || fail "the manual page of $program lacks $(echo $missing)"
 done
-[ "$("$bin/ptk-inspector" --version)" = "$("$bin/ptk-sim" --version | sed 's/ptk-sim/ptk-inspector/')" ] ||
-  fail "the two programs report different versions"
+for program in ptk-sim ptk-cli; do
+  [ "$("$bin/ptk-inspector" --version)" = "$("$bin/$program" --version | sed "s/$program/ptk-inspector/")" ] ||
+    fail "ptk-inspector and $program report different versions"
+done
 "$bin/ptk-inspector" --version
 
-echo "=== installed programs: connect sequence and trace"
-for test in inspector_e2e_test trace_e2e_test; do
-  PTK_E2E_INSPECTOR="$bin/ptk-inspector" PTK_E2E_SIM="$bin/ptk-sim" QT_QPA_PLATFORM=offscreen \
+echo "=== installed programs: connect sequence, trace and ptk-cli"
+for test in inspector_e2e_test trace_e2e_test cli_e2e_test; do
+  PTK_E2E_INSPECTOR="$bin/ptk-inspector" PTK_E2E_SIM="$bin/ptk-sim" PTK_E2E_CLI="$bin/ptk-cli" \
+    QT_QPA_PLATFORM=offscreen \
     "build/release/tests/e2e/$test" --gtest_brief=1
 done
 echo "package-check: the installed package works"

@@ -2,8 +2,9 @@
 # The Windows installer end to end in a fresh Wine prefix: silent install, the installed folder
 # against FOLDER (what `cmake --install` made), the program started as its shortcut starts it, on
 # Xvfb with the windows platform, against the Linux ptk-sim on COM5; the state report opened from
-# the menu with xdotool and its text read back through the clipboard; exit status 0; silent
-# uninstall that keeps the settings files. SCREENSHOT_DIR receives two pictures of the windows.
+# the menu with xdotool and its text read back through the clipboard; exit status 0; the
+# installed ptk-cli's state as JSON from the same settings; silent uninstall that keeps the
+# settings files. SCREENSHOT_DIR receives two pictures of the windows.
 #
 #   tests/wine/run_installer_check.sh INSTALLER FOLDER PTK_SIM [SCREENSHOT_DIR]
 set -euo pipefail
@@ -71,6 +72,13 @@ for file in "${settings_files[@]}"; do echo "${file#*:}" >"$settings/${file%%:*}
 background_pids+=($!)
 wait_until 20 "ptk-sim link" test -L "$work/COM5"
 ln -sfn "$(readlink -f "$work/COM5")" "$WINEPREFIX/dosdevices/com5"
+
+echo "installer: the installed ptk-cli, a console program, with the same settings files"
+[[ "$(x86_64-w64-mingw32-objdump -p "$installed/ptk-cli.exe")" == *"(Windows CUI)"* ]] ||
+  fail "ptk-cli.exe is no console program"
+state="$(cd "$settings" && wine_run 120 "$installed/ptk-cli.exe" --json state 2>"$work/ptk-cli.log")" ||
+  fail "ptk-cli --json state ended with status $?"
+[[ "$state" == *'"serialNumber":"00004567"'* ]] || fail "ptk-cli --json state printed: $state"
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 background_pids+=($!)
