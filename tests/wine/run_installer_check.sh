@@ -84,6 +84,10 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work
 background_pids+=($!)
 wait_until 30 "X display" test -s "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
+# The prefix's desktop took its display driver when the headless steps above started it: none.
+# Windows made in it would go nowhere, so the server ends, and the program starts a desktop that
+# finds the display.
+wine_stop
 xdo() { timeout -k 5 60 xdotool "$@"; }
 
 # The program where its shortcut starts it, whose folder holds the settings (COM5). Wine's
