@@ -21,30 +21,20 @@ Bytes toBytes(const std::array<std::uint8_t, N>& data) {
     return Bytes(data.begin(), data.end());
 }
 
-TEST(ClockData, DatesAreDayMonthAndYearOfTheCentury) {
+TEST(ClockData, DatesAndTimesTravelAsTwoDecimalDigitsEach) {
     const struct {
         DeviceDate date;
-        Bytes packed;
-    } cases[] = {{{31, 12, 2099}, {0x31, 0x12, 0x99}},
-                 {{1, 1, 2000}, {0x01, 0x01, 0x00}},
-                 {{5, 3, 2013}, {0x05, 0x03, 0x13}},
-                 {{29, 2, 2024}, {0x29, 0x02, 0x24}}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(toBytes(buildDateData(c.date)), c.packed)
-            << c.date.day << "." << c.date.month << "." << c.date.year;
-    }
-}
-
-TEST(ClockData, TimesAreHoursMinutesSeconds) {
-    const struct {
         DeviceTime time;
-        Bytes packed;
-    } cases[] = {{{0, 0, 0}, {0x00, 0x00, 0x00}},
-                 {{9, 5, 7}, {0x09, 0x05, 0x07}},
-                 {{23, 59, 59}, {0x23, 0x59, 0x59}}};
+        Bytes packed;  // day, month, year of the century; hours, minutes, seconds
+    } cases[] = {{{31, 12, 2099}, {23, 59, 59}, {0x31, 0x12, 0x99, 0x23, 0x59, 0x59}},
+                 {{1, 1, 2000}, {0, 0, 0}, {0x01, 0x01, 0x00, 0x00, 0x00, 0x00}},
+                 {{5, 3, 2013}, {9, 5, 7}, {0x05, 0x03, 0x13, 0x09, 0x05, 0x07}},
+                 {{29, 2, 2024}, {12, 30, 0}, {0x29, 0x02, 0x24, 0x12, 0x30, 0x00}}};
     for (const auto& c : cases) {
-        EXPECT_EQ(toBytes(buildTimeData(c.time)), c.packed)
-            << c.time.hours << ":" << c.time.minutes << ":" << c.time.seconds;
+        Bytes packed = toBytes(buildDateData(c.date));
+        const Bytes time = toBytes(buildTimeData(c.time));
+        packed.insert(packed.end(), time.begin(), time.end());
+        EXPECT_EQ(packed, c.packed) << c.date.day << "." << c.date.month << "." << c.date.year;
     }
 }
 
@@ -63,15 +53,6 @@ TEST_F(DeviceTest, DateFarFromTheRegistersClockIsTakenTheSecondTime) {
         EXPECT_EQ(now.year, date.year);
     }
     EXPECT_EQ(records.back().message, (Bytes{0x73, 0x01, 0x64, 0x31, 0x12, 0x99}));
-}
-
-TEST_F(DeviceTest, NextDayAndTimeAreTakenAtOnce) {
-    state().clock.set({2013, 5, 7, 9, 5, 0}, 0);
-    EXPECT_EQ(SetDeviceDate(session, {8, 5, 2013}), kDone);
-    EXPECT_EQ(SetDeviceTime(session, {9, 5, 7}), kDone);
-    EXPECT_EQ(records.back().message, (Bytes{0x73, 0x01, 0x4B, 0x09, 0x05, 0x07}));
-    const auto now = state().clock.now(clock.nowUs());
-    EXPECT_EQ(now, (sim::DateTime{2013, 5, 8, 9, 5, 7}));
 }
 
 TEST_F(DeviceTest, ImpossibleDateAndTimeAreRefused) {
@@ -100,26 +81,30 @@ TEST_F(DeviceTest, ClockGoesDateFirstAndStopsWhereTheDateDoes) {
         std::optional<ExchangeResult> timed;
         std::vector<std::uint8_t> sent;
         std::vector<std::string> boxes;
+        sim::DateTime after;  // the register's clock afterwards
     };
-    // The register's clock reads 07.05.2013.
+    // The register's clock reads 07.05.2013, 09:05:00, and stands still.
+    const sim::DateTime kUnchanged{2013, 5, 7, 9, 5, 0};
     const Case cases[] = {
-        {"today", {7, 5, 2013}, {}, kDone, kDone, {0x64, 0x4B}, {}},
+        {"next day", {8, 5, 2013}, {}, kDone, kDone, {0x64, 0x4B}, {}, {2013, 5, 8, 10, 11, 12}},
         // The register asks for the date again, without a box: the window asks the inspector.
-        {"far ahead", {20, 5, 2013}, {}, refused(0x16), std::nullopt, {0x64}, {}},
+        {"far ahead", {20, 5, 2013}, {}, refused(0x16), std::nullopt, {0x64}, {}, kUnchanged},
         {"date refused",
          {7, 5, 2013},
          {{0x64, 0x94, 1}},
          refused(0x94),
          std::nullopt,
          {0x64},
-         {"94 - Неверная дата."}},
+         {"94 - Неверная дата."},
+         kUnchanged},
         {"time refused",
          {7, 5, 2013},
          {{0x4B, 0x95, 1}},
          kDone,
          refused(0x95),
          {0x64, 0x4B},
-         {"95 - Неверное время."}},
+         {"95 - Неверное время."},
+         kUnchanged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,6 +119,7 @@ TEST_F(DeviceTest, ClockGoesDateFirstAndStopsWhereTheDateDoes) {
         EXPECT_EQ(setting.set(), c.timed == kDone);
         EXPECT_EQ(codes(), c.sent);
         EXPECT_EQ(frontEnd.boxTexts(), c.boxes);
+        EXPECT_EQ(state().clock.now(clock.nowUs()), c.after);
     }
 }
 

@@ -17,55 +17,51 @@ using Bytes = std::vector<std::uint8_t>;
 const std::string kNoErrors = "00 - Ошибок нет. Команда выполнена.";
 const std::string kNoAnswer = "Нет ответа!";
 
-TEST_F(DeviceTest, ExitCurrentModeTakesTheRegisterBackToSelection) {
-    state().mode.set(sim::ModeFiscalMemory);
-    EXPECT_EQ(ExitCurrentMode(session), kDone);
-    EXPECT_EQ(state().mode.mode, sim::ModeSelection);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].message, (Bytes{0x73, 0x01, 0x52}));
-    EXPECT_EQ(frontEnd.resultText, "00 - Ошибок нет. Команда выполнена.");
-    EXPECT_TRUE(frontEnd.boxes.empty());
-}
-
-TEST_F(DeviceTest, LeavingAModeWithASaleOpenIsRefused) {
-    state().mode.set(sim::ModeRegistration);
-    state().receipt.kind = sim::ReceiptKind::Sale;
-    EXPECT_EQ(ExitCurrentMode(session), refused(0x89));
-    EXPECT_EQ(frontEnd.boxTexts(),
-              std::vector<std::string>{"89 - Открыт чек продажи - операция невозможна."});
-}
-
-TEST_F(DeviceTest, EachModeOpensWithItsOwnPassword) {
-    for (const auto& [mode, password] : {std::pair{1, "11111111"}, std::pair{3, "33333333"},
-                                         std::pair{5, "55555555"}, std::pair{6, "66666666"}}) {
-        state().mode.set(sim::ModeSelection);
-        EXPECT_EQ(EnterMode(session, static_cast<std::uint8_t>(mode), password), kDone) << mode;
-        EXPECT_EQ(state().mode.mode, mode);
+// One mode change each: the register's mode before, the change asked for (an entry with its
+// password, or leaving when there is none), and what came of it.
+TEST_F(DeviceTest, ModeChangesTakeTheRegisterWhereTheyGoOrLeaveItAndSayWhy) {
+    struct Case {
+        std::uint8_t from;
+        sim::ReceiptKind receipt;
+        std::uint8_t to;
+        const char* password;  // null: leave the mode
+        ExchangeResult result;
+        std::uint8_t after;
+        std::string box;  // empty: none, and the result field says no errors
+    };
+    const Case cases[] = {
+        {sim::ModeFiscalMemory, sim::ReceiptKind::Closed, 0, nullptr, kDone, sim::ModeSelection,
+         ""},
+        {sim::ModeRegistration, sim::ReceiptKind::Sale, 0, nullptr, refused(0x89),
+         sim::ModeRegistration, "89 - Открыт чек продажи - операция невозможна."},
+        {sim::ModeSelection, sim::ReceiptKind::Closed, 1, "11111111", kDone, 1, ""},
+        {sim::ModeSelection, sim::ReceiptKind::Closed, 3, "33333333", kDone, 3, ""},
+        {sim::ModeSelection, sim::ReceiptKind::Closed, 5, "55555555", kDone, 5, ""},
+        {sim::ModeSelection, sim::ReceiptKind::Closed, 6, "66666666", kDone, 6, ""},
+        // Eight digits travel; a shorter password is filled with zeros on the left.
+        {sim::ModeSelection, sim::ReceiptKind::Closed, 4, "4444", kDone, 4, ""},
+        {sim::ModeSelection, sim::ReceiptKind::Closed, 1, "11111112", refused(0x8C),
+         sim::ModeSelection, "8C - Неверный пароль."},
+        {sim::ModeZReports, sim::ReceiptKind::Closed, 1, "11111111", refused(0x66),
+         sim::ModeZReports, "66 - Команда не реализуется в данном режиме."},
+    };
+    state().passwords.access[4] = 4444;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int{c.from} << " -> " << int{c.to});
+        state().mode.set(c.from);
+        state().receipt.kind = c.receipt;
+        frontEnd.clear();
+        const ExchangeResult result =
+            c.password ? EnterMode(session, c.to, c.password) : ExitCurrentMode(session);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(state().mode.mode, c.after);
+        if (c.box.empty()) {
+            EXPECT_TRUE(frontEnd.boxes.empty());
+            EXPECT_EQ(frontEnd.resultText, kNoErrors);
+        } else {
+            EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{c.box});
+        }
     }
-    EXPECT_TRUE(frontEnd.boxes.empty());
-    EXPECT_EQ(frontEnd.resultText, kNoErrors);
-}
-
-TEST_F(DeviceTest, WrongPasswordIsRefusedWith8C) {
-    EXPECT_TRUE(failedOrRefused(EnterMode(session, 1, "11111112")));
-    EXPECT_EQ(state().mode.mode, sim::ModeSelection);
-    EXPECT_EQ(frontEnd.boxTexts(), std::vector<std::string>{"8C - Неверный пароль."});
-}
-
-TEST_F(DeviceTest, ModeCannotBeEnteredFromAnotherMode) {
-    state().mode.set(sim::ModeZReports);
-    EXPECT_TRUE(failedOrRefused(EnterMode(session, 1, "11111111")));
-    EXPECT_EQ(state().mode.mode, sim::ModeZReports);
-    EXPECT_EQ(frontEnd.boxTexts(),
-              std::vector<std::string>{"66 - Команда не реализуется в данном режиме."});
-}
-
-TEST_F(DeviceTest, ShortPasswordTravelsWithLeadingZeros) {
-    state().passwords.access[6] = 1234;
-    EXPECT_EQ(EnterMode(session, 6, "1234"), kDone);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].message,
-              (std::vector<std::uint8_t>{0x73, 0x01, 0x56, 0x06, 0x00, 0x00, 0x12, 0x34}));
 }
 
 TEST_F(DeviceTest, PasswordBytesThatNeedEscapingArriveIntact) {
